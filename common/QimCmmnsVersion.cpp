@@ -1,0 +1,4 @@
+#include "common/QimCmmnsVersion.h"
+
+int QimCmmnsVersionMajor() { return 0; }
+int QimCmmnsVersionMinor() { return 56; }

@@ -1,0 +1,34 @@
+// Helpers shared by the test programs: throw-away folders and small file I/O.
+#pragma once
+
+#include <string>
+
+namespace qimtest {
+
+// A fresh folder under the system's temporary folder, removed with everything
+// in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& data);
+bool FileExists(const std::string& path);
+unsigned FileMode(const std::string& path);
+
+// Runs a shell command and returns its standard output; `status` gets the exit status.
+std::string RunCommand(const std::string& command, int* status = nullptr);
+
+// Path of a program built beside the tests (qimtool, qim).
+std::string BuiltProgram(const std::string& name);
+
+}  // namespace qimtest
