@@ -51,18 +51,7 @@ int TextFile::Getc() {
     return c;
 }
 
-char* TextFile::Gets(char* buffer, int size) {
-    if (size <= 0 || !fp_) return nullptr;
-    int n = 0;
-    while (n < size - 1) {
-        int c = Getc();
-        if (c == EOF) break;
-        buffer[n++] = static_cast<char>(c);
-        if (c == '\n') break;
-    }
-    buffer[n] = '\0';
-    return n == 0 ? nullptr : buffer;
-}
+char* TextFile::Gets(char* buffer, int size) { return ReadLine(buffer, size) == 0 ? nullptr : buffer; }
 
 int TextFile::ReadLine(char* buffer, int size) {
     if (size <= 0 || !fp_) return 0;
