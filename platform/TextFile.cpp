@@ -51,17 +51,27 @@ int TextFile::Getc() {
     return c;
 }
 
-char* TextFile::Gets(char* buffer, int size) {
-    if (size <= 0 || !fp_) return nullptr;
+char* TextFile::Gets(char* buffer, int size) { return ReadLine(buffer, size) == 0 ? nullptr : buffer; }
+
+int TextFile::ReadLine(char* buffer, int size) {
+    if (size <= 0 || !fp_) return 0;
     int n = 0;
     while (n < size - 1) {
-        int c = Getc();
+        int c = getc_unlocked(fp_);
         if (c == EOF) break;
+        if (c == '\r') {
+            int next = getc_unlocked(fp_);
+            if (next == '\n') {
+                c = '\n';
+            } else if (next != EOF) {
+                ungetc(next, fp_);
+            }
+        }
         buffer[n++] = static_cast<char>(c);
         if (c == '\n') break;
     }
     buffer[n] = '\0';
-    return n == 0 ? nullptr : buffer;
+    return n;
 }
 
 bool TextFile::GetLine(std::string& line) {
@@ -93,17 +103,33 @@ bool TextFile::Putc(char c) {
 
 bool TextFile::Write(const char* data, std::size_t count) {
     if (!fp_) return false;
+    // Lines are gathered with their CR LF into a block and written at once: many
+    // short lines cost one fwrite instead of two each.
+    char block[8192];
+    std::size_t used = 0;
     const char* end = data + count;
     while (data < end) {
         const char* lf = static_cast<const char*>(std::memchr(data, '\n', end - data));
-        const char* stop = lf ? lf : end;
-        if (stop > data && std::fwrite(data, 1, stop - data, fp_) != static_cast<std::size_t>(stop - data))
-            return false;
-        if (!lf) break;
-        if (std::fwrite("\r\n", 1, 2, fp_) != 2) return false;
-        data = lf + 1;
+        std::size_t piece = static_cast<std::size_t>((lf ? lf : end) - data);
+        std::size_t need = piece + (lf ? 2 : 0);
+        if (used + need > sizeof block) {
+            if (used > 0 && std::fwrite(block, 1, used, fp_) != used) return false;
+            used = 0;
+        }
+        if (need > sizeof block) {  // a line longer than the block goes out on its own
+            if (std::fwrite(data, 1, piece, fp_) != piece) return false;
+            if (lf && std::fwrite("\r\n", 1, 2, fp_) != 2) return false;
+        } else {
+            std::memcpy(block + used, data, piece);
+            used += piece;
+            if (lf) {
+                block[used++] = '\r';
+                block[used++] = '\n';
+            }
+        }
+        data += piece + (lf ? 1 : 0);
     }
-    return true;
+    return used == 0 || std::fwrite(block, 1, used, fp_) == used;
 }
 
 bool TextFile::Puts(const char* text) { return Write(text, std::strlen(text)); }

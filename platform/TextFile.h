@@ -33,6 +33,9 @@ public:
     // Like fgets: at most size-1 characters up to and including LF, NUL-terminated.
     // Null at end of file with nothing read.
     char* Gets(char* buffer, int size);
+    // Like Gets, but returns the number of characters read (0 at end of file), so
+    // a line may hold NUL bytes. Fast enough for files of any size.
+    int ReadLine(char* buffer, int size);
     // Reads one whole line without its LF (any length). False at end of file.
     bool GetLine(std::string& line);
     // Reads up to `count` characters after conversion; returns the number read.

@@ -45,6 +45,42 @@ TEST(TextFile, OffsetsAreFileBytesUsableForSeeking) {
     EXPECT_STREQ(buf, "cd");
 }
 
+TEST(TextFile, WriteTurnsEveryLfIntoCrLfWhateverTheLineLengths) {
+    qimtest::TempDir dir;
+    std::string path = dir.File("t.txt");
+    std::string text, expected;
+    for (std::size_t length : {0u, 3u, 8190u, 8191u, 8192u, 20000u, 5u}) {
+        text += std::string(length, 'x') + "\n";
+        expected += std::string(length, 'x') + "\r\n";
+    }
+    text += "tail";
+    expected += "tail";
+    platform::TextFile out;
+    ASSERT_TRUE(out.Open(path.c_str(), "w"));
+    ASSERT_TRUE(out.Write(text.data(), text.size()));
+    ASSERT_TRUE(out.Close());
+    EXPECT_TRUE(qimtest::ReadFileBytes(path) == expected);
+}
+
+TEST(TextFile, ReadLineCountsNulBytesAndFoldsCrLfAcrossPieces) {
+    qimtest::TempDir dir;
+    std::string path = dir.File("t.txt");
+    qimtest::WriteFileBytes(path, std::string("a\0b\r\nxyz\r\nlone\rcr", 17));
+    platform::TextFile in;
+    ASSERT_TRUE(in.Open(path.c_str(), "r"));
+    char buf[16];
+    ASSERT_EQ(in.ReadLine(buf, sizeof buf), 4);
+    EXPECT_EQ(std::string(buf, 4), std::string("a\0b\n", 4));
+    ASSERT_EQ(in.ReadLine(buf, 4), 3);  // size-1 characters: the CR LF waits for the next piece
+    EXPECT_STREQ(buf, "xyz");
+    ASSERT_EQ(in.ReadLine(buf, 4), 1);
+    EXPECT_STREQ(buf, "\n");
+    EXPECT_EQ(in.Tell(), 10);
+    ASSERT_EQ(in.ReadLine(buf, sizeof buf), 7);
+    EXPECT_STREQ(buf, "lone\rcr");  // last line without LF
+    EXPECT_EQ(in.ReadLine(buf, sizeof buf), 0);
+}
+
 TEST(TextFile, JapaneseNamesLandAsUtf8OnDisk) {
     qimtest::TempDir dir;
     std::string sjisPath = dir.Path() + "/\x8E\x64\x8E\x96.txt";  // 仕事.txt
