@@ -102,7 +102,8 @@ TEST(IsSubfolder, MatchesWholeComponentsOnly) {
 // functions neither cut nor overrun them.
 TEST(PathFunctions, HandlePathsAroundTheFixedBufferSize) {
     for (std::size_t length : {258u, 259u, 260u, 261u, 4096u}) {
-        const std::string dir = "/" + std::string(length - 1, 'd');
+        std::string dir(length, 'd');
+        dir[0] = '/';
         std::string merged, splitDir, splitName, full;
         MergeFilePath(merged, dir, "12345");
         EXPECT_EQ(merged.size(), length + 6);

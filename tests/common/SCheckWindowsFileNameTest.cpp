@@ -90,8 +90,9 @@ TEST(GetSetSaveFileName, AsksWithTheSaveDialogAndCopiesTheChoice) {
 TEST(GetSetSaveFileName, RefusesAChoiceLongerThanTheBuffer) {
     platform::ScriptedDialogService dialogs;
     platform::ScopedDialogService installed(dialogs);
-    const std::string fits = "/" + std::string(kMaxPath - 2, 'f');     // 259 bytes and the NUL
-    const std::string tooLong = "/" + std::string(kMaxPath - 1, 'l');  // 260 bytes
+    std::string fits(kMaxPath - 1, 'f');  // 259 bytes and the NUL
+    std::string tooLong(kMaxPath, 'l');   // 260 bytes
+    fits[0] = tooLong[0] = '/';
     dialogs.AnswerFile({tooLong});
     dialogs.AnswerFile({fits});
     char path[kMaxPath + 4];
