@@ -90,6 +90,7 @@ std::string DateToInetDate(const std::tm& t) {
 }
 
 void InetDateToDate(const char* text, std::tm* out) {
+    if (!out) return;
     while (text && IsBlank(*text)) ++text;
     if (!text || !*text) {
         out->tm_sec = out->tm_min = out->tm_hour = out->tm_mday = 0;
