@@ -54,6 +54,24 @@ bool DecodeWords(const char* src, char* dest, const char* prefix, bool base64) {
     return true;
 }
 
+// A fold is CR LF and a blank. When the text that follows begins with a blank
+// already, that blank is the fold's: adding another would put a second blank
+// into the text when a reader unfolds it.
+void AppendFold(std::string& out, const std::string& next) {
+    out += IsBlank(next.empty() ? 'x' : next[0]) ? "\r\n" : kMimeHeaderFold;
+}
+
+// A fold before an encoded word: when the line already ends in the blank that
+// separates the word from the text before it, the fold goes before that blank,
+// which then starts the continuation line (no second blank is added).
+void FoldBeforeWord(std::string& out) {
+    if (!out.empty() && IsBlank(out.back())) {
+        out.insert(out.size() - 1, "\r\n");
+    } else {
+        out += kMimeHeaderFold;
+    }
+}
+
 bool IsUnstructured(const char* line) {
     return jstrnaicmp(line, "Subject:", 8) == 0 || jstrnaicmp(line, "Comments:", 9) == 0;
 }
@@ -204,8 +222,8 @@ bool SHeaderMime::EncodeALineB(const char* sjisLine, std::string& out) {
                     break;
                 }
                 out.append(token, 0, p);
-                out += kMimeHeaderFold;
                 token.erase(0, p);
+                AppendFold(out, token);
             }
             continue;
         }
@@ -227,7 +245,7 @@ bool SHeaderMime::EncodeALineB(const char* sjisLine, std::string& out) {
                     out += next;
                 } else {
                     tokens->PushBack(next);
-                    out += kMimeHeaderFold;
+                    AppendFold(out, plain ? next : std::string());
                 }
                 break;
             }
@@ -236,7 +254,7 @@ bool SHeaderMime::EncodeALineB(const char* sjisLine, std::string& out) {
                     result = false;
                     break;
                 }
-                out += kMimeHeaderFold;
+                FoldBeforeWord(out);
                 continue;
             }
             if (!out.empty() && !endsInDelimiter()) out += ' ';
