@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "platform/CodePage.h"
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -66,6 +68,14 @@ std::string RunCommand(const std::string& command, int* status) {
     if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     return out;
 }
+
+std::string Sjis(const std::string& utf8) {
+    std::string out;
+    if (!platform::Utf8ToCp932(utf8, out)) throw std::runtime_error("no Shift_JIS form: " + utf8);
+    return out;
+}
+
+std::string Utf8(const std::string& sjis) { return platform::Cp932ToUtf8Lossy(sjis); }
 
 std::string BuiltProgram(const std::string& name) {
     const char* dir = std::getenv("QIM_BIN_DIR");

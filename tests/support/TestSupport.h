@@ -28,6 +28,12 @@ unsigned FileMode(const std::string& path);
 // Runs a shell command and returns its standard output; `status` gets the exit status.
 std::string RunCommand(const std::string& command, int* status = nullptr);
 
+// Shift_JIS bytes of a UTF-8 literal, so tests can be written in readable
+// Japanese; fails the test when the text has no Shift_JIS form.
+std::string Sjis(const std::string& utf8);
+// UTF-8 of Shift_JIS bytes, for messages and for comparing with peers.
+std::string Utf8(const std::string& sjis);
+
 // Path of a program built beside the tests (qimtool, qim).
 std::string BuiltProgram(const std::string& name);
 
