@@ -4,6 +4,7 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QMetaObject>
+#include <QNetworkProxy>
 #include <QObject>
 #include <QTcpSocket>
 
@@ -46,8 +47,8 @@ StreamSocket::StreamSocket(SocketListener* listener)
 
 StreamSocket::~StreamSocket() {
     ResetTransport();
-    // Destroying the context drops every notification still posted, and the
-    // answers of lookups still running.
+    // Destroying the context drops every notification still posted; answers of
+    // lookups still running find this socket gone and are dropped.
 }
 
 template <typename F>
@@ -167,7 +168,6 @@ bool StreamSocket::Connect(const std::vector<std::string>& addresses, int port) 
     targets_ = addresses;
     nextTarget_ = 0;
     port_ = port;
-    attemptError_ = 0;
     if (peerName_.empty()) peerName_ = addresses == hostAddresses_ ? lookedUpName_ : addresses.front();
     state_ = State::Connecting;
     StartAttempt();
@@ -175,10 +175,7 @@ bool StreamSocket::Connect(const std::vector<std::string>& addresses, int port) 
 }
 
 bool StreamSocket::ConnectToHost(const std::string& host, int port) {
-    if (IsNumericHost(host)) {
-        peerName_ = host;
-        return Connect(host, port);
-    }
+    if (IsNumericHost(host)) return Connect(host, port);
     if (state_ != State::Idle) {
         lastError_ = state_ == State::Connecting ? kWsaEAlready : kWsaEIsConn;
         return false;
@@ -203,6 +200,7 @@ void StreamSocket::StartAttempt() {
     ParseAddress(targets_[nextTarget_++], &address);
     transport_ = CreateTransport();
     transport_->setReadBufferSize(kReadBufferLimit);
+    transport_->setProxy(QNetworkProxy::NoProxy);  // mail servers are reached directly
     AttachTransport();
     transport_->connectToHost(address, static_cast<quint16>(port_));
 }
@@ -253,8 +251,12 @@ void StreamSocket::ReportConnected() {
 }
 
 void StreamSocket::ReportConnectFailed(int error) {
+    // May come from inside a transport signal: the transport is replaced later.
+    Post([this, error] { ConnectAttemptFailed(error); });
+}
+
+void StreamSocket::ConnectAttemptFailed(int error) {
     if (state_ != State::Connecting) return;
-    attemptError_ = error;
     if (nextTarget_ < targets_.size()) {
         StartAttempt();
         return;
@@ -267,7 +269,7 @@ void StreamSocket::ReportConnectFailed(int error) {
 void StreamSocket::HandleTransportError(int qtError) {
     const auto error = static_cast<QAbstractSocket::SocketError>(qtError);
     if (state_ == State::Connecting) {
-        ReportConnectFailed(CodeOf(error));
+        ConnectAttemptFailed(CodeOf(error));
     } else if (state_ == State::Connected && error != QAbstractSocket::RemoteHostClosedError) {
         // A broken connection: whatever is still buffered is not offered.
         state_ = State::PeerClosed;
@@ -280,7 +282,7 @@ void StreamSocket::HandleTransportError(int qtError) {
 
 void StreamSocket::HandlePeerClosed() {
     if (state_ == State::Connecting) {
-        ReportConnectFailed(kWsaEConnReset);
+        ConnectAttemptFailed(kWsaEConnReset);
         return;
     }
     if (state_ != State::Connected) return;

@@ -99,7 +99,8 @@ public:
 protected:
     // The seam for TLS: a subclass returns a QSslSocket here, starts the
     // handshake in OnTransportConnected and calls ReportConnected once the
-    // session is encrypted (or fails the connect with ReportConnectFailed).
+    // session is encrypted, or ReportConnectFailed (both may be called from
+    // inside the transport's signals).
     virtual QTcpSocket* CreateTransport();
     virtual void OnTransportConnected();
     void ReportConnected();
@@ -122,6 +123,7 @@ private:
     void Post(F&& work);
     bool Notify(int event, int error);
     void StartAttempt();
+    void ConnectAttemptFailed(int error);
     void AttachTransport();
     void ResetTransport();
     void HandleTransportError(int qtError);
@@ -143,7 +145,6 @@ private:
     std::vector<std::string> targets_;
     std::size_t nextTarget_ = 0;
     int port_ = 0;
-    int attemptError_ = 0;
     std::string peerName_;
     std::vector<std::string> hostAddresses_;
     std::string lookedUpName_;
