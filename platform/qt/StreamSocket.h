@@ -7,7 +7,8 @@
 // Order of events: a lookup completes on its own (OnHostLookup). After a
 // connect, either kSocketConnect with an error (nothing follows), or
 // kSocketConnect then kSocketWrite, then kSocketRead whenever data waits, and
-// kSocketClose last, once the peer's data has been offered. A write
+// kSocketClose last: without error once the peer's data has been offered after
+// its close, with an error code at once when the connection broke. A write
 // notification comes after the connect, after Rearm when a send would be taken,
 // and after a send that was refused or taken in part, once there is room again.
 // Read notifications are never spurious: data waits when one arrives. No
@@ -25,7 +26,6 @@
 
 class QObject;
 class QTcpSocket;
-class QHostInfo;
 
 namespace platform {
 
