@@ -142,3 +142,26 @@ bool SMime::DecodeFilePart(FILE* in, long start, long end, const char* outPath, 
     bool ok = DecodeFileBody(in, out.Handle(), end, true);
     return Finish(out, ok);
 }
+
+bool SMime::BeginDecode(FILE* in) {
+    SetError(in ? kMimeOk : kMimeErrorRead);
+    return in != nullptr;
+}
+
+bool SMime::EndDecode(HandleWriter& out, const LineReader& reader, bool ok) {
+    if (!out.Flush()) {
+        SetError(kMimeErrorWrite);
+        return false;
+    }
+    if (reader.Failed()) {
+        SetError(kMimeErrorRead);
+        return false;
+    }
+    return ok;
+}
+
+bool SMime::BeginEncode(FILE* out, platform::TextFile& stream) {
+    SetError(out ? kMimeOk : kMimeErrorWrite);
+    if (out) stream.Attach(out, false);
+    return out != nullptr;
+}

@@ -91,6 +91,14 @@ protected:
         bool failed_ = false;
     };
 
+    // The start of a decoder's work: false (with kMimeErrorRead) without input.
+    bool BeginDecode(FILE* in);
+    // The end of a decoder's work: writes out what is buffered and reports a
+    // write or read failure; otherwise `ok`.
+    bool EndDecode(HandleWriter& out, const LineReader& reader, bool ok);
+    // The start of an encoder's work: `stream` writes to `out` as a text stream.
+    bool BeginEncode(FILE* out, platform::TextFile& stream);
+
     // Reads until `size` bytes are in or the input ends (a pipe may deliver less
     // at a time). Returns the count, or -1 on a read error.
     static long ReadFull(int handle, unsigned char* buffer, std::size_t size);

@@ -159,11 +159,7 @@ unsigned char* SMimeBase64::Decode(const unsigned char* src, unsigned char* dest
 }
 
 bool SMimeBase64::DecodeFileBody(FILE* in, int outHandle, long endOffset, bool skipEmptyLines) {
-    SetError(kMimeOk);
-    if (!in) {
-        SetError(kMimeErrorRead);
-        return false;
-    }
+    if (!BeginDecode(in)) return false;
     LineReader reader(in, endOffset);
     HandleWriter out(outHandle);
     char line[kLineBufferSize];
@@ -183,25 +179,12 @@ bool SMimeBase64::DecodeFileBody(FILE* in, int outHandle, long endOffset, bool s
         out.Commit(static_cast<std::size_t>(n));
         if (out.Failed()) break;
     }
-    if (!out.Flush()) {
-        SetError(kMimeErrorWrite);
-        return false;
-    }
-    if (reader.Failed()) {
-        SetError(kMimeErrorRead);
-        return false;
-    }
-    return ok;
+    return EndDecode(out, reader, ok);
 }
 
 bool SMimeBase64::EncodeFileBody(int inHandle, FILE* out) {
-    SetError(kMimeOk);
-    if (!out) {
-        SetError(kMimeErrorWrite);
-        return false;
-    }
     platform::TextFile stream;
-    stream.Attach(out, false);
+    if (!BeginEncode(out, stream)) return false;
     // Many whole chunks are read at once, and a read is filled up before it is
     // encoded, so every line but the last is full even when a pipe delivers less.
     constexpr int kBlock = kEncodeChunk * 120;

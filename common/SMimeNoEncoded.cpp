@@ -12,11 +12,7 @@ unsigned char* SMimeNoEncoded::Decode(const unsigned char* src, unsigned char* d
 unsigned char* SMimeNoEncoded::Encode(const unsigned char* src, unsigned char* dest) { return Decode(src, dest); }
 
 bool SMimeNoEncoded::DecodeFileBody(FILE* in, int outHandle, long endOffset, bool /*skipEmptyLines*/) {
-    SetError(kMimeOk);
-    if (!in) {
-        SetError(kMimeErrorRead);
-        return false;
-    }
+    if (!BeginDecode(in)) return false;
     LineReader reader(in, endOffset);
     HandleWriter out(outHandle);
     char line[kLineBufferSize];
@@ -30,25 +26,12 @@ bool SMimeNoEncoded::DecodeFileBody(FILE* in, int outHandle, long endOffset, boo
         }
         if (out.Failed()) break;
     }
-    if (!out.Flush()) {
-        SetError(kMimeErrorWrite);
-        return false;
-    }
-    if (reader.Failed()) {
-        SetError(kMimeErrorRead);
-        return false;
-    }
-    return true;
+    return EndDecode(out, reader, true);
 }
 
 bool SMimeNoEncoded::EncodeFileBody(int inHandle, FILE* out) {
-    SetError(kMimeOk);
-    if (!out) {
-        SetError(kMimeErrorWrite);
-        return false;
-    }
     platform::TextFile stream;
-    stream.Attach(out, false);
+    if (!BeginEncode(out, stream)) return false;
     constexpr std::size_t kBlock = 1 << 16;
     std::unique_ptr<unsigned char[]> raw(new unsigned char[kBlock + 1]);
     std::unique_ptr<char[]> text(new char[kBlock + 1]);

@@ -160,11 +160,7 @@ int SplitEscape(const char* line, int length) {
 }  // namespace
 
 bool SMimeQuotedPrintable::DecodeFileBody(FILE* in, int outHandle, long endOffset, bool /*skipEmptyLines*/) {
-    SetError(kMimeOk);
-    if (!in) {
-        SetError(kMimeErrorRead);
-        return false;
-    }
+    if (!BeginDecode(in)) return false;
     LineReader reader(in, endOffset);
     HandleWriter out(outHandle);
     // Room for two bytes carried over from a piece before.
@@ -197,25 +193,12 @@ bool SMimeQuotedPrintable::DecodeFileBody(FILE* in, int outHandle, long endOffse
         if (out.Failed()) break;
         std::memcpy(line, rest, static_cast<std::size_t>(carried));
     }
-    if (!out.Flush()) {
-        SetError(kMimeErrorWrite);
-        return false;
-    }
-    if (reader.Failed()) {
-        SetError(kMimeErrorRead);
-        return false;
-    }
-    return true;
+    return EndDecode(out, reader, true);
 }
 
 bool SMimeQuotedPrintable::EncodeFileBody(int inHandle, FILE* out) {
-    SetError(kMimeOk);
-    if (!out) {
-        SetError(kMimeErrorWrite);
-        return false;
-    }
     platform::TextFile stream;
-    stream.Attach(out, false);
+    if (!BeginEncode(out, stream)) return false;
     constexpr std::size_t kBlock = 1 << 16;
     std::unique_ptr<unsigned char[]> raw(new unsigned char[kBlock + 2]);
     std::unique_ptr<char[]> text(new char[EncodedLengthMax(kBlock + 2) + 2]);
