@@ -63,7 +63,11 @@ bool SMimeMail::DecodeMimeMail(const char* path) {
 }
 
 bool SMimeMail::Decode(FILE* file, long start, long end) {
-    if (calls_ == 0) shown_.clear();
+    if (calls_ == 0) {
+        shown_.clear();
+        leaves_ = 0;
+        stopped_ = false;
+    }
     Level call(calls_);
     if (!file || start < 0 || std::fseek(file, start, SEEK_SET) != 0) {
         ShowError(cmmnstr::HeaderParseFailed);
@@ -75,6 +79,12 @@ bool SMimeMail::Decode(FILE* file, long start, long end) {
     // A header that runs to the end of its range leaves an empty body.
     const long bodyStart = std::min(header.BodyStart(), end);
     if (header.Part().type != kMimeTypeMultipart) {
+        if (leaves_ >= kMaxLeafParts) {
+            stopped_ = true;
+            ShowError(cmmnstr::Strange);
+            return false;
+        }
+        ++leaves_;
         CallEachAction(file, bodyStart, end, header.Part());
         return true;
     }
@@ -126,6 +136,7 @@ bool SMimeMail::DecodeMultipart(FILE* file, const std::string& boundary, long bo
         const long partEnd = std::max(partStart, reader.LineStart() - lineEndBefore);
         const long after = reader.Position();
         Decode(file, partStart, partEnd);
+        if (stopped_) return false;
         if (after >= end || closed) return true;
         if (std::fseek(file, after, SEEK_SET) != 0) {
             ShowError(cmmnstr::Strange);

@@ -17,6 +17,10 @@ public:
     // walk's recursion (and its rereading of the file) without bound. Real
     // mail stays far below it.
     static constexpr int kMaxNestingDepth = 32;
+    // Leaf parts one walk hands out at most; a message with more is strange and
+    // its walk stops there, so a mail of tiny parts cannot make the part list
+    // many times larger than itself.
+    static constexpr int kMaxLeafParts = 10000;
 
     // `owner`: the parent of the message boxes.
     explicit SMimeMail(platform::ParentWindow owner = nullptr) : owner_(owner) {}
@@ -35,7 +39,8 @@ public:
     // Walks the part in [start, end) of `file`: a leaf goes to CallEachAction
     // (whose result does not count), a multipart is split at its delimiter lines
     // and each part walked in turn; a failure inside one part does not stop its
-    // siblings. Within one walk each message text is shown once.
+    // siblings (only the part limit stops the whole walk). Within one walk each
+    // message text is shown once.
     bool Decode(FILE* file, long start, long end);
 
     platform::ParentWindow Owner() const { return owner_; }
@@ -52,5 +57,7 @@ private:
 
     int calls_ = 0;                // Decode calls under way
     int multipartDepth_ = 0;       // multiparts being walked
+    int leaves_ = 0;               // leaf parts handed out in the current walk
+    bool stopped_ = false;         // the current walk met kMaxLeafParts
     std::vector<unsigned> shown_;  // texts already shown in the current walk
 };

@@ -161,7 +161,8 @@ TEST(SMimeMailWalk, OddButValidLayouts) {
          "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n\r\nonly\r\n--b--",
          {"only"}},
         {"delimiter-like lines that are not delimiters",
-         "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n\r\n--b \r\n--bx\r\n -b\r\n--b-\r\n--b\r\n\r\nz\r\n--b--\r\n",
+         "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n\r\n--b \r\n--bx\r\n -b\r\n--b-\r\n"
+         "--b\r\n\r\nz\r\n--b--\r\n",
          {"--b \r\n--bx\r\n -b\r\n--b-", "z"}},
         // The 1025th byte of a long line is no line start.
         {"a delimiter in the middle of a long line",
@@ -240,6 +241,24 @@ TEST(SMimeMailWalk, ThousandsOfBrokenPartsShowOneBoxOfEachKind) {
     EXPECT_TRUE(walk.ok);
     ASSERT_EQ(walk.bands.size(), 1u);
     EXPECT_EQ(walk.boxes, (std::vector<std::string>{Text(cmmnstr::HeaderParseFailed), Text(cmmnstr::Strange)}));
+}
+
+TEST(SMimeMailWalk, TheWalkStopsAtThePartLimit) {
+    auto tinyParts = [](int count) {
+        std::string mail = "Content-Type: multipart/mixed; boundary=t\r\n\r\n";
+        for (int i = 0; i < count; ++i)
+            mail += "--t\r\nContent-Type: multipart/alternative; boundary=u\r\n\r\n--u\r\n\r\nx\r\n--u--\r\n";
+        return mail + "--t--\r\n";
+    };
+    Walk full = AnalyseText(tinyParts(SMimeMail::kMaxLeafParts));
+    EXPECT_TRUE(full.ok);
+    EXPECT_TRUE(full.boxes.empty());
+    EXPECT_EQ(full.bands.size(), static_cast<std::size_t>(SMimeMail::kMaxLeafParts));
+
+    Walk over = AnalyseText(tinyParts(SMimeMail::kMaxLeafParts + 5));
+    EXPECT_FALSE(over.ok);
+    EXPECT_EQ(over.boxes, std::vector<std::string>{Text(cmmnstr::Strange)});
+    EXPECT_EQ(over.bands.size(), static_cast<std::size_t>(SMimeMail::kMaxLeafParts));
 }
 
 TEST(SMimeMailWalk, AHugeHeaderLineAndAHugeBodyAreWalked) {

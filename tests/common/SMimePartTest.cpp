@@ -102,7 +102,7 @@ TEST(SMimePart, HeaderStrReadsBackWithTheWholeName) {
     for (const std::string& name : names) {
         SMimePart part = Part(kMimeTypeApplication, kMimeSubtypeOctetStream, 0, kMimeEncodingBase64, name);
         const std::string header = SMimePart::HeaderStr(part, true);
-        EXPECT_EQ(header.find('\r'), std::string::npos) << qimtest::Utf8(name) << ": LF only, CR LF comes from the stream";
+        EXPECT_EQ(header.find('\r'), std::string::npos) << qimtest::Utf8(name) << ": CR LF comes from the stream";
         EXPECT_EQ(header.back(), '\n');
 
         qimtest::TempDir dir;

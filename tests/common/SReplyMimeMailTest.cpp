@@ -70,7 +70,8 @@ TEST(SReplyMimeMail, AMessageThatIsNotMimeGoesInAsItStands) {
     EXPECT_EQ(Quote(Fixture("single.eml"), "| "), Sjis("| こんにちは。\r\n| 一通だけのメールです。\r\n"));
     // A MIME version other than 1.0 is not trusted to be MIME.
     std::vector<std::string> seen;
-    EXPECT_EQ(QuoteText("MIME-Version: 1.1\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n\r\nx\r\n--b--\r\n",
+    EXPECT_EQ(QuoteText("MIME-Version: 1.1\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n"
+                        "--b\r\n\r\nx\r\n--b--\r\n",
                         "", &seen),
               "--b\r\n\r\nx\r\n--b--\r\n");
     EXPECT_TRUE(seen.empty());
@@ -95,7 +96,8 @@ TEST(SReplyMimeMail, ThePrefixStandsOnlyAtLineStarts) {
     const std::string header = "From: a@example.jp\r\nX-Long: " + std::string(1000 - 8, 'h') + "\r\n\r\n";
     EXPECT_EQ(QuoteText(header + longLine + "\r\nshort\r\n", "> "), "> " + longLine + "\r\n> short\r\n");
     const std::string mime =
-        "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n\r\n" + longLine + "\r\n--b--\r\n";
+        "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n\r\n" + longLine +
+        "\r\n--b--\r\n";
     EXPECT_EQ(QuoteText(mime, "> "), "> " + longLine + "\r\n");
 }
 

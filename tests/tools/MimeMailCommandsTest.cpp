@@ -71,12 +71,13 @@ TEST(QimtoolMimeMail, ExtractDecodesOnePartIntoTheNamedFileOnly) {
         {"hostile_names.eml", 2, "root::0:0\n"},
     };
     for (const Case& c : cases) {
-        Result r = RunTool(std::string("mime extract ") + Fixture(c.file) + " " + std::to_string(c.part) + " out", dir.Path());
+        const std::string args = std::string("mime extract ") + Fixture(c.file) + " " + std::to_string(c.part);
+        Result r = RunTool(args + " out", dir.Path());
         EXPECT_EQ(r.status, 0) << c.file << r.err;
         EXPECT_TRUE(qimtest::ReadFileBytes(dir.File("out")) == c.bytes) << c.file << " part " << c.part;
         // The part's own name ("../../x", "/etc/passwd") decides nothing.
         EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"out"}) << c.file;
-        Result piped = RunTool(std::string("mime extract ") + Fixture(c.file) + " " + std::to_string(c.part) + " -");
+        Result piped = RunTool(args + " -");
         EXPECT_TRUE(piped.out == c.bytes) << c.file << " to stdout";
     }
     EXPECT_FALSE(qimtest::FileExists(std::string(dir.Path()) + "/../../x"));
