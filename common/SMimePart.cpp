@@ -28,6 +28,17 @@ constexpr KnownPair kKnownPairs[] = {
     {kMimeTypeMultipart, kMimeSubtypeAlternative, "multipart/alternative"},
 };
 
+// A name as it may stand in a header line: a file on Linux may be named with a
+// line break, which would otherwise start header lines of its own in the mail
+// sent. Control bytes never occur inside a Shift_JIS character.
+std::string HeaderName(const std::string& name) {
+    std::string safe = name;
+    for (char& c : safe) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
+    }
+    return safe;
+}
+
 // The name as encoded words, the raw name when it cannot be encoded. The
 // encoder folds with CR LF and a blank; these header texts end their lines with
 // LF for the text stream, which would turn a CR LF into CR CR LF.
@@ -57,11 +68,12 @@ std::string SMimePart::TypeSubtypeStr(const SMimePart& part, bool withName) {
     }
     std::string text = cpszMimeCTOctetStream;
     if (withName && !part.name.empty()) {
-        std::string encoded = EncodedName(part.name);
-        if (encoded != part.name)
+        const std::string name = HeaderName(part.name);
+        std::string encoded = EncodedName(name);
+        if (encoded != name)
             text += "; name=" + encoded;
         else
-            text += "; name=\"" + part.name + "\"";
+            text += "; name=\"" + name + "\"";
     }
     return text;
 }
@@ -72,7 +84,7 @@ std::string SMimePart::HeaderStr(const SMimePart& part, bool withName) {
         text += std::string(cpszMimeContentTransferEncoding) + cpszMimeCTEBase64 + "\n";
     else if (part.encoding == kMimeEncodingQuotedPrintable)
         text += std::string(cpszMimeContentTransferEncoding) + cpszMimeCTEQuotedPrintable + "\n";
-    if (!part.name.empty()) text += std::string(cpszMimeDescription) + EncodedName(part.name) + "\n";
+    if (!part.name.empty()) text += std::string(cpszMimeDescription) + EncodedName(HeaderName(part.name)) + "\n";
     return text;
 }
 

@@ -133,6 +133,8 @@ struct SMimePart {
     // The header lines that describe the part: Content-Type, the transfer
     // encoding when there is one, and the name as Content-Description. Lines end
     // with LF only; the text stream they are written through makes them CR LF.
+    // Control characters of a name become '_', so a name is never more than one
+    // header value.
     static std::string HeaderStr(const SMimePart& part, bool withName);
 
     // The name as a file name to save the part under: only what follows the

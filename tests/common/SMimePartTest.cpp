@@ -124,6 +124,15 @@ TEST(SMimePart, HeaderStrReadsBackWithTheWholeName) {
     }
 }
 
+TEST(SMimePart, ANameCannotAddHeaderLines) {
+    SMimePart part = Part(kMimeTypeApplication, kMimeSubtypeOctetStream, 0, kMimeEncodingBase64,
+                          "evil\r\nContent-Type: text/html\n\nbody.txt");
+    EXPECT_EQ(SMimePart::HeaderStr(part, true),
+              "Content-Type: application/octet-stream; name=\"evil__Content-Type: text/html__body.txt\"\n"
+              "Content-Transfer-Encoding: base64\n"
+              "Content-Description: evil__Content-Type: text/html__body.txt\n");
+}
+
 TEST(SMimePart, SafeFileNameKeepsOnlyTheLastComponent) {
     struct Case {
         std::string name;

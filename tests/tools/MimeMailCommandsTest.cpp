@@ -20,12 +20,12 @@ struct Result {
     std::string err;
 };
 
-// Runs qimtool inside `cwd` (a throw-away folder unless given).
-Result RunTool(const std::string& args, const std::string& cwd = "") {
+// Runs qimtool inside `cwd` when given, with `env` (NAME=value) before it.
+Result RunTool(const std::string& args, const std::string& cwd = "", const std::string& env = "") {
     qimtest::TempDir errDir;
     Result r{-1, "", ""};
     const std::string cd = cwd.empty() ? "" : "cd '" + cwd + "' && ";
-    r.out = qimtest::RunCommand(cd + Tool() + " " + args + " 2> " + errDir.File("err"), &r.status);
+    r.out = qimtest::RunCommand(cd + env + " " + Tool() + " " + args + " 2> " + errDir.File("err"), &r.status);
     r.err = qimtest::ReadFileBytes(errDir.File("err"));
     return r;
 }
@@ -92,8 +92,14 @@ TEST(QimtoolMimeMail, ViewWritesTheCopyWithoutAttachments) {
     EXPECT_EQ(copy.find("R0lGODlh"), std::string::npos);
     EXPECT_NE(copy.find(qimtest::Sjis("(ここにファイルが添付されていますが表示は省略します。Qimより。)\r\n")),
               std::string::npos);
-    Result out = RunTool("mime view " + Fixture("mixed_7bit_gif.eml"));
+    // To stdout by way of temporary files that go again.
+    qimtest::TempDir scratch;
+    Result out = RunTool("mime view " + Fixture("mixed_7bit_gif.eml"), "", "TMPDIR='" + scratch.Path() + "'");
     EXPECT_TRUE(out.out == copy) << "stdout gets the same bytes";
+    Result part = RunTool("mime extract " + Fixture("mixed_7bit_gif.eml") + " 2 -", "",
+                          "TMPDIR='" + scratch.Path() + "'");
+    EXPECT_EQ(part.out.substr(0, 6), "GIF89a");
+    EXPECT_TRUE(Listing(scratch.Path()).empty());
     Result utf8 = RunTool("mime view --utf8 " + Fixture("mixed_7bit_gif.eml"));
     EXPECT_EQ(utf8.out, qimtest::Utf8(copy));
 }
