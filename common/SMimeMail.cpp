@@ -1,0 +1,147 @@
+#include "common/SMimeMail.h"
+
+#include <algorithm>
+
+#include "common/CmmnStringIds.h"
+#include "common/CmmnStrings.h"
+#include "common/QimMessageBox.h"
+#include "common/SAnalizeMimeHeader.h"
+#include "common/SMimeLineReader.h"
+
+namespace {
+
+// Counts a nesting level for as long as it lives.
+class Level {
+public:
+    explicit Level(int& counter) : counter_(counter) { ++counter_; }
+    ~Level() { --counter_; }
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+
+private:
+    int& counter_;
+};
+
+}  // namespace
+
+void SMimeMail::ShowError(unsigned id) {
+    // A broken message can fail in thousands of parts; one box of each kind tells
+    // the user as much.
+    if (calls_ > 0) {
+        if (std::find(shown_.begin(), shown_.end(), id) != shown_.end()) return;
+        shown_.push_back(id);
+    }
+    QimMessageBox(owner_, LoadStringCmmnDll(id).c_str(), platform::MessageIcon::Stop);
+}
+
+bool SMimeMail::CallEachAction(FILE* file, long start, long end, const SMimePart& part) {
+    switch (part.encoding) {
+        case kMimeEncodingBase64:
+            return ActionBase64(file, start, end, part);
+        case kMimeEncodingQuotedPrintable:
+            return ActionQuotedPrintable(file, start, end, part);
+        case kMimeEncodingOther:
+            return ActionOtherEncoded(file, start, end, part);
+        default:
+            return ActionNoEncoded(file, start, end, part);
+    }
+}
+
+bool SMimeMail::DecodeMimeMail(const char* path) {
+    FILE* file = OpenMessageFile(path);
+    if (!file) {
+        ShowError(cmmnstr::CannotOpenFile);
+        return false;
+    }
+    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    bool ok = length >= 0 && Decode(file, 0, length);
+    if (length < 0) ShowError(cmmnstr::CannotOpenFile);
+    std::fclose(file);
+    return ok;
+}
+
+bool SMimeMail::Decode(FILE* file, long start, long end) {
+    if (calls_ == 0) {
+        shown_.clear();
+        leaves_ = 0;
+        stopped_ = false;
+    }
+    Level call(calls_);
+    if (!file || start < 0 || std::fseek(file, start, SEEK_SET) != 0) {
+        ShowError(cmmnstr::HeaderParseFailed);
+        return false;
+    }
+    end = std::max(start, end);
+    SAnalizeMimeHeaderFile header;
+    header.AnalizeMimeHeader(file, end);
+    // A header that runs to the end of its range leaves an empty body.
+    const long bodyStart = std::min(header.BodyStart(), end);
+    if (header.Part().type != kMimeTypeMultipart) {
+        if (leaves_ >= kMaxLeafParts) {
+            stopped_ = true;
+            ShowError(cmmnstr::Strange);
+            return false;
+        }
+        ++leaves_;
+        CallEachAction(file, bodyStart, end, header.Part());
+        return true;
+    }
+    if (header.Boundary().empty()) {
+        ShowError(cmmnstr::HeaderParseFailed);
+        return false;
+    }
+    if (multipartDepth_ >= kMaxNestingDepth) {
+        ShowError(cmmnstr::Strange);
+        return false;
+    }
+    Level level(multipartDepth_);
+    if (header.BodyStart() != bodyStart && std::fseek(file, bodyStart, SEEK_SET) != 0) {
+        ShowError(cmmnstr::Strange);
+        return false;
+    }
+    return DecodeMultipart(file, header.Boundary(), bodyStart, end);
+}
+
+bool SMimeMail::DecodeMultipart(FILE* file, const std::string& boundary, long bodyStart, long end) {
+    const std::string delimiter = "--" + boundary;
+    const std::string closing = delimiter + "--";
+    SMimeLineReader reader(file, bodyStart);
+    // Text before the first delimiter line is not part of any part.
+    for (;;) {
+        if (!reader.Next() || reader.LineStart() >= end) {
+            ShowError(cmmnstr::Strange);
+            return false;
+        }
+        if (reader.Is(delimiter)) break;
+    }
+    for (;;) {
+        const long partStart = reader.Position();
+        int lineEndBefore = 0;
+        bool closed = false;
+        for (;;) {
+            lineEndBefore = reader.LineEndLength();
+            if (!reader.Next() || reader.LineStart() >= end) {
+                ShowError(cmmnstr::Strange);
+                return false;
+            }
+            if (reader.Is(delimiter)) break;
+            if (reader.Is(closing)) {
+                closed = true;
+                break;
+            }
+        }
+        // The line end before a delimiter line belongs to the delimiter.
+        const long partEnd = std::max(partStart, reader.LineStart() - lineEndBefore);
+        const long after = reader.Position();
+        Decode(file, partStart, partEnd);
+        if (stopped_) return false;
+        if (after >= end || closed) return true;
+        if (std::fseek(file, after, SEEK_SET) != 0) {
+            ShowError(cmmnstr::Strange);
+            return false;
+        }
+        reader.Restart(after);
+    }
+}
