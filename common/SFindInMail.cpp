@@ -1,0 +1,217 @@
+#include "common/SFindInMail.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "common/JString.h"
+#include "common/JapaneseCodes.h"
+#include "platform/TextFile.h"
+
+namespace {
+
+// Read ahead from the stream: a mail of a few KB comes in one read.
+constexpr int kFindBlockSize = 16 * 1024;
+
+inline int CharLength(const char* text, int length, int pos) {
+    return (IsKanji1(static_cast<unsigned char>(text[pos])) && pos + 1 < length) ? 2 : 1;
+}
+
+// The largest character boundary at or before `target` (boundaries counted from
+// the start of `text`, which is one).
+int BoundaryAtOrBefore(const char* text, int length, int target) {
+    int pos = 0;
+    while (pos < target) {
+        int next = pos + CharLength(text, length, pos);
+        if (next > target) break;
+        pos = next;
+    }
+    return pos;
+}
+
+// The blank line that ends a header (a bare LF as well, like the unfolding reader).
+bool IsHeaderEnd(const char* line) { return std::strcmp(line, "\r\n") == 0 || std::strcmp(line, "\n") == 0; }
+
+}  // namespace
+
+bool MatchLinePiece(const SFindCondition& condition, const char* text, int length, bool continuation, bool cut) {
+    if (!continuation && !cut) return condition.Find(text, length, 0) >= 0;
+    // Only the first piece holds the start of the line.
+    if (continuation && condition.Option().AtLineStart) return false;
+    // A match at the first character of a continuation ended inside the piece
+    // before and was tested there.
+    const int from = continuation && length > 0 ? CharLength(text, length, 0) : 0;
+    const int found = condition.Find(text, length, from);
+    if (found < 0) return false;
+    // A match that reaches the end of a cut piece is tested again in the next
+    // one, where the character after it is known. Any other match comes first.
+    return !cut || found + condition.PatternLength() < length;
+}
+
+// ---- SFindInMailLineBase ----
+
+SFindInMailLineBase::SFindInMailLineBase(const SFindCondition& condition) : condition_(condition) {}
+
+bool SFindInMailLineBase::IsMimeHeader(const char* line) const {
+    return std::strstr(line, "=?") != nullptr && SMHUnfoldDecodeMail::IsMimeHeader(line);
+}
+
+void SFindInMailLineBase::SetPiece(const char* piece, int length, bool continuation, bool cut) {
+    piece_ = piece;
+    pieceLength_ = length;
+    continuation_ = continuation;
+    cut_ = cut;
+}
+
+bool SFindInMailLineBase::Test(const char* text) {
+    bool matched = text == piece_
+                       ? MatchLinePiece(condition_, text, pieceLength_, continuation_, cut_)
+                       : condition_.Find(text, static_cast<int>(std::strlen(text)), 0) >= 0;
+    if (matched) found_ = true;
+    return matched;
+}
+
+bool SFindInMailHeaderFieldLine::Action(const char* field) {
+    const int nameLength = condition_.FieldNameWithColonLength();
+    if (jstrnaicmp(field, condition_.FieldNameWithColon(), nameLength) != 0) return true;
+    const char* value = field + nameLength;
+    if (condition_.Option().AtLineStart) {
+        while (*value == ' ' || *value == '\t') ++value;
+    }
+    return !Test(value);
+}
+
+// ---- SFindInMailBase ----
+
+SFindInMailBase::SFindInMailBase() : block_(new char[kFindBlockSize]) { buffer_[0] = '\0'; }
+
+SFindInMailBase::~SFindInMailBase() = default;
+
+bool SFindInMailBase::FindByPath(const char* path, SFindInMailLineBase* lines) {
+    error_ = 0;
+    FILE* fp = platform::OpenFile(path, "rb");
+    if (!fp) {
+        error_ = errno ? errno : ENOENT;
+        return false;
+    }
+    bool found = FindByFP(fp, lines);
+    std::fclose(fp);
+    return found;
+}
+
+bool SFindInMailBase::FindByFP(FILE* fp, SFindInMailLineBase* lines) {
+    lines->Init();
+    BeginReading(fp);
+    const int keep = lines->Condition().PatternLength() + 1;
+    bool stopped = false;
+    while (!stopped && ReadPiece(lines->InHeader() ? 0 : keep)) {
+        if (lines->InHeader()) {
+            const char* line = JoinHeaderLine();
+            if (!line) continue;
+            lines->ClearPiece();
+            stopped = !lines->Execute(line);
+        } else {
+            lines->SetPiece(buffer_, pieceLength_, continuation_, cut_);
+            stopped = !lines->Execute(buffer_);
+        }
+    }
+    lines->ClearPiece();
+    if (stopped) {
+        lines->Abandon();
+    } else {
+        lines->Finish();
+    }
+    return lines->Found();
+}
+
+void SFindInMailBase::BeginReading(FILE* fp) {
+    fp_ = fp;
+    blockPos_ = blockEnd_ = 0;
+    atEnd_ = false;
+    pieceLength_ = 0;
+    continuation_ = cut_ = false;
+    lineCount_ = 0;
+    error_ = 0;
+    buffer_[0] = '\0';
+}
+
+bool SFindInMailBase::Refill() {
+    if (atEnd_) return false;
+    std::size_t n = std::fread(block_.get(), 1, kFindBlockSize, fp_);
+    if (n < static_cast<std::size_t>(kFindBlockSize)) {
+        atEnd_ = true;
+        if (std::ferror(fp_)) error_ = errno ? errno : EIO;
+    }
+    blockPos_ = 0;
+    blockEnd_ = static_cast<int>(n);
+    return n > 0;
+}
+
+bool SFindInMailBase::ReadPiece(int keep) {
+    const bool continuation = cut_;
+    int length = 0;
+    if (cut_ && keep > 0) {
+        keep = std::min(keep, kFindLineSize / 2);  // a piece always brings new bytes
+        const int from = BoundaryAtOrBefore(buffer_, pieceLength_, pieceLength_ - keep);
+        length = pieceLength_ - from;
+        std::memmove(buffer_, buffer_ + from, static_cast<std::size_t>(length));
+    }
+    const int kept = length;
+    bool lineEnd = false;
+    while (length < kFindLineSize && !lineEnd) {
+        if (blockPos_ == blockEnd_ && !Refill()) break;
+        const char* src = block_.get() + blockPos_;
+        int n = std::min(blockEnd_ - blockPos_, kFindLineSize - length);
+        if (const void* lf = std::memchr(src, '\n', static_cast<std::size_t>(n))) {
+            n = static_cast<int>(static_cast<const char*>(lf) - src) + 1;
+            lineEnd = true;
+        }
+        std::memcpy(buffer_ + length, src, static_cast<std::size_t>(n));
+        length += n;
+        blockPos_ += n;
+    }
+    if (length == kept) {
+        pieceLength_ = 0;
+        continuation_ = cut_ = false;
+        buffer_[0] = '\0';
+        return false;
+    }
+    buffer_[length] = '\0';
+    pieceLength_ = length;
+    continuation_ = continuation;
+    cut_ = !lineEnd && length == kFindLineSize && (blockPos_ < blockEnd_ || Refill());
+    ++lineCount_;
+    return true;
+}
+
+const char* SFindInMailBase::JoinHeaderLine() {
+    if (!continuation_ && !cut_) return buffer_;
+    if (!continuation_) headerLine_.clear();
+    const std::size_t room = kFindHeaderLineMax - std::min<std::size_t>(headerLine_.size(), kFindHeaderLineMax);
+    headerLine_.append(buffer_, std::min(room, static_cast<std::size_t>(pieceLength_)));
+    return cut_ ? nullptr : headerLine_.c_str();
+}
+
+// ---- SFindInMailBody ----
+
+bool SFindInMailBody::Find(const char* path, const SFindCondition& condition) {
+    SFindInMailTextLine lines(condition);
+    lines.Abandon();  // used for its condition only
+    return FindByPath(path, &lines);
+}
+
+bool SFindInMailBody::FindByFP(FILE* fp, SFindInMailLineBase* lines) {
+    BeginReading(fp);
+    const SFindCondition& condition = lines->Condition();
+    const int keep = condition.PatternLength() + 1;
+    bool inHeader = true;
+    while (ReadPiece(inHeader ? 0 : keep)) {
+        if (inHeader) {
+            // A piece that continues a cut line is never the blank line.
+            if (!continuation_ && !cut_ && IsHeaderEnd(buffer_)) inHeader = false;
+            continue;
+        }
+        if (MatchLinePiece(condition, buffer_, pieceLength_, continuation_, cut_)) return true;
+    }
+    return false;
+}
