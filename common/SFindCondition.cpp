@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "common/JapaneseCodes.h"
 
 namespace {
@@ -26,6 +30,14 @@ inline bool IsCharStart(const unsigned char* t, int length, int pos, SFindPatter
         walk.next += CharLength(t, length, walk.next);
     }
     return walk.next == pos;
+}
+
+// Whether each of `m` bytes at `t` is one of the two accepted values.
+inline bool BytesFit(const char* t, const char* a, const char* b, int m) {
+    for (int i = 0; i < m; ++i) {
+        if (t[i] != a[i] && t[i] != b[i]) return false;
+    }
+    return true;
 }
 
 // The longest prefix of at most `limit` bytes that ends on a character boundary.
@@ -101,11 +113,7 @@ void SFindPattern::Set(const char* pattern, int length, bool matchCase) {
 bool SFindPattern::MatchesAt(const char* text, int length, int pos) const {
     const int m = Length();
     if (pos < 0 || length - pos < m) return false;
-    for (int i = 0; i < m; ++i) {
-        char c = text[pos + i];
-        if (c != exact_[i] && c != other_[i]) return false;
-    }
-    return true;
+    return BytesFit(text + pos, exact_.data(), other_.data(), m);
 }
 
 int SFindPattern::Search(const char* text, int length, int from) const {
@@ -115,23 +123,59 @@ int SFindPattern::Search(const char* text, int length, int from) const {
 
 int SFindPattern::Search(const char* text, int length, int from, Walk& walk) const {
     const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
+    while (true) {
+        const int found = SearchBytes(text, length, from);
+        if (found < 0 || IsCharStart(t, length, found, walk)) return found;
+        from = found + 1;
+    }
+}
+
+int SFindPattern::SearchBytes(const char* text, int length, int from) const {
+    const int m = Length();
+    if (m == 0 || from < 0 || length - from < m) return -1;
+#if defined(__SSE2__)
+    // Sixteen places at a time: those whose first and last bytes both fit are
+    // compared whole. Body text is long and matches are rare, so this goes
+    // faster than the shifts of the scalar search.
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
+    const __m128i firstA = _mm_set1_epi8(exact_[0]);
+    const __m128i firstB = _mm_set1_epi8(other_[0]);
+    const __m128i lastA = _mm_set1_epi8(exact_[m - 1]);
+    const __m128i lastB = _mm_set1_epi8(other_[m - 1]);
+    int pos = from;
+    for (; pos + m - 1 + 16 <= length; pos += 16) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + pos));
+        const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + pos + m - 1));
+        const __m128i firstFits = _mm_or_si128(_mm_cmpeq_epi8(first, firstA), _mm_cmpeq_epi8(first, firstB));
+        const __m128i lastFits = _mm_or_si128(_mm_cmpeq_epi8(last, lastA), _mm_cmpeq_epi8(last, lastB));
+        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(firstFits, lastFits))); mask;
+             mask &= mask - 1) {
+            const int at = pos + __builtin_ctz(mask);
+            if (BytesFit(text + at, exact_.data(), other_.data(), m)) return at;
+        }
+    }
+    from = pos;
+#endif
+    return SearchScalar(text, length, from);
+}
+
+int SFindPattern::SearchScalar(const char* text, int length, int from) const {
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* a = reinterpret_cast<const unsigned char*>(exact_.data());
     const unsigned char* b = reinterpret_cast<const unsigned char*>(other_.data());
     const int m = Length();
     if (m == 0 || from < 0 || length - from < m) return -1;
     if (m == 1) {
+        if (a[0] == b[0]) {
+            const void* hit = std::memchr(t + from, a[0], static_cast<std::size_t>(length - from));
+            return hit ? static_cast<int>(static_cast<const unsigned char*>(hit) - t) : -1;
+        }
         for (int pos = from; pos < length; ++pos) {
-            if (a[0] != b[0]) {
-                if (t[pos] != a[0] && t[pos] != b[0]) continue;
-            } else {
-                const void* hit = std::memchr(t + pos, a[0], static_cast<std::size_t>(length - pos));
-                if (!hit) return -1;
-                pos = static_cast<int>(static_cast<const unsigned char*>(hit) - t);
-            }
-            if (IsCharStart(t, length, pos, walk)) return pos;
+            if (t[pos] == a[0] || t[pos] == b[0]) return pos;
         }
         return -1;
     }
+    // Boyer-Moore-Horspool.
     const unsigned char lastA = a[m - 1];
     const unsigned char lastB = b[m - 1];
     for (int end = from + m - 1; end < length; end += shift_[t[end]]) {
@@ -143,9 +187,7 @@ int SFindPattern::Search(const char* text, int length, int from, Walk& walk) con
             --i;
             --q;
         }
-        if (i >= 0) continue;
-        int start = end - m + 1;
-        if (IsCharStart(t, length, start, walk)) return start;
+        if (i < 0) return end - m + 1;
     }
     return -1;
 }

@@ -54,6 +54,11 @@ public:
     // boundary at `from` or later, or -1.
     int Search(const char* text, int length, int from) const;
     int Search(const char* text, int length, int from, Walk& walk) const;
+    // The first place in text[0, length), from `from` on, where the bytes match,
+    // on a character boundary or not: no match can lie before it.
+    int SearchBytes(const char* text, int length, int from) const;
+    // Whether the pattern holds a line end, so a match could span lines.
+    bool HasLineEnd() const { return exact_.find('\n') != std::string::npos; }
     // Whether the pattern matches at `pos` (the boundary is not checked).
     bool MatchesAt(const char* text, int length, int pos) const;
     // Whether the pattern's first byte and its last character can be part of a
@@ -62,6 +67,9 @@ public:
     bool EndsWithWordChar() const { return endsWithWordChar_; }
 
 private:
+    // SearchBytes without vector instructions (the short tail of a text).
+    int SearchScalar(const char* text, int length, int from) const;
+
     std::string exact_;  // the pattern
     std::string other_;  // the other accepted value of each byte (the same byte when there is none)
     int shift_[256] = {};
@@ -90,6 +98,7 @@ public:
     const char* FieldNameWithColon() const { return fieldNameColon_; }
     int FieldNameWithColonLength() const { return fieldNameLength_ + 1; }
     const SFindOption& Option() const { return option_; }
+    const SFindPattern& Prepared() const { return prepared_; }
 
     // SFindOption::Find(text, pattern, options).
     int Find(const char* text) const;

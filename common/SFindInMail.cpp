@@ -53,7 +53,11 @@ bool MatchLinePiece(const SFindCondition& condition, const char* text, int lengt
 SFindInMailLineBase::SFindInMailLineBase(const SFindCondition& condition) : condition_(condition) {}
 
 bool SFindInMailLineBase::IsMimeHeader(const char* line) const {
-    return std::strstr(line, "=?") != nullptr && SMHUnfoldDecodeMail::IsMimeHeader(line);
+    const char* p = std::strchr(line, '=');
+    while (p && p[1] != '?') p = std::strchr(p + 1, '=');
+    if (!p) return false;
+    // Either word will do; the Q form need not be looked for when a B word is there.
+    return PMimeHeaderBQ(line, kMimeHeaderBPrefix) || PMimeHeaderBQ(line, kMimeHeaderQPrefix);
 }
 
 void SFindInMailLineBase::SetPiece(const char* piece, int length, bool continuation, bool cut) {
@@ -94,6 +98,9 @@ bool SFindInMailBase::FindByPath(const char* path, SFindInMailLineBase* lines) {
         error_ = errno ? errno : ENOENT;
         return false;
     }
+    // The reading goes by whole blocks already; a stream buffer would only add
+    // a copy, an allocation and a status call per file.
+    std::setvbuf(fp, nullptr, _IONBF, 0);
     bool found = FindByFP(fp, lines);
     std::fclose(fp);
     return found;
@@ -103,8 +110,12 @@ bool SFindInMailBase::FindByFP(FILE* fp, SFindInMailLineBase* lines) {
     lines->Init();
     BeginReading(fp);
     const int keep = lines->Condition().PatternLength() + 1;
+    const SFindPattern& pattern = lines->Condition().Prepared();
+    const bool skipLines = lines->TestsBodyLinesOnly() && !pattern.HasLineEnd();
     bool stopped = false;
-    while (!stopped && ReadPiece(lines->InHeader() ? 0 : keep)) {
+    while (!stopped) {
+        if (skipLines && !lines->InHeader() && !cut_ && !SkipToCandidateLine(pattern)) break;
+        if (!ReadPiece(lines->InHeader() ? 0 : keep)) break;
         if (lines->InHeader()) {
             const char* line = JoinHeaderLine();
             if (!line) continue;
@@ -145,6 +156,41 @@ bool SFindInMailBase::Refill() {
     blockPos_ = 0;
     blockEnd_ = static_cast<int>(n);
     return n > 0;
+}
+
+bool SFindInMailBase::RefillKeepingUnread() {
+    if (atEnd_) return false;
+    const int unread = blockEnd_ - blockPos_;
+    std::memmove(block_.get(), block_.get() + blockPos_, static_cast<std::size_t>(unread));
+    blockPos_ = 0;
+    blockEnd_ = unread;
+    const std::size_t room = static_cast<std::size_t>(kFindBlockSize - unread);
+    std::size_t n = std::fread(block_.get() + unread, 1, room, fp_);
+    if (n < room) {
+        atEnd_ = true;
+        if (std::ferror(fp_)) error_ = errno ? errno : EIO;
+    }
+    blockEnd_ += static_cast<int>(n);
+    return n > 0;
+}
+
+bool SFindInMailBase::SkipToCandidateLine(const SFindPattern& pattern) {
+    while (true) {
+        const char* data = block_.get() + blockPos_;
+        const int length = blockEnd_ - blockPos_;
+        const int hit = pattern.SearchBytes(data, length, 0);
+        if (hit >= 0) {
+            const void* lf = memrchr(data, '\n', static_cast<std::size_t>(hit));
+            if (lf) blockPos_ += static_cast<int>(static_cast<const char*>(lf) - data) + 1;
+            return true;
+        }
+        if (const void* lf = length > 0 ? memrchr(data, '\n', static_cast<std::size_t>(length)) : nullptr)
+            blockPos_ += static_cast<int>(static_cast<const char*>(lf) - data) + 1;
+        // What is left begins a line that goes on in the stream; one that fills
+        // the whole block is read in pieces.
+        if (blockPos_ == 0 && blockEnd_ == kFindBlockSize) return true;
+        if (!RefillKeepingUnread()) return false;
+    }
 }
 
 bool SFindInMailBase::ReadPiece(int keep) {
@@ -204,8 +250,12 @@ bool SFindInMailBody::FindByFP(FILE* fp, SFindInMailLineBase* lines) {
     BeginReading(fp);
     const SFindCondition& condition = lines->Condition();
     const int keep = condition.PatternLength() + 1;
+    const SFindPattern& pattern = condition.Prepared();
+    const bool skipLines = !pattern.HasLineEnd();
     bool inHeader = true;
-    while (ReadPiece(inHeader ? 0 : keep)) {
+    while (true) {
+        if (skipLines && !inHeader && !cut_ && !SkipToCandidateLine(pattern)) return false;
+        if (!ReadPiece(inHeader ? 0 : keep)) return false;
         if (inHeader) {
             // A piece that continues a cut line is never the blank line.
             if (!continuation_ && !cut_ && IsHeaderEnd(buffer_)) inHeader = false;
@@ -213,5 +263,4 @@ bool SFindInMailBody::FindByFP(FILE* fp, SFindInMailLineBase* lines) {
         }
         if (MatchLinePiece(condition, buffer_, pieceLength_, continuation_, cut_)) return true;
     }
-    return false;
 }

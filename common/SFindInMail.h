@@ -34,6 +34,9 @@ public:
 
     const SFindCondition& Condition() const { return condition_; }
     bool Found() const { return found_; }
+    // Whether ActionBody does nothing but test the line, so that body lines
+    // without the pattern's bytes may be passed over unseen.
+    virtual bool TestsBodyLinesOnly() const { return false; }
 
     // Where the text next given to Execute stands in its line: a continuation
     // begins with bytes of the piece before (its first character is context
@@ -63,7 +66,8 @@ class SFindInMailTextLine : public SFindInMailLineBase {
 public:
     using SFindInMailLineBase::SFindInMailLineBase;
     bool Action(const char* field) override { return !Test(field); }
-    bool ActionBody(const char* line) override { return !Test(line); }
+    bool ActionBody(const char* line) final { return !Test(line); }
+    bool TestsBodyLinesOnly() const final { return true; }
 };
 
 // Header only: every field; reading stops at the blank line.
@@ -123,6 +127,12 @@ protected:
     // A complete header line: the piece itself, or the pieces of a cut line
     // joined; null while a cut line is still being collected.
     const char* JoinHeaderLine();
+    // Body lines hold no match before the first place where the pattern's
+    // bytes occur (a pattern without a line end), so the lines before that
+    // place need no reading into pieces: moves the read position to the start
+    // of the line that holds it. False when no such place is left. Called at
+    // the start of a line.
+    bool SkipToCandidateLine(const SFindPattern& pattern);
 
     char buffer_[kFindLineSize + 1];
     int pieceLength_ = 0;
@@ -132,7 +142,10 @@ protected:
     int error_ = 0;
 
 private:
+    // Replaces the block with the next bytes of the stream.
     bool Refill();
+    // Moves the unread bytes of the block to its front and fills the rest.
+    bool RefillKeepingUnread();
 
     FILE* fp_ = nullptr;
     std::unique_ptr<char[]> block_;  // read ahead from the stream

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "common/JString.h"
 #include "common/MbChar.h"
@@ -132,6 +134,44 @@ TEST(SFindOption, FindAgreesWithTheCharacterByCharacterDefinitions) {
         if (o.AtLineStart && expected != 0) expected = -1;
         ASSERT_EQ(SFindOption::Find(text.c_str(), pattern.c_str(), o), expected)
             << "options " << options << " text " << qimtest::Utf8(text) << " pattern " << qimtest::Utf8(pattern);
+    }
+}
+
+// The byte search that lets body lines be passed over: the first place where
+// the bytes fit, boundaries aside, from any start, at any distance from the end.
+TEST(SFindPattern, SearchBytesFindsTheFirstPlaceTheBytesFit) {
+    std::mt19937 random(3);
+    const char alphabet[] = "aAbB\x88\x9F ";
+    for (int round = 0; round < 20000; ++round) {
+        std::string text(random() % 80, ' ');
+        for (char& c : text) c = alphabet[random() % (sizeof alphabet - 1)];
+        std::string pattern(1 + random() % (round % 50 == 0 ? 40 : 5), ' ');
+        for (char& c : pattern) c = alphabet[random() % (sizeof alphabet - 1)];
+        const bool matchCase = random() % 2;
+        const int from = text.empty() ? 0 : static_cast<int>(random() % (text.size() + 1));
+        SFindPattern p;
+        p.Set(pattern.data(), static_cast<int>(pattern.size()), matchCase);
+        // Letters fold unless they are the second byte of a double-byte character.
+        std::vector<bool> folds(pattern.size(), false);
+        for (std::size_t i = 0; i < pattern.size();) {
+            if (IsKanji1(static_cast<unsigned char>(pattern[i])) && i + 1 < pattern.size()) {
+                i += 2;
+                continue;
+            }
+            folds[i] = !matchCase && std::isalpha(static_cast<unsigned char>(pattern[i]));
+            ++i;
+        }
+        int expected = -1;
+        for (std::size_t at = from; expected < 0 && at + pattern.size() <= text.size(); ++at) {
+            bool fits = true;
+            for (std::size_t i = 0; fits && i < pattern.size(); ++i) {
+                const char a = text[at + i], b = pattern[i];
+                fits = a == b || (folds[i] && std::tolower(a) == std::tolower(b));
+            }
+            if (fits) expected = static_cast<int>(at);
+        }
+        ASSERT_EQ(p.SearchBytes(text.data(), static_cast<int>(text.size()), from), expected)
+            << "text " << text << " pattern " << pattern << " from " << from << " case " << matchCase;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <random>
 #include <string>
 
 #include "common/SFindInMail.h"
@@ -271,6 +272,49 @@ TEST(SFindInMail, NoMatchOnSecondBytesAcrossCuts) {
         EXPECT_TRUE(finder.Find(dir.File("1").c_str(), Condition(kBody, "", Sjis("亜亜"), 0)));
         EXPECT_TRUE(finder.Find(dir.File("1").c_str(), Condition(kBody, "", Sjis("表表"), 0)));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Body lines without the pattern's bytes are passed over in whole blocks of
+// the file; that must never change an answer. Random mails of short, long and
+// very long lines (across the 1 024-byte cuts and the read-ahead blocks),
+// answered both ways.
+TEST(SFindInMail, PassingOverLinesNeverChangesTheAnswer) {
+    const std::string patterns[] = {"needle", "n", "Needle", Sjis("汕"), Sjis("亜"), "\\", "ab ab"};
+    const std::string pieces[] = {"x", "needle", "NEEDLE", "n", " ", "ab", "\r\n", "\r\n", Sjis("亜"), Sjis("表"),
+                                  "a"};
+    std::mt19937 random(11);
+    qimtest::TempDir dir;
+    int found = 0;
+    for (int round = 0; round < 150; ++round) {
+        std::string body;
+        const int pieceCount = static_cast<int>(random() % 300);
+        for (int i = 0; i < pieceCount; ++i) {
+            const std::string& piece = pieces[random() % std::size(pieces)];
+            // Now and then a long run, so lines pass the cut and the blocks.
+            const int repeat = random() % 30 == 0 ? static_cast<int>(random() % 12000) : 1;
+            for (int r = 0; r < repeat; ++r) body += piece;
+        }
+        const std::string& pattern = patterns[random() % std::size(patterns)];
+        const int options = static_cast<int>(random() % 16);
+        const std::string mail = "Subject: s\r\n\r\n" + body;
+        qimtest::WriteFileBytes(dir.File("1"), mail);
+        const int count = CountMatches(mail, Condition(kBody, "", pattern, options));
+        found += count > 0;
+        for (Where where : {kBody, kWhole}) {
+            SFindMailCondition c = Condition(where, "", pattern, options);
+            SFindMail finder;
+            ASSERT_TRUE(finder.NewFindInMail(where));
+            EXPECT_EQ(finder.Find(dir.File("1").c_str(), c), count > 0)
+                << "round " << round << " place " << where << " options " << options << " pattern "
+                << qimtest::Utf8(pattern) << " count " << count << " size " << mail.size();
+        }
+    }
+    EXPECT_GT(found, 30) << "the rounds hold matches";
+    EXPECT_LT(found, 120) << "and misses";
 }
 
 }  // namespace
