@@ -110,7 +110,8 @@ public:
     // returns the found flag.
     virtual bool FindByFP(FILE* fp, SFindInMailLineBase* lines);
 
-    // Pieces read by the last search.
+    // Pieces the last search handed to the matching (body lines passed over in
+    // whole blocks are not counted).
     int LineCount() const { return lineCount_; }
     // Why the last search may have missed: the errno of a failed open or read,
     // 0 when the file was read to the end or to a match.
