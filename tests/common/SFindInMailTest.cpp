@@ -111,6 +111,8 @@ TEST(SFindMail, OddlyShapedMails) {
         {"bare LF lines", "Subject: lf\nX: y\n\nbody\n", kBody, "", "body", true},
         {"bare LF header field", "Subject: lf\nX: y\n\nbody\n", kField, "Subject", "lf", true},
         {"empty file", "", kWhole, "", "x", false},
+        {"a subject folded between two words", "Subject: weekly\r\n report\r\n\r\n", kField, "Subject", "weekly report",
+         true},
         {"text after a NUL in a body line", std::string("\r\nab\0cd needle\r\n", 16), kBody, "", "needle", true},
         {"a header line of 3000 bytes, field search past the cut",
          "To: " + std::string(2000, 'a') + " needle@example.jp " + std::string(1000, 'b') + "\r\n\r\n", kField, "To",
