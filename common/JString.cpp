@@ -85,8 +85,13 @@ const char* stristr(const char* text, const char* pattern) {
     const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* p = reinterpret_cast<const unsigned char*>(pattern);
     const unsigned char* end;
+    if (!*p) return text;
+    // The first character decides cheaply where a match may begin.
+    const bool firstDouble = IsKanji1(p[0]) && p[1];
+    const unsigned char first = firstDouble ? p[0] : Upper(p[0]);
     do {
-        if (MatchAt(t, p, true, &end)) return reinterpret_cast<const char*>(t);
+        const bool may = firstDouble ? *t == first : Upper(*t) == first;
+        if (may && MatchAt(t, p, true, &end)) return reinterpret_cast<const char*>(t);
     } while (*t && NextChar(t));
     return nullptr;
 }
