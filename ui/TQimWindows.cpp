@@ -75,9 +75,19 @@ void TQimWindows::ShowAbout() {
 
 void TQimWindows::ScheduleScreenshot(const std::string& file, int delayMs) {
     QTimer::singleShot(delayMs, frame_.get(), [this, file, delayMs] {
-        // The first pop-up of the mode menu, opened so that its items show too.
-        QList<QAction*> tops = frame_->menuBar()->actions();
-        if (tops.size() > 5 && tops[5]->menu()) frame_->menuBar()->setActiveAction(tops[5]);
+        // The last pop-up (the settings) opened on its first item, so that
+        // items, check marks and a status-bar hint show too.
+        const QList<QAction*> tops = frame_->menuBar()->actions();
+        if (!tops.isEmpty() && tops.back()->menu()) {
+            frame_->menuBar()->setActiveAction(tops.back());
+            QMenu* menu = tops.back()->menu();
+            for (QAction* item : menu->actions()) {
+                if (item->isEnabled() && !item->isSeparator()) {
+                    menu->setActiveAction(item);
+                    break;
+                }
+            }
+        }
         QTimer::singleShot(delayMs, frame_.get(), [this, file] {
             const bool saved = SaveScreenshot(file);
             std::fprintf(saved ? stdout : stderr, saved ? "qim: %s に保存しました。\n" : "qim: %s に保存できませんでした。\n",

@@ -85,6 +85,13 @@ TEST_F(ConfigRecords, ServersWithoutTheAccountReadAsIncomplete) {
     EXPECT_TRUE(SUserInetData().Read());
 }
 
+SSaveMailFolderProperty Property(int kind, const std::string& folder) {
+    SSaveMailFolderProperty p;
+    p.kind = kind;
+    p.folder = folder;
+    return p;
+}
+
 SUserInetData Account() {
     SUserInetData inet;
     inet.userName = "taro";
@@ -317,8 +324,10 @@ TEST_F(ConfigRecords, AMissingFolderIsAnErrorOnlyWhenTheKindNeedsOne) {
 
 TEST_F(ConfigRecords, ChoosingAnotherKindMovesTheFolderKeysBetweenTheFiles) {
     SQimSendSettingData send;
-    send.sentMail = {1, "sent", true, true, false};
-    send.draft = {1, "drafts", true, false, true};
+    send.sentMail = Property(1, "sent");
+    send.sentMail.showTo = send.sentMail.showToSub = true;
+    send.draft = Property(1, "drafts");
+    send.draft.showTo = send.draft.noInquiry = true;
     ASSERT_TRUE(send.Write());
     EXPECT_EQ(Stored(Ini(), "QimSend", "bFcc"), "1");
     EXPECT_EQ(Stored(Ini(), "QimSend", "Fcc"), "sent");
@@ -333,8 +342,9 @@ TEST_F(ConfigRecords, ChoosingAnotherKindMovesTheFolderKeysBetweenTheFiles) {
     EXPECT_TRUE(read.draft.noInquiry);
     EXPECT_TRUE(read.sentMail.showToSub);
 
-    send.sentMail = {3, "/var/mail/sent", false, false, true};
-    send.draft = {0, "", false, false, false};
+    send.sentMail = Property(3, "/var/mail/sent");
+    send.sentMail.noInquiry = true;
+    send.draft = Property(0, "");
     ASSERT_TRUE(send.Write());
     for (const char* key : {"bFcc", "Fcc", "Draft", "DraftFolder"}) EXPECT_EQ(Stored(Ini(), "QimSend", key), "<none>");
     EXPECT_EQ(Stored(Config(), "QimSend", "bFcc"), "3");
@@ -349,7 +359,7 @@ TEST_F(ConfigRecords, ChoosingAnotherKindMovesTheFolderKeysBetweenTheFiles) {
 
 TEST_F(ConfigRecords, SendOptionsRoundTripAndTheReplyPrefixKeepsItsBlank) {
     SQimSendSettingData send;
-    send.replyPrefix = "> ";
+    send.replyPrefix += ' ';  // "> "
     send.textAsMime = false;
     send.foldWidth = 60;
     ASSERT_TRUE(send.Write());
@@ -363,19 +373,13 @@ TEST_F(ConfigRecords, SendOptionsRoundTripAndTheReplyPrefixKeepsItsBlank) {
 
 TEST_F(ConfigRecords, FolderOfAPropertyAndItsMatchForTheToColumn) {
     const std::string qimp = "/qimp/local";
-    struct Case {
-        SSaveMailFolderProperty property;
-        std::string fullPath;
-    } cases[] = {
-        {{1, "sent"}, home_ + "/sent"},
-        {{1, ""}, home_},
-        {{2, "x/y"}, qimp + "/x/y"},
-        {{4, "/abs/path"}, "/abs/path"},
-        {{0, "rel"}, "rel"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(c.property.FullPath(qimp), c.fullPath) << c.property.folder;
+    EXPECT_EQ(Property(1, "sent").FullPath(qimp), home_ + "/sent");
+    EXPECT_EQ(Property(1, "").FullPath(qimp), home_);
+    EXPECT_EQ(Property(2, "x/y").FullPath(qimp), qimp + "/x/y");
+    EXPECT_EQ(Property(4, "/abs/path").FullPath(qimp), "/abs/path");
+    EXPECT_EQ(Property(0, "rel").FullPath(qimp), "rel");
 
-    SSaveMailFolderProperty sent{1, "sent"};
+    SSaveMailFolderProperty sent = Property(1, "sent");
     EXPECT_TRUE(sent.Matches(home_ + "/sent"));
     EXPECT_TRUE(sent.Matches(home_ + "/sent/"));
     EXPECT_FALSE(sent.Matches(home_ + "/sent/2024"));
@@ -383,7 +387,7 @@ TEST_F(ConfigRecords, FolderOfAPropertyAndItsMatchForTheToColumn) {
     sent.showToSub = true;
     EXPECT_TRUE(sent.Matches(home_ + "/sent/2024"));
     EXPECT_FALSE(sent.Matches(home_ + "/sentbox"));
-    SSaveMailFolderProperty none{0, ""};
+    const SSaveMailFolderProperty none = Property(0, "");
     EXPECT_FALSE(none.Matches(""));
     EXPECT_FALSE(none.Matches(home_));
 }

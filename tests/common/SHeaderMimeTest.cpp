@@ -56,7 +56,7 @@ TEST(HeaderEncode, EncodesOnlyTheJapaneseWords) {
         EXPECT_EQ(encoded, c.encoded) << c.utf8;
         // Read back the way a reader unfolds it, the text comes back whole.
         std::string unfolded = encoded;
-        for (std::size_t fold; (fold = unfolded.find("\r\n ")) != std::string::npos;) unfolded.replace(fold, 3, " ");
+        for (std::size_t fold; (fold = unfolded.find("\r\n ")) != std::string::npos;) unfolded.replace(fold, 3, 1, ' ');
         if (c.utf8.find("ｶﾞ") == std::string::npos) {
             EXPECT_EQ(DecodeSjis(unfolded), Sjis(c.utf8)) << c.utf8;
         }

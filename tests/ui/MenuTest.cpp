@@ -40,7 +40,7 @@ std::map<std::string, Rows> Expected() {
         std::string field;
         while (std::getline(fields, field, '\t')) f.push_back(field);
         f.resize(5);
-        for (std::size_t at; (at = f[3].find("\\t")) != std::string::npos;) f[3].replace(at, 2, "\t");
+        for (std::size_t at; (at = f[3].find("\\t")) != std::string::npos;) f[3].replace(at, 2, 1, '\t');
         menus[f[0]].push_back(Row(std::stoi(f[1]), f[2], f[3], f[4]));
     }
     return menus;
