@@ -12,6 +12,7 @@
 #include "app/SUserInetData.h"
 #include "common/FilePath.h"
 #include "common/JString.h"
+#include "common/QimCmmnsVersion.h"
 #include "platform/NativePath.h"
 
 namespace {
@@ -178,4 +179,16 @@ const char* QimUsageText() {
            "  --help          この説明\n"
            "  --version       版\n"
            "スイッチは後ろから順に調べるので、食い違うときは左のものが勝ちます。\n";
+}
+
+bool PrintInformation(const SQimStartOptions& options) {
+    if (options.help) {
+        std::fputs(QimUsageText(), stdout);
+        return true;
+    }
+    if (options.version) {
+        std::printf("Qim %s (qimcmmns %d.%02d)\n", QIM_VERSION, QimCmmnsVersionMajor(), QimCmmnsVersionMinor());
+        return true;
+    }
+    return false;
 }

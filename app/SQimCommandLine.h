@@ -66,3 +66,6 @@ int RequestedPop3Port(int mailboxTypeRequest, int pop3Port);
 
 // The text of --help (UTF-8).
 const char* QimUsageText();
+// Prints the text of --help or --version on standard output when asked for;
+// false when neither was.
+bool PrintInformation(const SQimStartOptions& options);

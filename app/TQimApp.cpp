@@ -19,7 +19,6 @@
 #include "common/CmmnStringIds.h"
 #include "common/CmmnStrings.h"
 #include "common/FilePath.h"
-#include "common/QimCmmnsVersion.h"
 #include "common/QimMessageBox.h"
 #include "platform/FileSystem.h"
 #include "platform/Screen.h"
@@ -52,13 +51,7 @@ bool TQimApp::ReadCommandLine(const std::vector<std::string>& args, const SStart
         exitCode = 2;
         return false;
     }
-    if (options_.help) {
-        std::fputs(QimUsageText(), stdout);
-        exitCode = 0;
-        return false;
-    }
-    if (options_.version) {
-        std::printf("Qim %s (qimcmmns %d.%02d)\n", QIM_VERSION, QimCmmnsVersionMajor(), QimCmmnsVersionMinor());
+    if (PrintInformation(options_)) {
         exitCode = 0;
         return false;
     }

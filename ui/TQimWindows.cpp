@@ -118,11 +118,22 @@ bool TQimWindows::SaveScreenshot(const std::string& file) {
 }
 
 int RunQim(int argc, char** argv) {
+    SProcessEnvironment env;
+    {
+        // --help, --version and a bad argument need no window: answered
+        // before the window system is reached, so they work without a display.
+        SQimStartOptions early;
+        std::string error;
+        if (!ParseQimCommandLine({argv + 1, argv + argc}, env, "QimHome", early, error)) {
+            std::fprintf(stderr, "qim: %s\n", error.c_str());
+            return 2;
+        }
+        if (PrintInformation(early)) return 0;
+    }
     TQimApp app(argc, argv);
     // Qt has taken its own options out of argv by now.
     std::vector<std::string> args(argv + 1, argv + argc);
     int exitCode = 0;
-    SProcessEnvironment env;
     if (!app.ReadCommandLine(args, env, exitCode)) return exitCode;
 
     QtDialogService qtDialogs;
