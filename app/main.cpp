@@ -1,11 +1,4 @@
-// Entry of the qim program. The windows arrive with the start-up work; until
-// then qim checks that the common library loads and says so.
-#include <cstdio>
+// Entry of the qim program.
+#include "ui/TQimWindows.h"
 
-#include "common/QimCmmnsVersion.h"
-
-int main() {
-    std::printf("Qim: common library %d.%02d loaded; the main window is not built yet.\n", QimCmmnsVersionMajor(),
-                QimCmmnsVersionMinor());
-    return 0;
-}
+int main(int argc, char** argv) { return RunQim(argc, argv); }

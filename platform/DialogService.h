@@ -35,7 +35,8 @@ struct InputBoxRequest {
     bool password = false;
 };
 
-enum class FileDialogKind { Open, Save };
+// Folder: the user picks an existing folder (one path).
+enum class FileDialogKind { Open, Save, Folder };
 
 struct FileDialogRequest {
     ParentWindow parent = nullptr;

@@ -134,6 +134,11 @@ bool RemoveFile(const char* sjisPath) {
     return ToNativePath(sjisPath, native) && unlink(native.c_str()) == 0;
 }
 
+bool CreateDirectory(const char* sjisPath) {
+    std::string native;
+    return ToNativePath(sjisPath, native) && mkdir(native.c_str(), 0777) == 0;
+}
+
 bool RemoveTree(const char* sjisPath) {
     std::string native;
     if (!ToNativePath(sjisPath, native)) return false;

@@ -16,6 +16,9 @@ bool IsDirectory(const char* sjisPath);
 bool FileSize(const char* sjisPath, std::uint64_t* size);
 
 bool RemoveFile(const char* sjisPath);
+// Creates one directory (not its parents) with the usual permissions (umask
+// applies). False when it exists already or cannot be made.
+bool CreateDirectory(const char* sjisPath);
 // Deletes a directory with everything below it, depth first, stopping at the
 // first failure (the directory itself then stays). Symbolic links are removed,
 // never followed; a link given as the directory itself is refused. A path that

@@ -1,0 +1,28 @@
+// The commands one window (or the application object) serves: what each does
+// and, for an option, whether its menu item shows a check. A frame asks its own
+// table, then its client's, then the application's.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+
+class SCommandTable {
+public:
+    using Action = std::function<void()>;
+    using CheckedQuery = std::function<bool()>;
+
+    void Add(int id, Action action, CheckedQuery checked = {});
+    bool Has(int id) const;
+    // False when the command is not served here.
+    bool Execute(int id) const;
+    // nullopt for a command without a check mark (or not served here).
+    std::optional<bool> IsChecked(int id) const;
+
+private:
+    struct Entry {
+        Action action;
+        CheckedQuery checked;
+    };
+    std::map<int, Entry> table_;
+};

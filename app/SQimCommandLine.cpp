@@ -1,0 +1,194 @@
+#include "app/SQimCommandLine.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/QimCommandIds.h"
+#include "app/QimSettingKeys.h"
+#include "app/SUserInetData.h"
+#include "common/FilePath.h"
+#include "common/JString.h"
+#include "common/QimCmmnsVersion.h"
+#include "platform/NativePath.h"
+
+namespace {
+
+constexpr const char* kHomeName = "QimHome";
+
+bool EqualsNoCase(const std::string& a, const char* b) { return jstraicmp(a.c_str(), b) == 0; }
+
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+    const std::size_t n = std::strlen(prefix);
+    return text.size() >= n && jstrnaicmp(text.c_str(), prefix, static_cast<int>(n)) == 0;
+}
+
+// One switch ("/X..." with the Linux "-X..." already turned into it).
+void ApplySwitch(const std::string& arg, const SStartEnvironment& env, SQimStartOptions& o) {
+    const char second = arg.size() > 1 ? arg[1] : '\0';
+    const std::string rest = arg.size() > 2 ? arg.substr(2) : std::string();
+    if (second == 'H' || second == 'h') {
+        o.home = SearchQimHome(rest, env, o.home);
+    } else if (second == 'I' || second == 'i') {
+        o.iniPath = rest;
+    } else if (EqualsNoCase(arg, "/NC")) {
+        o.receiveAtStart = false;
+    } else if (EqualsNoCase(arg, "/NU")) {
+        o.receiveAtStart = false;
+        o.settingsAtStart = true;
+    } else if (second == '4') {
+        o.mailboxTypeRequest = kImap4Port;
+    } else if (second == '3') {
+        o.mailboxTypeRequest = kPop3Port;
+    } else if (EqualsNoCase(arg, "/DOUBLE")) {
+        o.instanceMode = 1;
+    } else if (EqualsNoCase(arg, "/DOUBLEX")) {
+        o.instanceMode = 2;
+    }
+}
+
+// The long options of a Linux program; they are taken out before the switches
+// are examined. False with `error` for an option that lacks its value.
+bool TakeLongOptions(std::vector<std::string>& args, SQimStartOptions& o, std::string& error) {
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help") {
+            o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
+        } else if (a == "--no-dialogs") {
+            o.noDialogs = true;
+        } else if (a == "--screenshot" || a.rfind("--screenshot=", 0) == 0) {
+            if (a.size() > 13) {
+                o.screenshot = a.substr(13);
+            } else if (i + 1 < args.size()) {
+                o.screenshot = args[++i];
+            }
+            if (o.screenshot.empty()) {
+                error = "--screenshot にはファイル名が必要です。";
+                return false;
+            }
+        } else {
+            rest.push_back(a);
+        }
+    }
+    args.swap(rest);
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> SProcessEnvironment::Variable(const char* name) const {
+    const char* value = std::getenv(name);
+    if (!value || !*value) return std::nullopt;
+    std::string sjis;
+    if (!platform::FromNativePath(value, sjis)) {
+        std::fprintf(stderr, "qim: 環境変数 %s の値は Shift_JIS で表せないため使いません。\n", name);
+        return std::nullopt;
+    }
+    return sjis;
+}
+
+std::optional<std::string> SProcessEnvironment::WorkingDirectory() const {
+    std::vector<char> buffer(4096);
+    if (!getcwd(buffer.data(), buffer.size())) return std::nullopt;
+    std::string sjis;
+    if (!platform::FromNativePath(buffer.data(), sjis)) return std::nullopt;
+    return sjis;
+}
+
+std::string SearchQimHome(const std::string& argument, const SStartEnvironment& env, const std::string& previous) {
+    if (!argument.empty()) return argument;
+    if (auto home = env.Variable("QIMHOME")) return *home;
+    std::string path;
+    if (auto user = env.Variable("HOME")) {
+        MergeFilePath(path, *user, kHomeName);
+        return path;
+    }
+    if (auto cwd = env.WorkingDirectory()) {
+        MergeFilePath(path, *cwd, kHomeName);
+        return path;
+    }
+    return previous;
+}
+
+std::string SearchQimIni(const std::string& home, const SStartEnvironment& env) {
+    if (auto ini = env.Variable("QIMINI")) return *ini;
+    std::string path;
+    if (auto dir = env.Variable("QIMINIHOME")) {
+        MergeFilePath(path, *dir, qimini::QimIni);
+        return path;
+    }
+    MergeFilePath(path, home, qimini::QimIni);
+    return path;
+}
+
+bool ParseQimCommandLine(const std::vector<std::string>& args, const SStartEnvironment& env,
+                         const std::string& previousHome, SQimStartOptions& options, std::string& error) {
+    SQimStartOptions o;
+    std::vector<std::string> remaining = args;
+    if (!TakeLongOptions(remaining, o, error)) return false;
+    o.home = SearchQimHome(std::string(), env, previousHome);
+    o.iniPath.clear();
+    for (auto it = remaining.rbegin(); it != remaining.rend(); ++it) {
+        std::string arg;
+        if (!platform::FromNativePath(it->c_str(), arg)) {
+            error = "引数 " + *it + " は Shift_JIS で表せないため使えません。";
+            return false;
+        }
+        if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-') arg[0] = '/';
+        if (!arg.empty() && arg[0] == '/') {
+            ApplySwitch(arg, env, o);
+        } else if (StartsWithNoCase(arg, "mailto:")) {
+            o.mailto = arg.substr(7);
+        }
+    }
+    if (o.iniPath.empty()) o.iniPath = SearchQimIni(o.home, env);
+    options = std::move(o);
+    return true;
+}
+
+int FirstActionCommand(const std::string& mailto, bool receiveAtStart, bool settingsAtStart) {
+    if (!mailto.empty()) return qimcmd::Compose;
+    if (receiveAtStart) return qimcmd::Receive;
+    if (settingsAtStart) return qimcmd::NetworkSettings;
+    return 0;
+}
+
+int RequestedPop3Port(int mailboxTypeRequest, int pop3Port) {
+    if (mailboxTypeRequest == kImap4Port && pop3Port != kImap4Port) return kImap4Port;
+    if (mailboxTypeRequest == kPop3Port && pop3Port == kImap4Port) return kPop3Port;
+    return 0;
+}
+
+const char* QimUsageText() {
+    return "使い方: qim [スイッチ...] [mailto:アドレス]\n"
+           "  /H<フォルダー>  -H<フォルダー>  QimHome フォルダー (無指定なら QIMHOME, $HOME/QimHome, ./QimHome)\n"
+           "  /I<ファイル>    -I<ファイル>    設定ファイル (無指定なら QIMINI, $QIMINIHOME/QIM.INI, QimHome/QIM.INI)\n"
+           "  /NC  -NC        起動時に受信しない\n"
+           "  /NU  -NU        起動時に受信せず、ネットワーク関係の設定を開く\n"
+           "  /4   -4         サーバー側のフォルダー (IMAP4, ポート 143) に切り替える\n"
+           "  /3   -3         ローカルのフォルダー (POP3, ポート 110) に切り替える\n"
+           "  /DOUBLE         既に起動していても、もう一つ起動する\n"
+           "  /DOUBLEX        起動中のものと QimHome が違うときだけ、もう一つ起動する\n"
+           "  mailto:アドレス そのアドレス宛てのメールを書き始める\n"
+           "  --help          この説明\n"
+           "  --version       版\n"
+           "スイッチは後ろから順に調べるので、食い違うときは左のものが勝ちます。\n";
+}
+
+bool PrintInformation(const SQimStartOptions& options) {
+    if (options.help) {
+        std::fputs(QimUsageText(), stdout);
+        return true;
+    }
+    if (options.version) {
+        std::printf("Qim %s (qimcmmns %d.%02d)\n", QIM_VERSION, QimCmmnsVersionMajor(), QimCmmnsVersionMinor());
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,29 @@
+// What the application object asks of the window layer: the main frame and the
+// dialogs that edit settings. The windows (ui/) implement it; tests give their own.
+#pragma once
+
+#include <string>
+
+#include "platform/DialogService.h"
+
+class SUserInetData;
+
+class SQimWindowLayer {
+public:
+    virtual ~SQimWindowLayer() = default;
+
+    // The owner of boxes (the main frame), or null before it exists.
+    virtual platform::ParentWindow MainWindow() = 0;
+    // Posts a command to the main frame, as the window system posts one.
+    virtual void PostCommand(int id) = 0;
+    // A second start asked: the main frame comes to the top, shown normally.
+    virtual void ActivateMainFrame() = 0;
+    // The header list reloads when it shows `folder`.
+    virtual void ReloadFolder(const std::string& folder) = 0;
+
+    // Dialogs; true on OK with the edited values.
+    virtual bool EditNetworkSettings(SUserInetData& data) = 0;
+    virtual bool EditDefaultSort(int& value) = 0;
+    virtual bool EditPgpUsage(int& usage) = 0;
+    virtual void ShowAbout() = 0;
+};

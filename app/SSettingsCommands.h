@@ -1,0 +1,39 @@
+// The commands and requests that change settings: the password prompt, the
+// network settings, and the single options of the global record (written when
+// the main frame closes).
+#pragma once
+
+class SCommandTable;
+class SQimWindowLayer;
+class SSettingData;
+class SUserInetData;
+
+class SSettingsCommands {
+public:
+    SSettingsCommands(SSettingData& settings, SUserInetData& inet, SQimWindowLayer& windows)
+        : settings_(settings), inet_(inet), windows_(windows) {}
+
+    // Asks for the receive password and keeps it in memory only; 1 on OK, 0 on cancel.
+    long AskPassword();
+    // The network settings dialog; the record is written at once. A changed
+    // receive port or mailbox type needs a restart, which the user is told.
+    // 1 on OK, 0 on cancel.
+    long AskNetworkSettings();
+
+    // 431, 437, 463, 468, 512, 720, 465, 467, 523 and 444, 445, 446, 448.
+    void Register(SCommandTable& table);
+
+    void ChooseAttachmentFolder();
+    void EditDefaultSort();
+    void EditPgpUsage();
+    // Sets the viewer docking and tells the user it applies after a restart.
+    void SetViewerDocking(int value);
+
+private:
+    SSettingData& settings_;
+    SUserInetData& inet_;
+    SQimWindowLayer& windows_;
+};
+
+// String 1140 with the application name: the change applies after a restart.
+void ShowRestartNeeded(void* parent);

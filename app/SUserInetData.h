@@ -1,0 +1,36 @@
+// The user's account and servers: section Host of QIM.INI. The password is
+// kept in memory and stored (scrambled) only when PasswdSave is set in the file.
+#pragma once
+
+#include <string>
+
+class SUserInetData {
+public:
+    std::string userName;     // UserName
+    std::string password;     // Passwd
+    std::string mailAddress;  // MailAddr
+    std::string addrPhrase;   // AddrPhrase (a name put before the address)
+    std::string pop3Server;   // POP3Addr
+    std::string smtpServer;   // SMTPAddr
+    int pop3Port = 110;       // POP3Port (143: server folders over IMAP4)
+    int smtpPort = 25;        // SMTPPort
+    std::string clientAddr;   // ClientAddr
+    int mailBoxType = 0;      // MailBoxType (0 or 1)
+
+    // True only when UserName, MailAddr, SMTPAddr, POP3Addr and ClientAddr are all there.
+    bool Read();
+    // The phrase first (its key removed when empty), the password when the file
+    // allows it, then ports, mailbox type, names and servers. False when a
+    // write failed; a password that cannot be stored does not keep the rest
+    // from being written.
+    bool Write() const;
+
+    // "phrase <address>", the phrase quoted when it holds an RFC 822 special
+    // character; the address alone without a phrase.
+    std::string FromAddress() const;
+    // Whether changing from `before` to this needs a restart (receive port or mailbox type).
+    bool NeedsRestartAfter(const SUserInetData& before) const;
+};
+
+constexpr int kPop3Port = 110;
+constexpr int kImap4Port = 143;

@@ -1,0 +1,173 @@
+#include "app/TQimApp.h"
+
+#include <QDesktopServices>
+#include <QScreen>
+#include <QUrl>
+#include <algorithm>
+#include <cstdio>
+
+#include "app/QimCommandIds.h"
+#include "app/QimGlobals.h"
+#include "app/QimRequestCodes.h"
+#include "app/QimStringIds.h"
+#include "app/QimStrings.h"
+#include "app/SQimCloseQuery.h"
+#include "app/SQimInstance.h"
+#include "app/SQimWindowLayer.h"
+#include "app/SSettingsCommands.h"
+#include "common/AppNames.h"
+#include "common/CmmnStringIds.h"
+#include "common/CmmnStrings.h"
+#include "common/FilePath.h"
+#include "common/QimMessageBox.h"
+#include "platform/FileSystem.h"
+#include "platform/Screen.h"
+#include "platform/qt/QtText.h"
+
+TQimApp::TQimApp(int& argc, char** argv)
+    : QApplication(argc, argv),
+      instanceServer_([this](const std::string& request) { return AnswerInstanceRequest(request); }) {
+    setApplicationName(GetAppName());
+    if (QScreen* screen = primaryScreen()) {
+        const QRect r = screen->geometry();
+        platform::SetPrimaryScreenSize(r.width(), r.height());
+    }
+    fileDialog_.filter = LoadStringCmmnDll(cmmnstr::FilterAllText);
+    fileDialog_.defaultExtension = "txt";
+    fileDialog_.mustExist = true;
+    fileDialog_.hideReadOnly = true;
+    fileDialog_.overwritePrompt = true;
+    RegisterRequests();
+}
+
+TQimApp::~TQimApp() { instanceServer_.Close(); }
+
+TQimApp* TQimApp::Instance() { return qobject_cast<TQimApp*>(QCoreApplication::instance()); }
+
+bool TQimApp::ReadCommandLine(const std::vector<std::string>& args, const SStartEnvironment& env, int& exitCode) {
+    std::string error;
+    if (!ParseQimCommandLine(args, env, GetQimHome(), options_, error)) {
+        std::fprintf(stderr, "qim: %s\n", error.c_str());
+        exitCode = 2;
+        return false;
+    }
+    if (PrintInformation(options_)) {
+        exitCode = 0;
+        return false;
+    }
+    SetQimHome(options_.home);
+    SetQimIniPath(options_.iniPath);
+    GetSettingData().receiveAtStart = options_.receiveAtStart;
+    GetSettingData().settingsAtStart = options_.settingsAtStart;
+    SetMailtoAddress(options_.mailto);
+    SetInstanceMode(options_.instanceMode);
+    mailboxTypeRequest_ = options_.mailboxTypeRequest;
+    return true;
+}
+
+bool TQimApp::Start(SRunningCopy& running, int& exitCode) {
+    exitCode = 0;
+    if (!ApplyInstanceRule(GetInstanceMode(), GetQimHome(), running)) return false;
+    if (!EnsureHomeDirectory()) return false;
+    // A copy started beside another one (/DOUBLE) finds the name taken; the
+    // first copy keeps answering.
+    instanceServer_.Listen(QimInstanceName());
+    return true;
+}
+
+bool TQimApp::EnsureHomeDirectory() {
+    const std::string& home = GetQimHome();
+    if (DoesDirectoryExist(home.c_str()) || platform::CreateDirectory(home.c_str())) return true;
+    std::string text = LoadQimString(qimstr::CannotMakeHome);
+    if (const std::size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, home);
+    QimMessageBox(nullptr, text.c_str(), platform::MessageIcon::Stop);
+    QimMessageBox(nullptr, LoadQimString(qimstr::Aborting).c_str(), platform::MessageIcon::Stop);
+    return false;
+}
+
+void TQimApp::PrepareMainWindow() {
+    inet_.Read();
+    send_.Read();
+    if (const int port = RequestedPop3Port(mailboxTypeRequest_, inet_.pop3Port)) {
+        inet_.pop3Port = port;
+        inet_.Write();
+    }
+    serverMode_ = inet_.pop3Port == kImap4Port;
+    GetSettingData().Read();
+}
+
+void TQimApp::SetWindowLayer(SQimWindowLayer* windows) {
+    windows_ = windows;
+    commands_ = SCommandTable();
+    settingsCommands_.reset();
+    if (!windows_) return;
+    settingsCommands_ = std::make_unique<SSettingsCommands>(GetSettingData(), inet_, *windows_);
+    settingsCommands_->Register(commands_);
+    commands_.Add(qimcmd::About, [this] { windows_->ShowAbout(); });
+}
+
+int TQimApp::FirstActionCommand() const {
+    const SSettingData& s = GetSettingData();
+    return ::FirstActionCommand(GetMailtoAddress(), s.receiveAtStart, s.settingsAtStart);
+}
+
+void TQimApp::RegisterRequests() {
+    requests_.Register(qimreq::OpenUrl, [this](SAppRequest& r) -> long {
+        if (QDesktopServices::openUrl(QUrl(platform::ToQString(r.text)))) return 1;
+        QimMessageBox(windows_ ? windows_->MainWindow() : nullptr, LoadQimString(qimstr::NoWebBrowser).c_str(),
+                      platform::MessageIcon::Stop);
+        return 0;
+    });
+    requests_.Register(qimreq::AskPassword,
+                       [this](SAppRequest&) -> long { return settingsCommands_ ? settingsCommands_->AskPassword() : 0; });
+    requests_.Register(qimreq::AskNetworkSettings, [this](SAppRequest&) -> long {
+        return settingsCommands_ ? settingsCommands_->AskNetworkSettings() : 0;
+    });
+    requests_.Register(qimreq::HomeDirectory, [](SAppRequest& r) -> long {
+        r.answerText = AbsoluteDirectory(GetQimHome());
+        return 1;
+    });
+    requests_.Register(qimreq::OperationDone, [this](SAppRequest& r) -> long {
+        if (pendingOperations_ > 0 && --pendingOperations_ == 0 && r.flag && windows_)
+            windows_->PostCommand(qimcmd::Exit);
+        return 1;
+    });
+    requests_.Register(qimreq::MailAddress, [this](SAppRequest& r) -> long {
+        r.answerText = inet_.mailAddress;
+        return 1;
+    });
+    requests_.Register(qimreq::ReloadFolder, [this](SAppRequest& r) -> long {
+        if (windows_) windows_->ReloadFolder(r.text);
+        return 1;
+    });
+    // The compose window's requests (498 and 2170) and those of the server
+    // folders and the header list join this table with those windows.
+}
+
+std::string TQimApp::AnswerInstanceRequest(const std::string& request) {
+    if (request == kActivateRequest) {
+        if (windows_) windows_->ActivateMainFrame();
+        return "1";
+    }
+    // Only the home directory is told to another process.
+    if (request == std::to_string(qimreq::HomeDirectory)) {
+        SAppRequest r;
+        r.code = qimreq::HomeDirectory;
+        requests_.Dispatch(r);
+        return r.answerText;
+    }
+    return std::string();
+}
+
+void TQimApp::WriteSettings() { GetSettingData().Write(); }
+
+bool TQimApp::ViewersMayClose() {
+    const std::vector<SClosingWindow*> viewers = viewers_;
+    return std::all_of(viewers.begin(), viewers.end(), [](SClosingWindow* v) { return v->CanClose(); });
+}
+
+void TQimApp::AddViewer(SClosingWindow* viewer) { viewers_.push_back(viewer); }
+
+void TQimApp::RemoveViewer(SClosingWindow* viewer) {
+    viewers_.erase(std::remove(viewers_.begin(), viewers_.end(), viewer), viewers_.end());
+}

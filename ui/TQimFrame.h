@@ -1,0 +1,55 @@
+// The main frame: caption "Qim", the menu bar of the working mode, a tool bar
+// and a status bar that shows the hint of the highlighted item. It keeps its
+// rectangle and show state in QIM.INI, routes each command to itself, its
+// client window and the application, and ends the program in the documented
+// order.
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+
+#include "app/SCommandTable.h"
+#include "common/SProfileTools.h"
+
+class QToolBar;
+class TQimApp;
+
+class TQimFrame : public QMainWindow, public SPlacedWindow {
+    Q_OBJECT
+
+public:
+    TQimFrame(TQimApp& app, bool serverMode);
+
+    // The stored rectangle, else (0, 0) with 4/5 of the screen's width and 2/5 of its height.
+    void RestoreRectangle();
+    // Shows the frame in the stored show state.
+    void ShowAtStart();
+    // Brings the frame (and an open dialog of it) to the top, shown normally.
+    void Activate();
+
+    // The frame, its client window and the application, in that order; false
+    // when nobody serves the command.
+    bool ExecCommand(int id);
+    bool IsCommandServed(int id) const;
+    // Queued, as the window system posts a command.
+    void PostCommand(int id);
+    // Enabled state and check marks of every item, from who serves it.
+    void UpdateCommandStates();
+
+    QToolBar* ToolBar() const { return toolBar_; }
+    bool GetWindowPlacement(SWindowPlacement& placement) const override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildToolBar();
+    void ConnectCommands();
+
+    TQimApp& app_;
+    SCommandTable commands_;
+    // The local main window (folder tree, header list, viewer pane) comes with
+    // the store's windows; until then the frame has no client to ask.
+    const SCommandTable* clientCommands_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+};

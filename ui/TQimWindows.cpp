@@ -1,0 +1,156 @@
+#include "ui/TQimWindows.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <optional>
+
+#include "app/QimCommandIds.h"
+#include "app/QimStringIds.h"
+#include "app/QimStrings.h"
+#include "app/SQimInstance.h"
+#include "app/TQimApp.h"
+#include "common/QimMessageBox.h"
+#include "platform/ScriptedDialogService.h"
+#include "platform/qt/QtText.h"
+#include "ui/QimMenuBuilder.h"
+#include "ui/QtDialogService.h"
+#include "ui/TNetworkSettingsDlg.h"
+#include "ui/TOptionDialogs.h"
+#include "ui/TQimFrame.h"
+
+TQimWindows::TQimWindows(TQimApp& app) : app_(app) {}
+
+TQimWindows::~TQimWindows() = default;
+
+TQimFrame* TQimWindows::CreateMainFrame() {
+    frame_ = std::make_unique<TQimFrame>(app_, app_.IsServerMode());
+    frame_->RestoreRectangle();
+    return frame_.get();
+}
+
+void TQimWindows::ShowMainFrame() { frame_->ShowAtStart(); }
+
+platform::ParentWindow TQimWindows::MainWindow() { return frame_.get(); }
+
+void TQimWindows::PostCommand(int id) {
+    if (frame_) frame_->PostCommand(id);
+}
+
+void TQimWindows::ActivateMainFrame() {
+    if (frame_) frame_->Activate();
+}
+
+void TQimWindows::ReloadFolder(const std::string&) {
+    // The header list belongs to the local main window, which the frame does
+    // not hold yet; with no list shown there is nothing to reload.
+}
+
+bool TQimWindows::EditNetworkSettings(SUserInetData& data) {
+    TNetworkSettingsDlg dialog(frame_.get(), data);
+    return dialog.exec() == QDialog::Accepted && dialog.Collect(data);
+}
+
+bool TQimWindows::EditDefaultSort(int& value) {
+    TDefaultSortDlg dialog(frame_.get(), value);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    value = dialog.Value();
+    return true;
+}
+
+bool TQimWindows::EditPgpUsage(int& usage) {
+    TPgpUsageDlg dialog(frame_.get(), usage);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    usage = dialog.Usage();
+    return true;
+}
+
+void TQimWindows::ShowAbout() {
+    QimMessageBox(frame_.get(), LoadQimString(qimstr::AboutText).c_str(), platform::MessageIcon::Information);
+}
+
+void TQimWindows::ScheduleScreenshot(const std::string& file, int delayMs) {
+    QTimer::singleShot(delayMs, frame_.get(), [this, file, delayMs] {
+        // The last pop-up (the settings) opened on its first item, so that
+        // items, check marks and a status-bar hint show too.
+        const QList<QAction*> tops = frame_->menuBar()->actions();
+        if (!tops.isEmpty() && tops.back()->menu()) {
+            frame_->menuBar()->setActiveAction(tops.back());
+            QMenu* menu = tops.back()->menu();
+            for (QAction* item : menu->actions()) {
+                if (item->isEnabled() && !item->isSeparator()) {
+                    menu->setActiveAction(item);
+                    break;
+                }
+            }
+        }
+        QTimer::singleShot(delayMs, frame_.get(), [this, file] {
+            const bool saved = SaveScreenshot(file);
+            std::fprintf(saved ? stdout : stderr, saved ? "qim: %s に保存しました。\n" : "qim: %s に保存できませんでした。\n",
+                         file.c_str());
+            if (QAction* open = frame_->menuBar()->activeAction(); open && open->menu()) open->menu()->close();
+            frame_->close();
+            if (!saved) QCoreApplication::exit(1);
+        });
+    });
+}
+
+bool TQimWindows::SaveScreenshot(const std::string& file) {
+    QPixmap frame = frame_->grab();
+    QAction* open = frame_->menuBar()->activeAction();
+    QMenu* popup = open ? open->menu() : nullptr;
+    if (popup && popup->isVisible()) {
+        const QPoint at = popup->pos() - frame_->mapToGlobal(QPoint(0, 0));
+        const QPixmap menu = popup->grab();
+        QPixmap canvas(frame.size().expandedTo(QSize(at.x() + menu.width(), at.y() + menu.height())));
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        painter.drawPixmap(0, 0, frame);
+        painter.drawPixmap(at, menu);
+        painter.end();
+        frame = canvas;
+    }
+    return frame.save(QString::fromStdString(file), "PNG");
+}
+
+int RunQim(int argc, char** argv) {
+    SProcessEnvironment env;
+    {
+        // --help, --version and a bad argument need no window: answered
+        // before the window system is reached, so they work without a display.
+        SQimStartOptions early;
+        std::string error;
+        if (!ParseQimCommandLine({argv + 1, argv + argc}, env, "QimHome", early, error)) {
+            std::fprintf(stderr, "qim: %s\n", error.c_str());
+            return 2;
+        }
+        if (PrintInformation(early)) return 0;
+    }
+    TQimApp app(argc, argv);
+    // Qt has taken its own options out of argv by now.
+    std::vector<std::string> args(argv + 1, argv + argc);
+    int exitCode = 0;
+    if (!app.ReadCommandLine(args, env, exitCode)) return exitCode;
+
+    QtDialogService qtDialogs;
+    std::optional<platform::ScopedDialogService> dialogs;
+    if (!app.StartOptions().noDialogs) dialogs.emplace(qtDialogs);
+
+    SLocalRunningCopy running;
+    if (!app.Start(running, exitCode)) return exitCode;
+    app.PrepareMainWindow();
+
+    TQimWindows windows(app);
+    app.SetWindowLayer(&windows);
+    windows.CreateMainFrame();
+    windows.ShowMainFrame();
+    if (const int first = app.FirstActionCommand()) windows.PostCommand(first);
+    if (!app.StartOptions().screenshot.empty()) windows.ScheduleScreenshot(app.StartOptions().screenshot);
+    exitCode = app.exec();
+    app.SetWindowLayer(nullptr);
+    return exitCode;
+}

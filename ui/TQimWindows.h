@@ -1,0 +1,46 @@
+// The window layer of the program: it builds the main frame, serves the
+// application's dialogs and, on request, saves a picture of the main window.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/SQimWindowLayer.h"
+
+class TQimApp;
+class TQimFrame;
+
+class TQimWindows : public SQimWindowLayer {
+public:
+    explicit TQimWindows(TQimApp& app);
+    ~TQimWindows() override;
+
+    // Builds the main frame for the application's mode with its stored
+    // rectangle; ShowMainFrame shows it in its stored show state.
+    TQimFrame* CreateMainFrame();
+    void ShowMainFrame();
+    TQimFrame* Frame() const { return frame_.get(); }
+
+    // Once the main window is shown: grabs it (with one pop-up open, so its
+    // texts show) into `file`, then closes it. The exit code tells whether
+    // the picture was saved.
+    void ScheduleScreenshot(const std::string& file, int delayMs = 500);
+
+    platform::ParentWindow MainWindow() override;
+    void PostCommand(int id) override;
+    void ActivateMainFrame() override;
+    void ReloadFolder(const std::string& folder) override;
+    bool EditNetworkSettings(SUserInetData& data) override;
+    bool EditDefaultSort(int& value) override;
+    bool EditPgpUsage(int& usage) override;
+    void ShowAbout() override;
+
+private:
+    bool SaveScreenshot(const std::string& file);
+
+    TQimApp& app_;
+    std::unique_ptr<TQimFrame> frame_;
+};
+
+// The whole program: start-up, the main window and the message loop.
+int RunQim(int argc, char** argv);
