@@ -1,0 +1,85 @@
+#include "support/TestServers.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+namespace qimtest {
+namespace {
+
+std::string Script(const std::string& name) { return std::string(QIM_TEST_SERVERS_DIR) + "/" + name; }
+
+int ValueOf(const std::string& output, const std::string& key) {
+    std::size_t at = output.find(key + "=");
+    return at == std::string::npos ? 0 : std::atoi(output.c_str() + at + key.size() + 1);
+}
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+// Files of a folder sorted by name (the servers name them in arrival order).
+std::vector<std::string> SortedFiles(const std::string& folder, const std::string& suffix = "") {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+        std::string name = e.path().filename().string();
+        if (suffix.empty() || (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0))
+            files.push_back(e.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
+DovecotServer::DovecotServer() {
+    int status = -1;
+    std::string out = RunCommand(Script("dovecot.sh") + " start " + Quote(dir_.Path()) + " 2>&1", &status);
+    if (status != 0) return;
+    pop3Port_ = ValueOf(out, "POP3_PORT");
+    imapPort_ = ValueOf(out, "IMAP_PORT");
+}
+
+DovecotServer::~DovecotServer() { RunCommand(Script("dovecot.sh") + " stop " + Quote(dir_.Path())); }
+
+void DovecotServer::AddUser(const std::string& user, const std::string& password) {
+    RunCommand(Script("dovecot.sh") + " adduser " + Quote(dir_.Path()) + " " + Quote(user) + " " + Quote(password));
+}
+
+void DovecotServer::Deliver(const std::string& user, const std::string& message) {
+    static int serial = 0;
+    std::string file = dir_.File("outgoing." + std::to_string(++serial));
+    WriteFileBytes(file, message);
+    RunCommand(Script("dovecot.sh") + " deliver " + Quote(dir_.Path()) + " " + Quote(user) + " " + Quote(file));
+    std::filesystem::remove(file);
+}
+
+std::vector<std::string> DovecotServer::Mailbox(const std::string& user) const {
+    std::vector<std::string> files = SortedFiles(dir_.Path() + "/mail/" + user + "/new");
+    for (const std::string& f : SortedFiles(dir_.Path() + "/mail/" + user + "/cur")) files.push_back(f);
+    std::vector<std::string> messages;
+    for (const std::string& f : files) messages.push_back(ReadFileBytes(f));
+    return messages;
+}
+
+SmtpServer::SmtpServer() {
+    int status = -1;
+    std::string out = RunCommand(Script("smtp.sh") + " start " + Quote(dir_.Path()) + " 2>&1", &status);
+    if (status == 0) port_ = ValueOf(out, "SMTP_PORT");
+}
+
+SmtpServer::~SmtpServer() { RunCommand(Script("smtp.sh") + " stop " + Quote(dir_.Path())); }
+
+std::vector<SmtpMessage> SmtpServer::Messages() const {
+    std::vector<SmtpMessage> messages;
+    for (const std::string& eml : SortedFiles(dir_.Path() + "/mail", ".eml")) {
+        SmtpMessage m;
+        m.data = ReadFileBytes(eml);
+        std::istringstream env(ReadFileBytes(eml.substr(0, eml.size() - 4) + ".env"));
+        std::getline(env, m.mailFrom);
+        for (std::string rcpt; std::getline(env, rcpt);) m.rcptTo.push_back(rcpt);
+        messages.push_back(m);
+    }
+    return messages;
+}
+
+}  // namespace qimtest
