@@ -1,19 +1,11 @@
 #include "common/CmmnStrings.h"
 
-#include <algorithm>
-#include <cstring>
-#include <vector>
-
 #include "common/CmmnStringIds.h"
-#include "common/MbChar.h"
-#include "platform/CodePage.h"
+#include "common/SStringTable.h"
 
 namespace {
 
-struct Entry {
-    unsigned id;
-    const char* utf8;
-};
+using Entry = SStringTable::Entry;
 
 // Written here in UTF-8 for the reader; converted to Shift_JIS once, on first use.
 constexpr Entry kTable[] = {
@@ -82,53 +74,13 @@ constexpr Entry kTable[] = {
     {cmmnstr::NotFound, "\"%s\"が見つかりません。"},
 };
 
-struct Loaded {
-    unsigned id;
-    std::string sjis;
-};
-
-// The table in Shift_JIS, sorted by id; built when the library first needs it.
-const std::vector<Loaded>& Table() {
-    static const std::vector<Loaded> table = [] {
-        std::vector<Loaded> t;
-        for (const Entry& e : kTable) {
-            Loaded l{e.id, {}};
-            // Every text above has a Shift_JIS form; a test keeps it so.
-            platform::Utf8ToCp932(e.utf8, l.sjis);
-            t.push_back(std::move(l));
-        }
-        std::sort(t.begin(), t.end(), [](const Loaded& a, const Loaded& b) { return a.id < b.id; });
-        return t;
-    }();
+const SStringTable& Strings() {
+    static const SStringTable table(kTable, sizeof kTable / sizeof kTable[0]);
     return table;
-}
-
-const std::string* Find(unsigned id) {
-    const std::vector<Loaded>& t = Table();
-    auto it = std::lower_bound(t.begin(), t.end(), id, [](const Loaded& l, unsigned v) { return l.id < v; });
-    return (it != t.end() && it->id == id) ? &it->sjis : nullptr;
 }
 
 }  // namespace
 
-std::string LoadStringCmmnDll(unsigned id) {
-    const std::string* s = Find(id);
-    return s ? *s : std::string();
-}
+std::string LoadStringCmmnDll(unsigned id) { return Strings().Load(id); }
 
-int LoadStringCmmnDll(unsigned id, char* buffer, int size) {
-    if (!buffer || size <= 0) return 0;
-    buffer[0] = '\0';
-    const std::string* s = Find(id);
-    if (!s) return 0;
-    // Whole characters only, as many as fit before the NUL.
-    std::size_t n = 0;
-    while (n < s->size()) {
-        const std::size_t len = MbCharLen(s->c_str() + n);
-        if (n + len > static_cast<std::size_t>(size - 1)) break;
-        n += len;
-    }
-    std::memcpy(buffer, s->data(), n);
-    buffer[n] = '\0';
-    return static_cast<int>(n);
-}
+int LoadStringCmmnDll(unsigned id, char* buffer, int size) { return Strings().Load(id, buffer, size); }
