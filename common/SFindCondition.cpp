@@ -7,6 +7,7 @@
 #endif
 
 #include "common/JapaneseCodes.h"
+#include "common/SHeaderMime.h"
 
 namespace {
 
@@ -41,16 +42,7 @@ inline bool BytesFit(const char* t, const char* a, const char* b, int m) {
 }
 
 // The longest prefix of at most `limit` bytes that ends on a character boundary.
-int WholeCharsPrefix(const char* s, int limit) {
-    const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
-    int n = 0;
-    while (u[n]) {
-        int step = (IsKanji1(u[n]) && u[n + 1]) ? 2 : 1;
-        if (n + step > limit) break;
-        n += step;
-    }
-    return n;
-}
+int WholeCharsPrefix(const char* s, int limit) { return SHeaderMime::MaxSubStrLen(s, limit); }
 
 // The whole-word tests at a match found by Search (so `walk` stands at `pos`):
 // a pattern that begins with a letter must not follow a letter of a single-byte
