@@ -5,8 +5,9 @@
  *
  * On this 64-bit platform the request block keeps the order of its fields,
  * window handles and pointers are native pointers, and its size field holds
- * sizeof(PgpMsgRequest) (64 bytes). Texts are Shift_JIS, paths as the program
- * holds them (Shift_JIS; the library converts them to the names on disk).
+ * sizeof(PgpMsgRequest) (64 bytes). Paths are the names on disk (the caller
+ * converts its own); texts of the selection dialogs are Shift_JIS. The files
+ * are mails as stored: CR LF or LF line ends, Shift_JIS text.
  */
 #ifndef QIM_PGPMSG_API_H
 #define QIM_PGPMSG_API_H
