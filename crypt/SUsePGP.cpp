@@ -64,10 +64,11 @@ const char* SUsePGP::LibraryName(int major, int minor) {
 }
 
 bool SUsePGP::Load(const char* name, platform::ParentWindow parent) {
-    // The program's own folder first, then the library path.
+    // The program's own folder first, then the library path. The library
+    // stays mapped after Close: GPGME under it is not made to be unloaded.
     const std::string own = ProgramFolder() + name;
-    library_ = dlopen(own.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library_) library_ = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    library_ = dlopen(own.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!library_) library_ = dlopen(name, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!library_) return false;
     init_ = reinterpret_cast<PgpMsgInitFunction>(dlsym(library_, PGPMSG_INIT_NAME));
     perform_ = reinterpret_cast<PgpMsgPerformFunction>(dlsym(library_, PGPMSG_PERFORM_NAME));

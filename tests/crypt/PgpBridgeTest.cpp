@@ -259,7 +259,7 @@ TEST(PgpBridge, LibraryRefusesAnotherInterfaceAndSaysItsVersion) {
         std::uint32_t version;
     } cases[] = {{"libpgpmsg60.so", 0x06004750u}, {"libpgpmsg55.so", 0x05324750u}};
     for (const Case& c : cases) {
-        void* lib = dlopen((std::string(QIM_BIN_DIR) + "/" + c.file).c_str(), RTLD_NOW | RTLD_LOCAL);
+        void* lib = dlopen((std::string(QIM_BIN_DIR) + "/" + c.file).c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
         ASSERT_NE(lib, nullptr) << dlerror();
         auto init = reinterpret_cast<PgpMsgInitFunction>(dlsym(lib, PGPMSG_INIT_NAME));
         auto perform = reinterpret_cast<PgpMsgPerformFunction>(dlsym(lib, PGPMSG_PERFORM_NAME));
