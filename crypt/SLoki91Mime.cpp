@@ -61,6 +61,23 @@ bool CopyRawTail(FILE* in, long long offset, const char* outPath, bool append) {
     return std::fclose(out) == 0 && ok;
 }
 
+// Whether the bytes of `path` from `offset` on could be mail text: no NUL and
+// no control byte besides TAB, LF, FF, CR and ESC (of JIS text).
+bool IsMailText(const char* path, std::uint64_t offset) {
+    FILE* fp = platform::OpenFile(path, "r");
+    if (!fp) return false;
+    bool text = fseeko(fp, static_cast<off_t>(offset), SEEK_SET) == 0;
+    unsigned char buffer[1 << 15];
+    std::size_t n;
+    while (text && (n = std::fread(buffer, 1, sizeof buffer, fp)) > 0)
+        for (std::size_t i = 0; i < n && text; ++i)
+            text = buffer[i] >= 0x20 || buffer[i] == '\t' || buffer[i] == '\n' || buffer[i] == '\f' ||
+                   buffer[i] == '\r' || buffer[i] == 0x1B;
+    text = text && !std::ferror(fp);
+    std::fclose(fp);
+    return text;
+}
+
 }  // namespace
 
 SLoki91Mime::SLoki91Mime(const unsigned char key[kLokiKeySize], std::string tempDir)
@@ -105,7 +122,8 @@ bool SLoki91Mime::DecryptMail(const char* inPath, const char* outPath) {
     SQimTmpFilePath cipher(tempDir_.empty() ? nullptr : tempDir_.c_str());
     Error error = Error::None;
     std::uint64_t plainBytes = 0;
-    if (!headerOk || !closed) {
+    std::uint64_t headerBytes = 0;
+    if (!headerOk || !closed || !platform::FileSize(outPath, &headerBytes)) {
         error = in.Error() ? Error::OpenInput : Error::OpenOutput;
     } else if (!*cipher.Path()) {
         error = Error::TempFile;
@@ -119,6 +137,8 @@ bool SLoki91Mime::DecryptMail(const char* inPath, const char* outPath) {
             error = Error::Data;
         else if (plainBytes == 0)
             error = Error::Empty;
+        else if (!IsMailText(outPath, headerBytes))
+            error = Error::WrongKey;
     }
     if (error == Error::None) return true;
     platform::RemoveFile(outPath);

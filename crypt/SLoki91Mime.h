@@ -17,6 +17,7 @@ public:
         TempFile,    // no temporary file could be made or written
         Data,        // the body is no whole cipher text (bad base64, cut short)
         Empty,       // nothing came out of the decryption
+        WrongKey,    // what came out is no mail text: a wrong key (or a damaged body)
     };
 
     explicit SLoki91Mime(const unsigned char key[kLokiKeySize], std::string tempDir = std::string());
@@ -27,7 +28,10 @@ public:
     // the mail carries that field once. The output is removed on failure.
     bool EncryptMail(const char* inPath, const char* outPath, const char* extraHeader);
     // Copies the header lines and an empty line, then the body decoded from
-    // base64 and decrypted. True when at least one byte came out.
+    // base64 and decrypted. True when at least one byte came out and it is
+    // text: the cipher has no check of its own, so control bytes that no mail
+    // text holds are taken as the sign of a wrong key. (A body of a block or
+    // two decrypted with a wrong key can still pass as text.)
     bool DecryptMail(const char* inPath, const char* outPath);
 
     Error LastError() const { return error_; }
