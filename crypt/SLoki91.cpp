@@ -45,6 +45,18 @@ const std::array<std::uint8_t, 4096>& STable() {
     return table;
 }
 
+// The permutation split by input byte: entry [n][v] is the permuted word of
+// byte n of the input holding v, so a word is permuted with four lookups.
+const std::array<std::array<std::uint32_t, 256>, 4>& PermutationTable() {
+    static const std::array<std::array<std::uint32_t, 256>, 4> table = [] {
+        std::array<std::array<std::uint32_t, 256>, 4> t{};
+        for (int n = 0; n < 4; ++n)
+            for (std::uint32_t v = 0; v < 256; ++v) t[n][v] = SLoki91::Permute(v << (8 * n));
+        return t;
+    }();
+    return table;
+}
+
 std::uint32_t LoadLE(const unsigned char* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
@@ -86,11 +98,10 @@ std::uint32_t SLoki91::Permute(std::uint32_t b) {
 
 std::uint32_t SLoki91::RoundFunction(std::uint32_t x, std::uint32_t subkey) {
     const std::array<std::uint8_t, 4096>& s = STable();
+    const auto& p = PermutationTable();
     const std::uint32_t a = x ^ subkey;
-    const std::uint32_t b = std::uint32_t(s[a & 0xFFF]) | std::uint32_t(s[(a >> 8) & 0xFFF]) << 8 |
-                            std::uint32_t(s[(a >> 16) & 0xFFF]) << 16 |
-                            std::uint32_t(s[(a >> 24) | ((a & 0xF) << 8)]) << 24;
-    return Permute(b);
+    return p[0][s[a & 0xFFF]] | p[1][s[(a >> 8) & 0xFFF]] | p[2][s[(a >> 16) & 0xFFF]] |
+           p[3][s[(a >> 24) | ((a & 0xF) << 8)]];
 }
 
 void SLoki91::SetKey(const unsigned char key[kLokiKeySize]) {
