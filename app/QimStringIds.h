@@ -67,5 +67,6 @@ constexpr unsigned SendTimedOut = 30511;
 constexpr unsigned ClosedBeforeAccepted = 30512;
 constexpr unsigned AddressListFailures = 30513;
 constexpr unsigned AddressListOutsideHome = 30514;
+constexpr unsigned HeaderTooLong = 30515;
 
 }  // namespace qimstr

@@ -73,6 +73,7 @@ constexpr Entry kTable[] = {
     {qimstr::ClosedBeforeAccepted, "メールの送信が終わる前にサーバーが接続を切りました。\r\n送信は完了していません。"},
     {qimstr::AddressListFailures, "次の宛先には送信できませんでした。\r\n%s"},
     {qimstr::AddressListOutsideHome, "アドレスリストは QimHome の中のファイルでなければなりません。"},
+    {qimstr::HeaderTooLong, "ヘッダーが長すぎます。中止します。"},
 
     // Status-bar hints, under the number of their command.
     {qimcmd::NewFolder, "新しいフォルダーを作る"},
