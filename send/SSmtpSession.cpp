@@ -373,21 +373,29 @@ bool SSmtpSession::OnReply(int code, int otherCode, const std::function<bool()>&
 }
 
 void SSmtpSession::ReadStep() {
-    if (!reader_.MoveToMyBuffer()) {
-        if (socket_.LastError() == platform::kWsaEWouldBlock) return;
-        SocketError("AwaitOK() Error", socket_.LastError());
-        ReplyRefused();
-        return;
-    }
+    // Lines left over from an earlier read are taken first; while the reply is
+    // still incomplete after them, what the socket holds is read as well.
+    do {
+        if (!reader_.MoveToMyBuffer()) {
+            if (socket_.LastError() == platform::kWsaEWouldBlock) return;
+            SocketError("AwaitOK() Error", socket_.LastError());
+            ReplyRefused();
+            return;
+        }
+        if (ReadReply()) return;
+    } while (socket_.BytesWaiting() > 0);
+}
+
+// The reply the state waits for; true once it has been dealt with.
+bool SSmtpSession::ReadReply() {
     switch (state_) {
     case SSmtpState::AwaitGreeting:
-        OnReply(220, -1, [this] {
+        return OnReply(220, -1, [this] {
             state_ = SSmtpState::SendHelo;
             return true;
         });
-        break;
     case SSmtpState::AwaitHeloReply:
-        OnReply(250, -1, [this] {
+        return OnReply(250, -1, [this] {
             linesOpen_ = lines_.Open();
             if (!linesOpen_) {
                 QimMessageBox(owner_, LoadQimString(qimstr::BodyUnreadable).c_str(), MessageIcon::Stop);
@@ -398,9 +406,8 @@ void SSmtpSession::ReadStep() {
             }
             return true;
         });
-        break;
     case SSmtpState::AwaitMailFromReply:
-        OnReply(250, -1, [this] {
+        return OnReply(250, -1, [this] {
             header_.CollectRecipients();
             if (!header_.HasMoreRecipients()) {
                 Fail(qimstr::ErrorAborting);
@@ -409,39 +416,34 @@ void SSmtpSession::ReadStep() {
             state_ = SSmtpState::SendRcpt;
             return true;
         });
-        break;
     case SSmtpState::AwaitRcptReply:
-        OnReply(250, 251, [this] {
+        return OnReply(250, 251, [this] {
             state_ = header_.HasMoreRecipients() ? SSmtpState::SendRcpt : SSmtpState::SendData;
             return true;
         });
-        break;
     case SSmtpState::AwaitDataReply:
-        OnReply(354, -1, [this] {
+        return OnReply(354, -1, [this] {
             Status(qimstr::SendingMail);
             phase_ = headerInFile_ ? SSmtpDataPhase::Body : SSmtpDataPhase::HeaderText;
             state_ = SSmtpState::SendingMessage;
             return true;
         });
-        break;
     case SSmtpState::AwaitMessageReply:
-        OnReply(250, -1, [this] {
+        return OnReply(250, -1, [this] {
             messageAccepted_ = true;
             state_ = SSmtpState::SendQuit;
             return true;
         });
-        break;
     case SSmtpState::AwaitQuitReply:
-        OnReply(221, -1, [this] {
+        return OnReply(221, -1, [this] {
             Status(qimstr::SessionEnded);
             state_ = SSmtpState::Finished;
             Finish();
             return false;
         });
-        break;
     default:
         Fail(qimstr::SomethingStrange);
-        break;
+        return true;
     }
 }
 

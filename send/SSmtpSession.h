@@ -88,6 +88,7 @@ private:
     void Connect();
     void WriteStep();
     void ReadStep();
+    bool ReadReply();
     bool OnReply(int code, int otherCode, const std::function<bool()>& accepted);
     bool SendCommand(const std::string& text, SSmtpState next);
     bool SendData(const std::string& data);
