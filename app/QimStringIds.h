@@ -29,6 +29,7 @@ constexpr unsigned SessionEnded = 1213;           // "終了"
 constexpr unsigned LookingUpHost = 1214;          // "ホスト名を検索中..."
 constexpr unsigned SendAborted = 2510;            // "中止します。"
 constexpr unsigned EmptyBodyQuestion = 2511;
+constexpr unsigned HeaderIncomplete = 2512;
 constexpr unsigned CannotOpenFile = 2516;
 constexpr unsigned TempFileNotOpened = 2519;
 constexpr unsigned TempFileNotWritten = 2521;

@@ -36,6 +36,7 @@ constexpr Entry kTable[] = {
     {qimstr::LookingUpHost, "ホスト名を検索中..."},
     {qimstr::SendAborted, "中止します。"},
     {qimstr::EmptyBodyQuestion, "メールの中身がありません。そのまま送信しますか？"},
+    {qimstr::HeaderIncomplete, "ヘッダーの項目で足らないものがあります。"},
     {qimstr::CannotOpenFile, "ファイルをオープンすることができません。"},
     {qimstr::TempFileNotOpened, "テンポラリーファイルがオープンできませんでした。"},
     {qimstr::TempFileNotWritten, "テンポラリーファイルの書き込みに失敗しました｡"},

@@ -1,5 +1,6 @@
 #include "send/SGetLine.h"
 
+#include "common/JString.h"
 #include "common/JapaneseCodes.h"
 #include "platform/TextFile.h"
 
@@ -16,6 +17,7 @@ void SGetLineFile::Close() {
 
 bool SGetLineFile::RawLine(std::string& line) {
     line.clear();
+    cut_ = false;
     if (!fp_) return false;
     int c = 0;
     while (line.size() < static_cast<std::size_t>(kPieceSize - 1) && (c = std::getc(fp_)) != EOF) {
@@ -32,6 +34,7 @@ bool SGetLineFile::RawLine(std::string& line) {
         return true;
     }
     if (next != EOF) std::ungetc(next, fp_);
+    cut_ = next != EOF;
     std::size_t pos = 0;
     while (pos < line.size()) pos += IsKanji1(static_cast<unsigned char>(line[pos])) ? 2 : 1;
     if (pos > line.size()) {
@@ -70,4 +73,29 @@ bool SGetLineEdit::NextLine(std::string& line) {
     if (next_ >= count_ || next_ >= editor_.LineCount()) return false;
     line = editor_.Line(next_++) + "\r\n";
     return true;
+}
+
+bool SGetLineFileWithoutBcc::Open() {
+    inHeader_ = true;
+    inBcc_ = false;
+    lineStart_ = true;
+    return SGetLineFile::Open();
+}
+
+bool SGetLineFileWithoutBcc::NextLine(std::string& line) {
+    while (SGetLineFile::NextLine(line)) {
+        const bool startsLine = lineStart_;
+        lineStart_ = !IsCut();
+        if (!inHeader_) return true;
+        if (startsLine) {
+            if (line == "\r\n") {
+                inHeader_ = false;
+                return true;
+            }
+            const bool continuation = line[0] == ' ' || line[0] == '\t';
+            if (!continuation) inBcc_ = jstrnaicmp(line.c_str(), "Bcc:", 4) == 0;
+        }
+        if (!inBcc_) return true;
+    }
+    return false;
 }

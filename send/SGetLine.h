@@ -28,6 +28,8 @@ public:
     bool Open() override;
     bool NextLine(std::string& line) override;
     void Close() override;
+    // The last line was a piece of a longer one: the next continues it.
+    bool IsCut() const { return cut_; }
 
 protected:
     // Reads a line as the file holds it (line end included, if any).
@@ -36,6 +38,7 @@ protected:
 private:
     std::string path_;
     FILE* fp_ = nullptr;
+    bool cut_ = false;
 };
 
 // The same lines after the header and the empty line that ends it.
@@ -43,6 +46,20 @@ class SGetLineFileOmitHeader : public SGetLineFile {
 public:
     using SGetLineFile::SGetLineFile;
     bool Open() override;
+};
+
+// The whole file except the Bcc lines of its header (continuation lines
+// included): blind copies are recipients, never part of what is sent.
+class SGetLineFileWithoutBcc : public SGetLineFile {
+public:
+    using SGetLineFile::SGetLineFile;
+    bool Open() override;
+    bool NextLine(std::string& line) override;
+
+private:
+    bool inHeader_ = true;
+    bool inBcc_ = false;
+    bool lineStart_ = true;
 };
 
 // The lines of the compose editor.

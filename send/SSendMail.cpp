@@ -159,5 +159,6 @@ void SSendMail::EndList() {
 
 void SSendMail::Done(SSmtpOutcome outcome) {
     running_ = false;
+    if (outcome == SSmtpOutcome::Sent && storeSentCopy) storeSentCopy(messageFile_);
     if (onEnded) onEnded(outcome);
 }

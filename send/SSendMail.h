@@ -46,6 +46,10 @@ public:
     // The send is over. On Sent the caller stores the sent copy of the
     // message file (Fcc) before the compose window closes.
     std::function<void(SSmtpOutcome outcome)> onEnded;
+    // The sent copy (Fcc): run once the server accepted the message, before
+    // onEnded, with the message file (empty when the editor was sent). The
+    // compose window stores the copy in the sent-mail folder here.
+    std::function<void(const std::string& messageFile)> storeSentCopy;
     // Passed on to every conversation (SSmtpSession).
     std::function<bool(SUserInetData& inet)> askNetworkSettings;
     std::function<bool(SEMailHeader& header)> completeHeader;

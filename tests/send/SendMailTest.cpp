@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QByteArray>
 #include <QTimer>
 #include <optional>
-#include <sstream>
 
 #include "app/QimStringIds.h"
 #include "app/QimStrings.h"
@@ -19,43 +17,8 @@ using platform::MessageAnswer;
 using qimtest::RunUntil;
 using qimtest::Sjis;
 using qimtest::Utf8;
-
-std::string FromBase64(const std::string& text) {
-    const QByteArray bytes = QByteArray::fromBase64(QByteArray::fromStdString(text));
-    return bytes.toStdString();
-}
-
-// What Python's email package reads from a message: subject, texts, files.
-struct Parsed {
-    std::string subject;
-    std::vector<std::string> texts;
-    std::vector<std::pair<std::string, std::string>> files;
-};
-
-Parsed ParseWithPython(const std::string& dir, const std::string& message) {
-    const std::string path = dir + "/received.eml";
-    qimtest::WriteFileBytes(path, message);
-    int status = -1;
-    const std::string out = qimtest::RunCommand(std::string("/usr/bin/python3 ") + QIM_TEST_SERVERS_DIR +
-                                                    "/../send/parse_mail.py " + path,
-                                                &status);
-    EXPECT_EQ(status, 0) << out;
-    Parsed parsed;
-    std::istringstream lines(out);
-    for (std::string kind, a, b; lines >> kind;) {
-        if (kind == "subject") {
-            lines >> a;
-            parsed.subject = FromBase64(a);
-        } else if (kind == "text") {
-            lines >> a;
-            parsed.texts.push_back(FromBase64(a));
-        } else if (kind == "file") {
-            lines >> a >> b;
-            parsed.files.emplace_back(FromBase64(a), FromBase64(b));
-        }
-    }
-    return parsed;
-}
+using qimtest::Parsed;
+using qimtest::ParseWithPython;
 
 // Confirms the login later, from the event loop, as the application does
 // after a login-only POP3 conversation; or refuses it.

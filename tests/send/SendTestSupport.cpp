@@ -1,11 +1,14 @@
 #include "tests/send/SendTestSupport.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include "app/QimStrings.h"
 #include "support/TestSupport.h"
+
+#include <sstream>
 
 namespace qimtest {
 
@@ -32,6 +35,38 @@ bool RunUntil(const std::function<bool()>& done, int ms) {
 }
 
 void RunFor(int ms) { RunUntil([] { return false; }, ms); }
+
+namespace {
+
+std::string FromBase64(const std::string& text) {
+    return QByteArray::fromBase64(QByteArray::fromStdString(text)).toStdString();
+}
+
+}  // namespace
+
+Parsed ParseWithPython(const std::string& dir, const std::string& message) {
+    const std::string path = dir + "/received.eml";
+    WriteFileBytes(path, message);
+    int status = -1;
+    const std::string out =
+        RunCommand(std::string("/usr/bin/python3 ") + QIM_TEST_SERVERS_DIR + "/../send/parse_mail.py " + path, &status);
+    EXPECT_EQ(status, 0) << out;
+    Parsed parsed;
+    std::istringstream lines(out);
+    for (std::string kind, a, b; lines >> kind;) {
+        if (kind == "subject") {
+            lines >> a;
+            parsed.subject = FromBase64(a);
+        } else if (kind == "text") {
+            lines >> a;
+            parsed.texts.push_back(FromBase64(a));
+        } else if (kind == "file") {
+            lines >> a >> b;
+            parsed.files.emplace_back(FromBase64(a), FromBase64(b));
+        }
+    }
+    return parsed;
+}
 
 void SendTest::SetUp() {
     QimHomeTest::SetUp();

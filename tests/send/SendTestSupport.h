@@ -20,6 +20,16 @@ void EnsureCoreApp();
 bool RunUntil(const std::function<bool()>& done, int ms = 15000);
 void RunFor(int ms);
 
+// What Python's email package reads from a message: the decoded subject, the
+// text of each text/plain part, and the name and bytes of every other part.
+struct Parsed {
+    std::string subject;
+    std::vector<std::string> texts;
+    std::vector<std::pair<std::string, std::string>> files;
+};
+// `dir` receives the message as a file for the script.
+Parsed ParseWithPython(const std::string& dir, const std::string& message);
+
 class SendTest : public QimHomeTest {
 protected:
     void SetUp() override;
