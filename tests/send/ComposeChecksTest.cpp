@@ -110,7 +110,7 @@ TEST(FoldPosition, CutsAtTheWidthButNotThroughACharacterNorBeforeAClosingMark) {
     } cases[] = {
         {"short enough", std::string(72, 'a'), 72, -1},
         {"plain text", std::string(100, 'a'), 72, 72},
-        {"double-byte across the width", "a" + Sjis("漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字"), 10, 9},
+        {"double-byte across the width", Sjis("a漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字"), 10, 9},
         {"comma moves along", std::string(72, 'a') + ",bbb", 72, 73},
         {"ideographic full stop moves along", std::string(72, 'a') + Sjis("。") + "bbb", 72, 74},
         {"closing bracket moves along", std::string(72, 'a') + Sjis("」") + "bbb", 72, 74},
