@@ -140,7 +140,7 @@ bool SMakeBinaryMimeMail::Make() {
     std::uint64_t total = 0;
     if (!AttachmentsTotalSize(list, total)) return Fail(qimstr::AttachmentSizeUnknown);
     const std::string sizeText = AttachmentSizeText(total);
-    if (EncodedKB(total) > kLargeAttachmentKB) {
+    if (askSize && EncodedKB(total) > kLargeAttachmentKB) {
         char text[1024];
         std::snprintf(text, sizeof text, LoadQimString(qimstr::AttachmentsLarge).c_str(), sizeText.c_str());
         if (QimMessageBox(owner_, text, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)

@@ -84,7 +84,9 @@ public:
 
     // Told once files were chosen here (the compose window updates its list).
     std::function<void()> onAttachmentsChosen;
-    // The final question (string 2525); a caller whose user has already named
-    // the files on purpose (the command-line tool) turns it off.
+    // The size question (string 2533) and the final one (string 2525); a
+    // caller whose user has named the files on purpose (the command-line
+    // tool) turns them off.
+    bool askSize = true;
     bool confirm = true;
 };

@@ -20,6 +20,8 @@ constexpr int kHostNameSize = 128;
 // A reply of more lines than this is no reply but a server gone wrong.
 constexpr int kMaxReplyLines = 1000;
 constexpr int kProgressSteps = 20;
+// Most bytes of message lines sent from one writable notification.
+constexpr std::size_t kDataBatchBytes = 32 * 1024;
 
 int g_progress = 0;
 
@@ -291,17 +293,28 @@ bool SSmtpSession::SendMessageLine() {
     converted_.resize(static_cast<std::size_t>(LengthAsJis(reinterpret_cast<const unsigned char*>(out->c_str()))) + 1);
     const int length = Sjis2Jis(converted_.data(), reinterpret_cast<const unsigned char*>(out->c_str()));
     converted_.resize(static_cast<std::size_t>(length));
-    std::string progress = LoadQimString(qimstr::SendingProgress) + "\n" + std::string(static_cast<std::size_t>(g_progress), '*');
-    Status(progress);
     g_progress = (g_progress + 1) % kProgressSteps;
     if (!SendData(converted_)) return false;
     if (phase_ == SSmtpDataPhase::Done) {
         lines_.Close();
         linesOpen_ = false;
         state_ = SSmtpState::AwaitMessageReply;
-    } else if (!writeReadyWhileIdle_) {
-        socket_.Rearm();
     }
+    return true;
+}
+
+// The lines of one writable notification: one at least, more while the socket
+// takes each whole, up to a batch, so a large message does not wait for the
+// event loop between every two lines.
+bool SSmtpSession::SendMessageLines() {
+    std::size_t sent = 0;
+    do {
+        if (!SendMessageLine()) return false;
+        sent += converted_.size();
+    } while (state_ == SSmtpState::SendingMessage && !sendPending_ && sent < kDataBatchBytes);
+    if (progressText_.empty()) progressText_ = LoadQimString(qimstr::SendingProgress) + "\n";
+    Status(progressText_ + std::string(static_cast<std::size_t>(g_progress), '*'));
+    if (state_ == SSmtpState::SendingMessage && !writeReadyWhileIdle_) socket_.Rearm();
     return true;
 }
 
@@ -330,7 +343,7 @@ void SSmtpSession::WriteStep() {
         ok = SendCommand("DATA", SSmtpState::AwaitDataReply);
         break;
     case SSmtpState::SendingMessage:
-        ok = SendMessageLine();
+        ok = SendMessageLines();
         break;
     case SSmtpState::SendQuit:
         Status(qimstr::Quitting);

@@ -93,6 +93,7 @@ private:
     bool SendCommand(const std::string& text, SSmtpState next);
     bool SendData(const std::string& data);
     bool SendMessageLine();
+    bool SendMessageLines();
     void SocketError(const char* operation, int code);
     void Status(unsigned id);
     void Status(const std::string& text);
@@ -124,6 +125,7 @@ private:
     std::string line_;        // the line being sent
     std::string stuffed_;     // ... dot-stuffed
     std::string converted_;   // ... in ISO-2022-JP
+    std::string progressText_;
     bool linesOpen_ = false;
     bool bodyUnreadable_ = false;  // the line source failed: QUIT, then a failed send
     bool messageAccepted_ = false; // the 250 after the data came

@@ -78,7 +78,8 @@ bool MakeMessage(SEMailMimeHeader& header, SComposeText& editor, SAttachmentList
     std::unique_ptr<SMakeMimeMailFile> maker;
     if (!attachments.empty()) {
         auto binary = std::make_unique<SMakeBinaryMimeMail>(header, editor, &attachments, nullptr);
-        binary->confirm = false;  // the files were named on purpose
+        binary->askSize = false;  // the files were named on purpose
+        binary->confirm = false;
         maker = std::move(binary);
     } else if (mime) {
         maker = std::make_unique<SMakePlainTextMimeMail>(header, editor, nullptr);
