@@ -497,10 +497,14 @@ void SSmtpSession::Cancel() {
 
 void SSmtpSession::OnTimeout() {
     if (state_ == SSmtpState::Idle || state_ == SSmtpState::Finished) return;
-    char text[512];
-    std::snprintf(text, sizeof text, LoadQimString(qimstr::SendTimedOut).c_str(), (timeoutMs_ + 999) / 1000);
-    QimMessageBox(owner_, text, MessageIcon::Stop);
+    // Once the message was accepted only the reply to QUIT is missing: the
+    // send is complete and nothing needs saying.
     const bool sent = messageAccepted_ && !bodyUnreadable_;
+    if (!messageAccepted_) {
+        char text[512];
+        std::snprintf(text, sizeof text, LoadQimString(qimstr::SendTimedOut).c_str(), (timeoutMs_ + 999) / 1000);
+        QimMessageBox(owner_, text, MessageIcon::Stop);
+    }
     CloseConnection();
     End(sent ? SSmtpOutcome::Sent : SSmtpOutcome::Failed);
 }
