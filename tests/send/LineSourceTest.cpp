@@ -18,7 +18,9 @@ std::vector<std::string> AllLines(SGetLine& source) {
 class LineSource : public ::testing::Test {
 protected:
     std::string File(const std::string& bytes) {
-        const std::string path = dir_.File("m" + std::to_string(++count_));
+        std::string name = "m";
+        name += std::to_string(++count_);
+        const std::string path = dir_.File(name);
         qimtest::WriteFileBytes(path, bytes);
         return path;
     }
