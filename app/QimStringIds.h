@@ -18,6 +18,43 @@ constexpr unsigned PasswordLabel = 1235;
 
 }  // namespace qimstr
 
+// Composing and sending.
+namespace qimstr {
+
+constexpr unsigned SomethingStrange = 1202;       // "何か変です。"
+constexpr unsigned ErrorAborting = 1203;          // "エラーです。中止します。"
+constexpr unsigned Connecting = 1205;             // "接続中..."
+constexpr unsigned Disconnecting = 1206;          // "切断中..."
+constexpr unsigned SessionEnded = 1213;           // "終了"
+constexpr unsigned LookingUpHost = 1214;          // "ホスト名を検索中..."
+constexpr unsigned SendAborted = 2510;            // "中止します。"
+constexpr unsigned EmptyBodyQuestion = 2511;
+constexpr unsigned HeaderIncomplete = 2512;
+constexpr unsigned CannotOpenFile = 2516;
+constexpr unsigned TempFileNotOpened = 2519;
+constexpr unsigned TempFileNotWritten = 2521;
+constexpr unsigned SendWithAttachments = 2525;
+constexpr unsigned AttachmentSizeText = 2532;
+constexpr unsigned AttachmentsLarge = 2533;
+constexpr unsigned SendingProgress = 2550;        // "メールの送信中"
+constexpr unsigned Quitting = 2554;               // "終了処理中..."
+constexpr unsigned BodyUnreadable = 2555;
+constexpr unsigned SendingMail = 2556;            // "メールの送信..."
+constexpr unsigned CannotCancelNow = 2558;
+constexpr unsigned EditorUnreadable = 2560;
+constexpr unsigned AttachmentNotOpened = 2561;
+constexpr unsigned ChooseAttachments = 2562;
+constexpr unsigned EncodingAttachment = 2563;
+constexpr unsigned AttachmentListed = 2564;
+constexpr unsigned AttachmentSizeUnknown = 2565;
+constexpr unsigned NoAddressListWithPgp = 2566;
+constexpr unsigned HankakuKanaQuestion = 2570;
+constexpr unsigned LongLineQuestion = 2571;
+constexpr unsigned CutHereQuestion = 2575;
+constexpr unsigned PlatformCharQuestion = 2578;
+
+}  // namespace qimstr
+
 // Texts of the program's own dialogs, which have no number of their own in the
 // resources they come from; kept here so every text a user sees is in one table.
 namespace qimstr {
@@ -25,6 +62,13 @@ namespace qimstr {
 constexpr unsigned NetworkDialogCaption = 30001;   // "ネットワーク関係の設定"
 constexpr unsigned PasswordDialogCaption = 30002;  // "パスワードの入力"
 constexpr unsigned AboutText = 30003;
+// Sending: the progress dialog and the ways out of a send that cannot finish.
+constexpr unsigned SendDialogCaption = 30510;     // "メールの送信"
+constexpr unsigned SendTimedOut = 30511;
+constexpr unsigned ClosedBeforeAccepted = 30512;
+constexpr unsigned AddressListFailures = 30513;
+constexpr unsigned AddressListOutsideHome = 30514;
+constexpr unsigned HeaderTooLong = 30515;
 
 }  // namespace qimstr
 

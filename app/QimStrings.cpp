@@ -50,6 +50,54 @@ constexpr Entry kTable[] = {
     {qimstr::PgpPromptAttachKey, "公開鍵の添付を行うパートを選択してください:"},
     {qimstr::PgpPromptKey, "添付する公開鍵を選択してください:"},
     {qimstr::MailKeyCaption, "メールの鍵"},
+    // Composing and sending.
+    {qimstr::SomethingStrange, "何か変です。"},
+    {qimstr::ErrorAborting, "エラーです。中止します。"},
+    {qimstr::Connecting, "接続中..."},
+    {qimstr::Disconnecting, "切断中..."},
+    {qimstr::SessionEnded, "終了"},
+    {qimstr::LookingUpHost, "ホスト名を検索中..."},
+    {qimstr::SendAborted, "中止します。"},
+    {qimstr::EmptyBodyQuestion, "メールの中身がありません。そのまま送信しますか？"},
+    {qimstr::HeaderIncomplete, "ヘッダーの項目で足らないものがあります。"},
+    {qimstr::CannotOpenFile, "ファイルをオープンすることができません。"},
+    {qimstr::TempFileNotOpened, "テンポラリーファイルがオープンできませんでした。"},
+    {qimstr::TempFileNotWritten, "テンポラリーファイルの書き込みに失敗しました｡"},
+    {qimstr::SendWithAttachments, "%s\r\nを添付したメールを送信します。いいですか？"},
+    {qimstr::AttachmentSizeText, "(計約 %ldKB。変換後約 %ldKB)"},
+    {qimstr::AttachmentsLarge, "添付ファイルの大きさがかなり大きいように思えます。\r\n%s\r\n気にせず続けますか？"},
+    {qimstr::SendingProgress, "メールの送信中"},
+    {qimstr::Quitting, "終了処理中..."},
+    {qimstr::BodyUnreadable, "メールの中身が読み出せません。中止します。"},
+    {qimstr::SendingMail, "メールの送信..."},
+    {qimstr::CannotCancelNow, "今キャンセルは出来ません。"},
+    {qimstr::EditorUnreadable, "変です。エディタの内容が取得できません。"},
+    {qimstr::AttachmentNotOpened, "添付ファイルをオープン出来ませんでした。"},
+    {qimstr::ChooseAttachments, "添付するファイルを選んで下さい。"},
+    {qimstr::EncodingAttachment, "を符号化中です..."},
+    {qimstr::AttachmentListed, "%s は既にリストにあります。追加しますか？"},
+    {qimstr::AttachmentSizeUnknown, "添付ファイルの大きさが取得できません。変です。中止します。"},
+    {qimstr::NoAddressListWithPgp, "PGP を利用するときはアドレスリストは使えません。"},
+    {qimstr::HankakuKanaQuestion,
+     "半角カタカナがあります。全角に直しましょうか？\r\n\"いいえ\"を選んだ場合は御自分で直してから改めて送信して下さい。"},
+    {qimstr::LongLineQuestion,
+     "一行当りの文字数が(半角換算で) %d 文字を超える行があります。\r\n"
+     "このまま送信しても問題ないかも知れませんが、\r\n"
+     "%d 文字以内に収めてから再送信することをお勧めします。\r\n"
+     "(「編集｜長い行を折り畳む」を使うこともできます)。\r\n"
+     "このまま送信しますか？"},
+    {qimstr::CutHereQuestion, "この長さで切りますか？"},
+    {qimstr::PlatformCharQuestion,
+     "機種依存文字があります。\r\n"
+     "このままでも問題ないかもしれませんが、文字化けしたり、受信相手が読めない可能性もあります。"
+     "これらの文字を使わないように修正することをお勧めします。\r\n"
+     "修正しますか？"},
+    {qimstr::SendDialogCaption, "メールの送信"},
+    {qimstr::SendTimedOut, "サーバーから %d 秒間応答がないため、送信を中止しました。"},
+    {qimstr::ClosedBeforeAccepted, "メールの送信が終わる前にサーバーが接続を切りました。\r\n送信は完了していません。"},
+    {qimstr::AddressListFailures, "次の宛先には送信できませんでした。\r\n%s"},
+    {qimstr::AddressListOutsideHome, "アドレスリストは QimHome の中のファイルでなければなりません。"},
+    {qimstr::HeaderTooLong, "ヘッダーが長すぎます。中止します。"},
 
     // Status-bar hints, under the number of their command.
     {qimcmd::NewFolder, "新しいフォルダーを作る"},

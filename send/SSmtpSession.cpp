@@ -1,0 +1,510 @@
+#include "send/SSmtpSession.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/QimStringIds.h"
+#include "app/QimStrings.h"
+#include "common/JapaneseCodes.h"
+#include "common/QimMessageBox.h"
+
+using platform::MessageIcon;
+
+namespace {
+
+constexpr int kHostNameSize = 128;
+// A reply of more lines than this is no reply but a server gone wrong.
+constexpr int kMaxReplyLines = 1000;
+constexpr int kProgressSteps = 20;
+// Most bytes of message lines sent from one writable notification.
+constexpr std::size_t kDataBatchBytes = 32 * 1024;
+
+int g_progress = 0;
+
+// Puts a second dot before every line of `text` that begins with one.
+void DotStuff(const std::string& text, std::string& out) {
+    out.clear();
+    out.reserve(text.size() + 2);
+    bool lineStart = true;
+    for (char c : text) {
+        if (lineStart && c == '.') out += '.';
+        out += c;
+        lineStart = c == '\n';
+    }
+}
+
+}  // namespace
+
+SSmtpSession::SSmtpSession(SUserInetData& inet, SEMailHeader& header, SGetLine& lines, bool headerInFile,
+                           SSmtpSessionObserver& observer, platform::ParentWindow owner)
+    : inet_(inet),
+      header_(header),
+      lines_(lines),
+      headerInFile_(headerInFile),
+      observer_(observer),
+      owner_(owner),
+      socket_(this),
+      reader_(&socket_),
+      context_(std::make_unique<QObject>()) {
+    timer_ = new QTimer(context_.get());
+    timer_->setSingleShot(true);
+    QObject::connect(timer_, &QTimer::timeout, context_.get(), [this] { OnTimeout(); });
+}
+
+SSmtpSession::~SSmtpSession() {
+    alive_.reset();    // drops what was posted
+    context_.reset();  // and the timer
+    socket_.SetListener(nullptr);
+    socket_.Close();
+    if (linesOpen_) lines_.Close();
+}
+
+// Posted work runs from the application's event loop, not from an object of
+// the session's own, so that the observer may destroy the session from it.
+template <typename F>
+void SSmtpSession::Post(F&& work) {
+    std::weak_ptr<bool> alive = alive_;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [alive, work = std::forward<F>(work)]() mutable {
+            if (!alive.expired()) work();
+        },
+        Qt::QueuedConnection);
+}
+
+int SSmtpSession::ProgressCounter() { return g_progress; }
+
+void SSmtpSession::SetTimeout(int milliseconds) { timeoutMs_ = milliseconds > 0 ? milliseconds : 1; }
+
+void SSmtpSession::Touch() { timer_->start(timeoutMs_); }
+
+void SSmtpSession::Status(unsigned id) { Status(LoadQimString(id)); }
+
+void SSmtpSession::Status(const std::string& text) { observer_.OnSmtpStatus(text); }
+
+void SSmtpSession::SocketError(const char* operation, int code) {
+    char text[512];
+    std::snprintf(text, sizeof text, "%s\r\n%s (%d)", operation, platform::SocketErrorText(code), code);
+    QimMessageBox(owner_, text, MessageIcon::Stop);
+}
+
+void SSmtpSession::End(SSmtpOutcome outcome) {
+    Post([this, outcome] { observer_.OnSmtpEnded(outcome); });
+}
+
+// Shows `id`, closes the connection; the send has failed.
+void SSmtpSession::Fail(unsigned id) {
+    QimMessageBox(owner_, LoadQimString(id).c_str(), MessageIcon::Stop);
+    CloseConnection();
+    End(SSmtpOutcome::Failed);
+}
+
+void SSmtpSession::CloseConnection() {
+    Status(qimstr::Disconnecting);
+    socket_.Close();
+    timer_->stop();
+    if (linesOpen_) lines_.Close();
+    linesOpen_ = false;
+    Status(std::string());
+    state_ = SSmtpState::Idle;
+}
+
+void SSmtpSession::Finish() {
+    const bool sent = messageAccepted_ && !bodyUnreadable_;
+    CloseConnection();
+    End(sent ? SSmtpOutcome::Sent : SSmtpOutcome::Failed);
+}
+
+void SSmtpSession::Start() {
+    if (starting_) return;
+    starting_ = true;
+    writeReadyWhileIdle_ = false;
+    struct Guard {
+        bool& flag;
+        ~Guard() { flag = false; }
+    } guard{starting_};
+    if (state_ != SSmtpState::Idle) {
+        QimMessageBox(owner_, LoadQimString(qimstr::SomethingStrange).c_str(), MessageIcon::Stop);
+        CloseConnection();
+        return;
+    }
+    if (inet_.smtpServer.empty() || inet_.smtpPort < 1 || inet_.userName.empty() || inet_.mailAddress.empty()) {
+        if (!askNetworkSettings || !askNetworkSettings(inet_)) {
+            CloseConnection();
+            End(SSmtpOutcome::Failed);
+            return;
+        }
+    }
+    if (!header_.CheckHeader() && (!completeHeader || !completeHeader(header_) || !header_.CheckHeader())) {
+        CloseConnection();
+        End(SSmtpOutcome::Failed);
+        return;
+    }
+    char host[kHostNameSize + 1] = {};
+    if (gethostname(host, kHostNameSize) != 0 || !host[0]) {
+        SocketError("Unable to get hostname", errno);
+        End(SSmtpOutcome::Failed);
+        return;
+    }
+    inet_.clientAddr = host;
+    messageAccepted_ = false;
+    bodyUnreadable_ = false;
+    cancelRefused_ = false;
+    sendPending_ = false;
+    lastLineCut_ = false;
+    replyLines_ = 0;
+    if (platform::StreamSocket::IsNumericHost(inet_.smtpServer)) {
+        addresses_ = {inet_.smtpServer};
+        Touch();
+        Post([this] { Connect(); });
+        return;
+    }
+    Status(qimstr::LookingUpHost);
+    lookup_ = socket_.LookupHost(inet_.smtpServer);
+    if (lookup_ == 0) {
+        SocketError("Unable to get host address", socket_.LastError());
+        End(SSmtpOutcome::Failed);
+        return;
+    }
+    state_ = SSmtpState::LookingUpHost;
+    Touch();
+}
+
+void SSmtpSession::OnHostLookup(int handle, int error) {
+    const bool expected = state_ == SSmtpState::LookingUpHost;
+    state_ = SSmtpState::Idle;
+    if (!expected || handle != lookup_) {
+        Fail(qimstr::SomethingStrange);
+        return;
+    }
+    if (error != 0 || socket_.HostAddresses().empty()) {
+        SocketError("Unable to get host address", error);
+        CloseConnection();
+        End(SSmtpOutcome::Failed);
+        return;
+    }
+    addresses_ = socket_.HostAddresses();
+    Touch();
+    Post([this] { Connect(); });
+}
+
+void SSmtpSession::Connect() {
+    state_ = SSmtpState::Connecting;
+    Status(qimstr::Connecting);
+    Touch();
+    if (!socket_.Connect(addresses_, inet_.smtpPort)) {
+        SocketError("Unable to connect", socket_.LastError());
+        CloseConnection();
+        End(SSmtpOutcome::Failed);
+    }
+}
+
+void SSmtpSession::OnSocketEvent(int event, int error) {
+    Touch();
+    switch (event) {
+    case platform::kSocketWrite:
+        if (error) SocketError("Unable to write data", error);
+        else WriteStep();
+        break;
+    case platform::kSocketRead:
+        if (error) SocketError("Unable to read data", error);
+        else ReadStep();
+        break;
+    case platform::kSocketConnect:
+        if (state_ != SSmtpState::Connecting) return;
+        if (error) {
+            SocketError("Unable to connect", error);
+        } else {
+            state_ = SSmtpState::Connected;
+            state_ = SSmtpState::AwaitGreeting;
+            sendPending_ = false;
+        }
+        break;
+    case platform::kSocketClose:
+        if (error) {
+            SocketError("Unable to close socket", error);
+        } else if (messageAccepted_) {
+            Finish();
+        } else {
+            // Nothing was delivered: the server let go before it took the message.
+            QimMessageBox(owner_, LoadQimString(qimstr::ClosedBeforeAccepted).c_str(), MessageIcon::Stop);
+            CloseConnection();
+            End(SSmtpOutcome::Failed);
+        }
+        break;
+    default:
+        break;
+    }
+    if (error && state_ != SSmtpState::Idle) {
+        CloseConnection();
+        End(SSmtpOutcome::Failed);
+    }
+}
+
+bool SSmtpSession::SendData(const std::string& data) {
+    const int n = socket_.Send(data.data(), static_cast<int>(data.size()));
+    if (n < 0) {
+        if (socket_.LastError() != platform::kWsaEWouldBlock) {
+            SocketError("SendData() Error", socket_.LastError());
+            return false;
+        }
+        pending_ = data;
+        sendPending_ = true;
+    } else if (static_cast<std::size_t>(n) < data.size()) {
+        pending_ = data.substr(static_cast<std::size_t>(n));
+        sendPending_ = true;
+    } else {
+        sendPending_ = false;
+    }
+    writeReadyWhileIdle_ = false;
+    return true;
+}
+
+bool SSmtpSession::SendCommand(const std::string& text, SSmtpState next) {
+    if (!SendData(text + "\r\n")) return false;
+    state_ = next;
+    return true;
+}
+
+// One line of the data phase; the terminating dot line ends it.
+bool SSmtpSession::SendMessageLine() {
+    const std::string* out = &line_;
+    if (phase_ == SSmtpDataPhase::HeaderText) {
+        // A header line made of a dot would end the message early.
+        DotStuff(header_.HeaderText(), stuffed_);
+        out = &stuffed_;
+        phase_ = SSmtpDataPhase::BlankLine;
+    } else if (phase_ == SSmtpDataPhase::BlankLine) {
+        line_ = "\r\n";
+        phase_ = SSmtpDataPhase::Body;
+    } else if (lines_.NextLine(line_)) {
+        if (line_[0] == '.') {
+            stuffed_ = "." + line_;
+            out = &stuffed_;
+        }
+    } else {
+        line_ = ".\r\n";
+        phase_ = SSmtpDataPhase::Done;
+    }
+    converted_.resize(static_cast<std::size_t>(LengthAsJis(reinterpret_cast<const unsigned char*>(out->c_str()))) + 1);
+    const int length = Sjis2Jis(converted_.data(), reinterpret_cast<const unsigned char*>(out->c_str()));
+    converted_.resize(static_cast<std::size_t>(length));
+    g_progress = (g_progress + 1) % kProgressSteps;
+    if (!SendData(converted_)) return false;
+    if (phase_ == SSmtpDataPhase::Done) {
+        lines_.Close();
+        linesOpen_ = false;
+        state_ = SSmtpState::AwaitMessageReply;
+    }
+    return true;
+}
+
+// The lines of one writable notification: one at least, more while the socket
+// takes each whole, up to a batch, so a large message does not wait for the
+// event loop between every two lines.
+bool SSmtpSession::SendMessageLines() {
+    std::size_t sent = 0;
+    do {
+        if (!SendMessageLine()) return false;
+        sent += converted_.size();
+    } while (state_ == SSmtpState::SendingMessage && !sendPending_ && sent < kDataBatchBytes);
+    if (progressText_.empty()) progressText_ = LoadQimString(qimstr::SendingProgress) + "\n";
+    Status(progressText_ + std::string(static_cast<std::size_t>(g_progress), '*'));
+    if (state_ == SSmtpState::SendingMessage && !writeReadyWhileIdle_) socket_.Rearm();
+    return true;
+}
+
+void SSmtpSession::WriteStep() {
+    if (sendPending_) {
+        const std::string rest = pending_;
+        if (!SendData(rest)) {
+            Fail(qimstr::ErrorAborting);
+            return;
+        }
+        socket_.Rearm();
+        return;
+    }
+    bool ok = true;
+    switch (state_) {
+    case SSmtpState::SendHelo:
+        ok = SendCommand("HELO " + inet_.clientAddr, SSmtpState::AwaitHeloReply);
+        break;
+    case SSmtpState::SendMailFrom:
+        ok = SendCommand("MAIL FROM:<" + header_.FromAddress() + ">", SSmtpState::AwaitMailFromReply);
+        break;
+    case SSmtpState::SendRcpt:
+        ok = SendCommand("RCPT TO:<" + header_.NextRecipient() + ">", SSmtpState::AwaitRcptReply);
+        break;
+    case SSmtpState::SendData:
+        ok = SendCommand("DATA", SSmtpState::AwaitDataReply);
+        break;
+    case SSmtpState::SendingMessage:
+        ok = SendMessageLines();
+        break;
+    case SSmtpState::SendQuit:
+        Status(qimstr::Quitting);
+        ok = SendCommand("QUIT", SSmtpState::AwaitQuitReply);
+        break;
+    default:
+        writeReadyWhileIdle_ = true;
+        break;
+    }
+    if (!ok) Fail(qimstr::ErrorAborting);
+}
+
+void SSmtpSession::ReplyRefused() { Fail(qimstr::ErrorAborting); }
+
+// Reads what came; once the final line of a reply is there, `accepted` runs
+// when its code is `code` or `otherCode`. False while the reply is incomplete.
+bool SSmtpSession::OnReply(int code, int otherCode, const std::function<bool()>& accepted) {
+    while (char* line = reader_.GetALine()) {
+        (void)line;
+        const bool rest = lastLineCut_;  // the rest of a long line, judged by its start
+        lastLineCut_ = reader_.IsCut();
+        if (rest) continue;
+        const int verdict = reader_.IsOK(code, otherCode);
+        if (verdict == SSmtpRead::kContinued) {
+            if (++replyLines_ > kMaxReplyLines) {
+                ReplyRefused();
+                return true;
+            }
+            continue;
+        }
+        replyLines_ = 0;
+        if (verdict == SSmtpRead::kAccepted) {
+            if (accepted()) socket_.Rearm();
+        } else {
+            ReplyRefused();
+        }
+        return true;
+    }
+    return false;
+}
+
+void SSmtpSession::ReadStep() {
+    // Lines left over from an earlier read are taken first; while the reply is
+    // still incomplete after them, what the socket holds is read as well.
+    do {
+        if (!reader_.MoveToMyBuffer()) {
+            if (socket_.LastError() == platform::kWsaEWouldBlock) return;
+            SocketError("AwaitOK() Error", socket_.LastError());
+            ReplyRefused();
+            return;
+        }
+        if (ReadReply()) return;
+    } while (socket_.BytesWaiting() > 0);
+}
+
+// The reply the state waits for; true once it has been dealt with.
+bool SSmtpSession::ReadReply() {
+    switch (state_) {
+    case SSmtpState::AwaitGreeting:
+        return OnReply(220, -1, [this] {
+            state_ = SSmtpState::SendHelo;
+            return true;
+        });
+    case SSmtpState::AwaitHeloReply:
+        return OnReply(250, -1, [this] {
+            linesOpen_ = lines_.Open();
+            if (!linesOpen_) {
+                QimMessageBox(owner_, LoadQimString(qimstr::BodyUnreadable).c_str(), MessageIcon::Stop);
+                bodyUnreadable_ = true;
+                state_ = SSmtpState::SendQuit;
+            } else {
+                state_ = SSmtpState::SendMailFrom;
+            }
+            return true;
+        });
+    case SSmtpState::AwaitMailFromReply:
+        return OnReply(250, -1, [this] {
+            header_.CollectRecipients();
+            if (!header_.HasMoreRecipients()) {
+                Fail(qimstr::ErrorAborting);
+                return false;
+            }
+            state_ = SSmtpState::SendRcpt;
+            return true;
+        });
+    case SSmtpState::AwaitRcptReply:
+        return OnReply(250, 251, [this] {
+            state_ = header_.HasMoreRecipients() ? SSmtpState::SendRcpt : SSmtpState::SendData;
+            return true;
+        });
+    case SSmtpState::AwaitDataReply:
+        return OnReply(354, -1, [this] {
+            Status(qimstr::SendingMail);
+            phase_ = headerInFile_ ? SSmtpDataPhase::Body : SSmtpDataPhase::HeaderText;
+            state_ = SSmtpState::SendingMessage;
+            return true;
+        });
+    case SSmtpState::AwaitMessageReply:
+        return OnReply(250, -1, [this] {
+            messageAccepted_ = true;
+            state_ = SSmtpState::SendQuit;
+            return true;
+        });
+    case SSmtpState::AwaitQuitReply:
+        return OnReply(221, -1, [this] {
+            Status(qimstr::SessionEnded);
+            state_ = SSmtpState::Finished;
+            Finish();
+            return false;
+        });
+    default:
+        Fail(qimstr::SomethingStrange);
+        return true;
+    }
+}
+
+void SSmtpSession::Cancel() {
+    switch (state_) {
+    case SSmtpState::LookingUpHost:
+        if (!socket_.CancelLookup(lookup_)) SocketError("Unable to cancel WSAAsyncGetHostByName", socket_.LastError());
+        CloseConnection();
+        End(SSmtpOutcome::Cancelled);
+        return;
+    case SSmtpState::Idle:
+    case SSmtpState::Connecting:
+    case SSmtpState::Connected:
+    case SSmtpState::AwaitGreeting:
+    case SSmtpState::SendHelo:
+    case SSmtpState::AwaitHeloReply:
+    case SSmtpState::SendMailFrom:
+    case SSmtpState::AwaitMailFromReply:
+        CloseConnection();
+        End(SSmtpOutcome::Cancelled);
+        return;
+    case SSmtpState::Finished:
+        return;
+    default:
+        break;
+    }
+    if (!cancelRefused_) {
+        cancelRefused_ = true;
+        QimMessageBox(owner_, LoadQimString(qimstr::CannotCancelNow).c_str(), MessageIcon::Stop);
+        return;
+    }
+    // Asked again: the user is not kept waiting any longer. Once the server
+    // accepted the message it stays sent; only QUIT is left out.
+    const bool sent = messageAccepted_ && !bodyUnreadable_;
+    CloseConnection();
+    End(sent ? SSmtpOutcome::Sent : SSmtpOutcome::Cancelled);
+}
+
+void SSmtpSession::OnTimeout() {
+    if (state_ == SSmtpState::Idle || state_ == SSmtpState::Finished) return;
+    // Once the message was accepted only the reply to QUIT is missing: the
+    // send is complete and nothing needs saying.
+    const bool sent = messageAccepted_ && !bodyUnreadable_;
+    if (!messageAccepted_) {
+        char text[512];
+        std::snprintf(text, sizeof text, LoadQimString(qimstr::SendTimedOut).c_str(), (timeoutMs_ + 999) / 1000);
+        QimMessageBox(owner_, text, MessageIcon::Stop);
+    }
+    CloseConnection();
+    End(sent ? SSmtpOutcome::Sent : SSmtpOutcome::Failed);
+}

@@ -1,0 +1,139 @@
+// One SMTP conversation that hands a finished message to the user's server:
+// greeting, HELO, MAIL FROM, one RCPT TO per recipient (To, Cc, then Bcc),
+// DATA, the message lines converted to ISO-2022-JP as they go out (dot-
+// stuffed), the terminating dot line and QUIT. A plain class driven by the
+// notifications of its non-blocking socket; the send dialog only shows its
+// status texts and forwards the cancel button. Errors are shown through the
+// dialog service.
+//
+// The message counts as sent only once the server accepted it (the 250 after
+// the data): a connection that ends before that is a failed send. A server
+// that stops answering ends the conversation after the inactivity time-out,
+// and a second cancel closes the connection at once.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/SUserInetData.h"
+#include "common/SSocketRead.h"
+#include "platform/DialogService.h"
+#include "platform/qt/StreamSocket.h"
+#include "send/SEMailHeader.h"
+#include "send/SGetLine.h"
+#include "send/SendCodes.h"
+
+class QObject;
+class QTimer;
+
+enum class SSmtpOutcome {
+    Sent,       // the server accepted the message
+    Cancelled,  // the user stopped it before the message was accepted
+    Failed,     // not sent; the user has been told why
+};
+
+class SSmtpSessionObserver {
+public:
+    virtual ~SSmtpSessionObserver() = default;
+    // The status line of the send dialog (Shift_JIS; may be empty).
+    virtual void OnSmtpStatus(const std::string& text) {}
+    // The conversation is over. Delivered from the event loop, never from
+    // inside a call of the session, so the observer may destroy it.
+    virtual void OnSmtpEnded(SSmtpOutcome outcome) = 0;
+};
+
+class SSmtpSession : public platform::SocketListener {
+public:
+    // `inet`: the user's account (SMTP host and port, user name, address);
+    // its client address is set to the local host name at every start.
+    // `header`: the compose window's header (From, the recipients, the header
+    // text sent first when `headerInFile` is false). `lines`: the message
+    // (whole when `headerInFile`, else the body).
+    SSmtpSession(SUserInetData& inet, SEMailHeader& header, SGetLine& lines, bool headerInFile,
+                 SSmtpSessionObserver& observer, platform::ParentWindow owner = nullptr);
+    ~SSmtpSession() override;
+    SSmtpSession(const SSmtpSession&) = delete;
+    SSmtpSession& operator=(const SSmtpSession&) = delete;
+
+    // The settings are incomplete: the application asks the user (request
+    // 495); true when they are complete now.
+    std::function<bool(SUserInetData& inet)> askNetworkSettings;
+    // The header lacks From, Date or a recipient: the compose window opens its
+    // header dialog; true when the user completed it (the header is rebuilt).
+    std::function<bool(SEMailHeader& header)> completeHeader;
+    // Start (command 2141); the conversation runs from the event loop.
+    void Start();
+    // The cancel button (command 2143).
+    void Cancel();
+
+    SSmtpState State() const { return state_; }
+    // Milliseconds without any progress before the conversation is given up.
+    void SetTimeout(int milliseconds);
+    static constexpr int kDefaultTimeoutMs = 120 * 1000;
+    // The socket, for tests that narrow its send window.
+    platform::StreamSocket& Socket() { return socket_; }
+
+    // The progress stars: one counter for the whole program, 0 to 19.
+    static int ProgressCounter();
+
+    // platform::SocketListener
+    void OnSocketEvent(int event, int error) override;
+    void OnHostLookup(int handle, int error) override;
+
+private:
+    template <typename F>
+    void Post(F&& work);
+    void Connect();
+    void WriteStep();
+    void ReadStep();
+    bool ReadReply();
+    bool OnReply(int code, int otherCode, const std::function<bool()>& accepted);
+    bool SendCommand(const std::string& text, SSmtpState next);
+    bool SendData(const std::string& data);
+    bool SendMessageLine();
+    bool SendMessageLines();
+    void SocketError(const char* operation, int code);
+    void Status(unsigned id);
+    void Status(const std::string& text);
+    void Fail(unsigned id);
+    void CloseConnection();
+    void Finish();
+    void End(SSmtpOutcome outcome);
+    void Touch();
+    void OnTimeout();
+    void ReplyRefused();
+
+    SUserInetData& inet_;
+    SEMailHeader& header_;
+    SGetLine& lines_;
+    bool headerInFile_;
+    SSmtpSessionObserver& observer_;
+    platform::ParentWindow owner_;
+
+    SSmtpState state_ = SSmtpState::Idle;
+    SSmtpDataPhase phase_ = SSmtpDataPhase::HeaderText;
+    platform::StreamSocket socket_;
+    SSmtpRead reader_;
+    std::vector<std::string> addresses_;
+    int lookup_ = 0;
+    bool starting_ = false;
+    bool writeReadyWhileIdle_ = false;
+    bool sendPending_ = false;
+    std::string pending_;
+    std::string line_;        // the line being sent
+    std::string stuffed_;     // ... dot-stuffed
+    std::string converted_;   // ... in ISO-2022-JP
+    std::string progressText_;
+    bool linesOpen_ = false;
+    bool bodyUnreadable_ = false;  // the line source failed: QUIT, then a failed send
+    bool messageAccepted_ = false; // the 250 after the data came
+    bool cancelRefused_ = false;   // the user was told once that cancel must wait
+    bool lastLineCut_ = false;     // the reader's last line was a piece of a longer one
+    int replyLines_ = 0;           // continuation lines of the reply being read
+    int timeoutMs_ = kDefaultTimeoutMs;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::unique_ptr<QObject> context_;
+    QTimer* timer_ = nullptr;      // owned by context_
+};

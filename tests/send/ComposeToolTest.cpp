@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "support/TestServers.h"
+#include "support/TestSupport.h"
+#include "tests/send/SendTestSupport.h"
+
+namespace {
+
+using qimtest::RunCommand;
+
+std::string Tool() { return qimtest::BuiltProgram("qimtool"); }
+
+class ComposeTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = dir_.File("home");
+        RunCommand("mkdir -p " + home_);
+    }
+    void Settings(int smtpPort) {
+        qimtest::WriteFileBytes(home_ + "/QIM.INI",
+                                "[Host]\r\nUserName=taro\r\nMailAddr=taro@example.jp\r\nAddrPhrase=Taro Y.\r\n"
+                                "SMTPAddr=127.0.0.1\r\nSMTPPort=" +
+                                    std::to_string(smtpPort) + "\r\nPOP3Addr=127.0.0.1\r\nClientAddr=client\r\n");
+    }
+    // Runs qimtool with `input` on stdin; stderr is kept in `err`.
+    std::string Run(const std::string& args, const std::string& input, int* status, std::string* err = nullptr) {
+        qimtest::WriteFileBytes(dir_.File("stdin"), input);
+        const std::string out = RunCommand(Tool() + " " + args + " < " + dir_.File("stdin") + " 2> " +
+                                               dir_.File("stderr"),
+                                           status);
+        if (err) *err = qimtest::ReadFileBytes(dir_.File("stderr"));
+        return out;
+    }
+
+    qimtest::TempDir dir_;
+    std::string home_;
+};
+
+TEST_F(ComposeTool, AComposedFileIsSentWithItsBlindCopyOnlyInTheEnvelope) {
+    qimtest::SmtpServer smtp;
+    ASSERT_TRUE(smtp.Ok());
+    Settings(smtp.Port());
+    qimtest::WriteFileBytes(dir_.File("報告.txt"), "report\n");
+    qimtest::WriteFileBytes(dir_.File("b.bin"), std::string("\0\1\2\xff", 4));
+    int status = -1;
+    std::string err;
+    const std::string message =
+        Run("compose --home " + home_ + " --to '鈴木 <suzuki@example.jp>' --to t2@example.jp --cc c@example.jp"
+            " --bcc hidden@example.jp --subject '件名です' --attach " + dir_.File("報告.txt") + " --attach " +
+                dir_.File("b.bin"),
+            qimtest::Sjis("本文の一行目\r\n.\r\n終わり\r\n"), &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    EXPECT_NE(message.find("Bcc: hidden@example.jp\r\n"), std::string::npos);
+    EXPECT_NE(message.find("From: \"Taro Y.\" <taro@example.jp>\r\n"), std::string::npos);
+    EXPECT_NE(message.find(qimtest::Sjis("本文の一行目\r\n.\r\n")), std::string::npos);  // stored in Shift_JIS
+    const std::string file = dir_.File("out.eml");
+    qimtest::WriteFileBytes(file, message);
+
+    Run("send --home " + home_ + " " + file, "", &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    const auto messages = smtp.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].mailFrom, "taro@example.jp");
+    EXPECT_EQ(messages[0].rcptTo, (std::vector<std::string>{"suzuki@example.jp", "t2@example.jp", "c@example.jp",
+                                                            "hidden@example.jp"}));
+    EXPECT_EQ(messages[0].data.find("hidden"), std::string::npos);
+    // The rest went as stored, the body in ISO-2022-JP.
+    std::string withoutBcc = message;
+    withoutBcc.erase(withoutBcc.find("Bcc: hidden@example.jp\r\n"), 24);
+    EXPECT_EQ(messages[0].data.substr(0, 100), withoutBcc.substr(0, 100));
+    const qimtest::Parsed parsed = qimtest::ParseWithPython(dir_.Path(), messages[0].data);
+    EXPECT_EQ(parsed.subject, "件名です");
+    EXPECT_EQ(parsed.texts, (std::vector<std::string>{"本文の一行目\r\n.\r\n終わり\r\n"}));
+    ASSERT_EQ(parsed.files.size(), 2u);
+    EXPECT_EQ(parsed.files[0], (std::pair<std::string, std::string>{"報告.txt", "report\n"}));
+    EXPECT_EQ(parsed.files[1], (std::pair<std::string, std::string>{"b.bin", std::string("\0\1\2\xff", 4)}));
+}
+
+TEST_F(ComposeTool, AQuestionTheWindowWouldAskFailsWithItsText) {
+    Settings(25);
+    const struct {
+        const char* name;
+        std::string args;
+        std::string body;
+        const char* text;  // UTF-8, found on stderr
+    } cases[] = {
+        {"empty body", "--to a@example.jp", "", "メールの中身がありません"},
+        {"half-width katakana", "--to a@example.jp", qimtest::Sjis("ｶﾀｶﾅ\r\n"), "半角カタカナがあります"},
+        {"platform-dependent character", "--to a@example.jp", qimtest::Sjis("①\r\n"), "機種依存文字があります"},
+        {"long line", "--to a@example.jp", std::string(100, 'x') + "\r\n", "文字を超える行があります"},
+        {"no recipient", "--subject x", "body\r\n", "ヘッダーの項目で足らないものがあります"},
+        {"missing attachment", "--to a@example.jp --attach " + dir_.File("none"), "body\r\n",
+         "添付ファイルの大きさが取得できません"},
+    };
+    for (const auto& c : cases) {
+        int status = -1;
+        std::string err;
+        const std::string out = Run("compose --home " + home_ + " " + c.args, c.body, &status, &err);
+        EXPECT_EQ(status, 1) << c.name;
+        EXPECT_TRUE(out.empty()) << c.name;
+        EXPECT_NE(err.find(c.text), std::string::npos) << c.name << ": " << err;
+    }
+    int status = -1;
+    Run("compose --to a@example.jp", "body", &status);
+    EXPECT_EQ(status, 2);
+}
+
+TEST_F(ComposeTool, ARefusedRecipientFailsTheSend) {
+    qimtest::SmtpServer smtp;
+    ASSERT_TRUE(smtp.Ok());
+    Settings(smtp.Port());
+    int status = -1;
+    std::string err;
+    const std::string message =
+        Run("compose --home " + home_ + " --to ok@example.jp --bcc reject@example.jp", "body\r\n", &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    qimtest::WriteFileBytes(dir_.File("m.eml"), message);
+    Run("send --home " + home_ + " " + dir_.File("m.eml"), "", &status, &err);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("エラーです。中止します。"), std::string::npos) << err;
+    EXPECT_TRUE(smtp.Messages().empty());
+}
+
+}  // namespace

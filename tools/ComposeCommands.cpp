@@ -1,0 +1,216 @@
+// compose / send: a message made as the compose window makes it (the same
+// checks, header and message-file makers) from options and a body on stdin,
+// written to stdout; and such a file handed to the SMTP server of the home's
+// settings. A question the compose window would ask the user fails the
+// command with its text on stderr.
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/QimGlobals.h"
+#include "app/QimStringIds.h"
+#include "app/QimStrings.h"
+#include "app/SQimSendSettingData.h"
+#include "app/SUserInetData.h"
+#include "platform/CodePage.h"
+#include "send/SAddressText.h"
+#include "send/SComposeChecks.h"
+#include "send/SMakeMimeMail.h"
+#include "send/SSendMail.h"
+#include "send/SendCodes.h"
+#include "tools/ToolCommand.h"
+
+namespace {
+
+int ComposeCommand(const std::vector<std::string>& args);
+int SendCommand(const std::vector<std::string>& args);
+
+const qimtool::Command kCompose{
+    "compose", "[--home DIR] [--utf8] [--to A] [--cc A] [--bcc A] [--subject S] [--attach FILE]...",
+    "標準入力の本文から送信用のメールを作り標準出力へ (Bcc は送信時に取り除かれる行として残る)", ComposeCommand};
+const qimtool::Command kSend{"send", "[--home DIR] FILE",
+                             "compose で作ったメールを設定の SMTP サーバーへ送る (宛先は To, Cc, Bcc)", SendCommand};
+
+// The home directory: --home, else $QIMHOME. QIM.INI is the one in it.
+bool SetHome(const qimtool::ParsedArgs& parsed, const qimtool::Command& command, int& status) {
+    const std::string* typed = parsed.Value("--home");
+    const char* env = std::getenv("QIMHOME");
+    if (!typed && !(env && *env)) {
+        status = qimtool::UsageError(command, "--home か環境変数 QIMHOME でホームディレクトリを指定してください");
+        return false;
+    }
+    std::string home;
+    if (!qimtool::TerminalToSjis(typed ? *typed : env, home)) {
+        status = qimtool::Failure("ホームディレクトリの名前が Shift_JIS にできません");
+        return false;
+    }
+    while (home.size() > 1 && home.back() == '/') home.pop_back();
+    SetQimHome(home);
+    SetQimIniPath(home + "/QIM.INI");
+    return true;
+}
+
+std::string Utf8Of(const std::string& sjis) { return platform::Cp932ToUtf8Lossy(sjis); }
+
+bool Typed(const qimtool::ParsedArgs& parsed, const char* option, std::string& sjis) {
+    sjis.clear();
+    std::string joined;
+    for (const auto& [name, value] : parsed.values) {
+        if (name != option) continue;
+        std::string converted;
+        if (!qimtool::TerminalToSjis(value, converted)) {
+            qimtool::Failure(std::string(option) + " の値が Shift_JIS にできません");
+            return false;
+        }
+        sjis += (sjis.empty() ? "" : ", ") + converted;
+    }
+    return true;
+}
+
+// The message file of a compose: the maker's own, or (plain text without
+// MIME) the header text, the empty line and the editor lines.
+bool MakeMessage(SEMailMimeHeader& header, SComposeText& editor, SAttachmentList& attachments, bool mime,
+                 std::string& message) {
+    std::unique_ptr<SMakeMimeMailFile> maker;
+    if (!attachments.empty()) {
+        auto binary = std::make_unique<SMakeBinaryMimeMail>(header, editor, &attachments, nullptr);
+        binary->askSize = false;  // the files were named on purpose
+        binary->confirm = false;
+        maker = std::move(binary);
+    } else if (mime) {
+        maker = std::make_unique<SMakePlainTextMimeMail>(header, editor, nullptr);
+    }
+    if (maker) {
+        if (!maker->Make()) return false;
+        return qimtool::ReadInput(maker->FilePath(), message);
+    }
+    // Without MIME the header lines go as typed (the server side converts
+    // them to JIS with the rest), and without MIME-Version and Content-Type.
+    SEMailHeader plain;
+    static_cast<SEMailHeader&>(plain) = static_cast<const SEMailHeader&>(header);
+    if (!plain.Build()) {
+        qimtool::Failure(Utf8Of(LoadQimString(qimstr::HeaderTooLong)));
+        return false;
+    }
+    header.SetHeaderText(plain.HeaderText());
+    message = plain.HeaderText() + "\r\n" + editor.Text();
+    return true;
+}
+
+int ComposeCommand(const std::vector<std::string>& args) {
+    qimtool::ParsedArgs parsed;
+    std::string error;
+    if (!qimtool::ParseArgs(args, {"--utf8"}, {"--home", "--to", "--cc", "--bcc", "--subject", "--attach"}, parsed,
+                            error))
+        return qimtool::UsageError(kCompose, error);
+    if (!parsed.operands.empty()) return qimtool::UsageError(kCompose, "本文は標準入力から読みます");
+    int status = 0;
+    if (!SetHome(parsed, kCompose, status)) return status;
+
+    SUserInetData inet;
+    inet.Read();
+    SQimSendSettingData sendSettings;
+    sendSettings.Read();
+    SEMailMimeHeader header;
+    header.from = inet.FromAddress();
+    header.xMailer = kQimMailer;
+    header.clientAddr = inet.clientAddr;
+    std::string bcc;
+    if (!Typed(parsed, "--to", header.to) || !Typed(parsed, "--cc", header.cc) || !Typed(parsed, "--bcc", bcc) ||
+        !Typed(parsed, "--subject", header.subject))
+        return qimtool::kExitFailure;
+    // The blind copies travel with the file, for send to find and remove.
+    if (!bcc.empty()) header.extraHeader = "Bcc: " + bcc;
+    SAttachmentList attachments;
+    for (const auto& [name, value] : parsed.values) {
+        if (name != "--attach") continue;
+        std::string path;
+        if (!qimtool::TerminalToSjis(value, path)) return qimtool::Failure("添付ファイルの名前が Shift_JIS にできません");
+        attachments.push_back(path);
+    }
+
+    std::string body;
+    if (!qimtool::ReadInput("-", body)) return qimtool::Failure("本文を読めませんでした");
+    if (parsed.Has("--utf8")) {
+        std::string sjis;
+        if (!platform::Utf8ToCp932(body, sjis)) return qimtool::Failure("本文に Shift_JIS にできない文字があります");
+        body = sjis;
+    }
+    SComposeText editor(body);
+    if (!CheckBeforeSend(editor, nullptr)) return qimtool::kExitFailure;
+    std::string message;
+    if (!MakeMessage(header, editor, attachments, sendSettings.textAsMime || !attachments.empty(), message))
+        return qimtool::kExitFailure;
+    if (!header.CheckHeader()) return qimtool::Failure(Utf8Of(LoadQimString(qimstr::HeaderIncomplete)));
+    if (!qimtool::WriteOutput("-", message)) return qimtool::Failure("書き出せませんでした");
+    return qimtool::kExitOk;
+}
+
+// Reads the header of a finished message into a header object: its text as
+// the recipients are taken from, and the decoded fields for a rebuilt header.
+bool ReadMessageHeader(const std::string& typed, const std::string& path, SEMailMimeHeader& header) {
+    std::string message;
+    if (!qimtool::ReadInput(typed, message)) return false;
+    std::string block = HeaderBlock(message);
+    if (block.size() >= 2 && block.compare(block.size() - 2, 2, "\r\n") == 0) block.resize(block.size() - 2);
+    header.SetHeaderText(block);
+    SReplyFields fields;
+    if (!header.ReadReplyFields(path.c_str(), fields)) return false;
+    header.from = fields.from;
+    header.to = fields.to;
+    header.cc = fields.cc;
+    header.replyTo = fields.replyTo;
+    header.inReplyTo = fields.inReplyTo;
+    header.subject = fields.subject;
+    header.xMailer = kQimMailer;
+    std::string bcc;
+    for (const std::string& value : HeaderFieldValues(block, "Bcc:")) bcc += (bcc.empty() ? "" : ", ") + value;
+    header.bcc = bcc;
+    HeaderFieldValue(block, "MIME-Version:", header.mimeVersion);
+    HeaderFieldValue(block, "Content-Type:", header.contentType);
+    return true;
+}
+
+int SendCommand(const std::vector<std::string>& args) {
+    qimtool::ParsedArgs parsed;
+    std::string error;
+    if (!qimtool::ParseArgs(args, {}, {"--home"}, parsed, error)) return qimtool::UsageError(kSend, error);
+    if (parsed.operands.size() != 1) return qimtool::UsageError(kSend, "送るメールのファイルを一つ指定してください");
+    int status = 0;
+    if (!SetHome(parsed, kSend, status)) return status;
+    std::string path;
+    if (!qimtool::TerminalToSjis(parsed.operands[0], path)) return qimtool::Failure("ファイル名が Shift_JIS にできません");
+
+    SUserInetData inet;
+    inet.Read();
+    SEMailMimeHeader header;
+    if (!ReadMessageHeader(parsed.operands[0], path, header)) return qimtool::Failure(Utf8Of(LoadQimString(qimstr::CannotOpenFile)));
+
+    static int argc = 1;
+    static char name[] = "qimtool";
+    static char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    // The POP3 login is the receiving side's; from the command line the
+    // account is taken as confirmed.
+    SLoginAlreadyConfirmed login;
+    SSendMail send(inet, header, login);
+    send.SetMessageFile(path);
+    send.SetLineSource(std::make_unique<SGetLineFileWithoutBcc>(path));
+    // The sent copy (Fcc) is the store's: wire send.storeSentCopy to it here.
+    std::optional<SSmtpOutcome> outcome;
+    send.onEnded = [&](SSmtpOutcome o) {
+        outcome = o;
+        QCoreApplication::exit(0);
+    };
+    send.Start();
+    if (!outcome) QCoreApplication::exec();
+    return outcome == SSmtpOutcome::Sent ? qimtool::kExitOk : qimtool::kExitFailure;
+}
+
+const bool kRegistered = qimtool::RegisterCommand(kCompose) && qimtool::RegisterCommand(kSend);
+
+}  // namespace
