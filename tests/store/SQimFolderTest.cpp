@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/FileSystem.h"
+#include "store/QimStoreCodes.h"
+#include "store/SQimFolder.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using namespace qimstore;
+
+TEST(SQimFolder, NumberingCountsEveryIntegerName) {
+    struct Case {
+        std::vector<std::string> files;
+        std::vector<std::string> dirs;
+        int expected;
+    } cases[] = {
+        {{}, {}, 0},
+        {{"3", "010"}, {"12"}, 12},  // folders with number names count too
+        {{" 7"}, {}, 7},
+        {{"+7"}, {}, 7},
+        {{"-3", "HCACHE.TXT", "a1", "1a"}, {}, 0},
+        {{"5", "99999999999999"}, {}, 2147483647},
+    };
+    for (const Case& c : cases) {
+        qimtest::TempDir dir;
+        for (const auto& f : c.files) qimtest::WriteFileBytes(dir.File(f), "x");
+        for (const auto& d : c.dirs) mkdir(dir.File(d).c_str(), 0755);
+        SQimFolder folder(dir.Path());
+        EXPECT_EQ(folder.ScanMaxNumber(), c.expected) << ::testing::PrintToString(c.files);
+        EXPECT_EQ(folder.LastNumber(), c.expected);
+    }
+}
+
+TEST(SQimFolder, MarksAreTheOwnerBits) {
+    qimtest::TempDir dir;
+    qimtest::WriteFileBytes(dir.File("1"), "x");
+    chmod(dir.File("1").c_str(), 0644);
+    SQimFolder folder(dir.Path());
+    EXPECT_EQ(folder.GetMarks(1), kMarkNone);
+    ASSERT_TRUE(folder.SetMarks(1, kMarkRead));
+    EXPECT_EQ(qimtest::FileMode(dir.File("1")), 0744u);
+    ASSERT_TRUE(folder.SetMarks(1, kMarkImportant));
+    EXPECT_EQ(qimtest::FileMode(dir.File("1")), 0544u);
+    EXPECT_EQ(folder.GetMarks(1), kMarkRead | kMarkImportant);
+    ASSERT_TRUE(folder.ClearMarks(1, kMarkRead));
+    EXPECT_EQ(folder.GetMarks(1), kMarkImportant);
+    ASSERT_TRUE(folder.ClearMarks(1, kMarkImportant));
+    EXPECT_EQ(qimtest::FileMode(dir.File("1")), 0644u);
+    EXPECT_EQ(folder.GetMarks(2), kMarkError);
+    EXPECT_FALSE(folder.SetMarks(2, kMarkRead));
+}
+
+}  // namespace
