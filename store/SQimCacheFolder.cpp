@@ -312,7 +312,9 @@ bool SQimCacheFolder::RepairTail() {
 }
 
 bool SQimCacheFolder::AppendRecord(int number) {
-    if (!CacheExists() || !RepairTail()) return RebuildCache();
+    // A rebuild already holds the mail's record.
+    CacheTail tail;
+    if (!ReadCacheTail(tail) || !tail.clean) return RebuildCache();
     platform::TextFile out;
     if (!out.Open(cachePath_.c_str(), "a")) return false;
     const bool ok = WriteRecordOf(out, *this, number);
@@ -347,6 +349,7 @@ bool SQimCacheFolder::AddMailByMove(const char* sourcePath) {
 
 bool SQimCacheFolder::BeginBatch() {
     batch_.Close();
+    batchIncomplete_ = false;
     counter_ = LastNumber();
     if (!CacheExists() || !RepairTail()) {
         if (!RebuildCache()) return false;
@@ -372,7 +375,7 @@ bool SQimCacheFolder::BatchBring(const char* sourcePath, bool (*bring)(const cha
         const int number = counter_ + 1;
         if (bring(sourcePath, MailPath(number).c_str())) {
             counter_ = number;
-            WriteRecordOf(batch_, *this, number);
+            if (!WriteRecordOf(batch_, *this, number)) batchIncomplete_ = true;
             // A crash after this leaves a cache that knows the mail.
             batch_.Flush();
             return true;
@@ -389,4 +392,11 @@ bool SQimCacheFolder::BatchCopy(const char* sourcePath) {
     return BatchBring(sourcePath, [](const char* from, const char* to) { return platform::CopyFileNoReplace(from, to); });
 }
 
-bool SQimCacheFolder::EndBatch() { return batch_.Close(); }
+bool SQimCacheFolder::EndBatch() {
+    if (!batch_.IsOpen()) return true;
+    bool ok = batch_.Close();
+    // A record that could not be written would leave a mail out of the list.
+    if (!ok || batchIncomplete_) ok = RebuildCache();
+    batchIncomplete_ = false;
+    return ok;
+}

@@ -82,4 +82,5 @@ protected:
     std::string cachePath_;
     platform::TextFile batch_;
     int counter_ = 0;
+    bool batchIncomplete_ = false;  // a record of the batch could not be written
 };
