@@ -149,3 +149,12 @@ bool SQimFolder::RemoveSubfolder(const char* name) {
     // Only an empty directory can be removed, whatever it holds.
     return platform::RemoveDirectory(sub.c_str());
 }
+
+int MailListState(unsigned char marks, bool inInbox, int number, int firstNew) {
+    if (marks == kMarkError) return kStateRead;
+    const bool read = (marks & kMarkRead) != 0;
+    if (marks & kMarkImportant) return read ? kStateImportantRead : kStateImportantUnread;
+    if (read) return kStateRead;
+    if (inInbox && firstNew > 0 && number >= firstNew) return kStateNew;
+    return kStateUnread;
+}

@@ -53,3 +53,7 @@ public:
 protected:
     std::string path_;
 };
+
+// The header list's icon for a mail (qimstore::kState...): `firstNew` is the
+// first number of the latest receive or import into the inbox (0: none).
+int MailListState(unsigned char marks, bool inInbox, int number, int firstNew);

@@ -52,4 +52,20 @@ TEST(SQimFolder, MarksAreTheOwnerBits) {
     EXPECT_FALSE(folder.SetMarks(2, kMarkRead));
 }
 
+TEST(SQimFolder, ListStateOfAMail) {
+    struct Case {
+        unsigned char marks;
+        bool inbox;
+        int number;
+        int expected;
+    } cases[] = {
+        {kMarkImportant, true, 9, kStateImportantUnread}, {kMarkImportant | kMarkRead, true, 9, kStateImportantRead},
+        {kMarkRead, true, 9, kStateRead},                 {kMarkError, true, 9, kStateRead},
+        {kMarkNone, true, 5, kStateNew},                  {kMarkNone, true, 4, kStateUnread},
+        {kMarkNone, false, 9, kStateUnread},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MailListState(c.marks, c.inbox, c.number, 5), c.expected) << int(c.marks);
+    EXPECT_EQ(MailListState(kMarkNone, true, 9, 0), kStateUnread);  // nothing received yet
+}
+
 }  // namespace
