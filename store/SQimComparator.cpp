@@ -153,11 +153,39 @@ bool SortByDateKeys(std::vector<const SQimMailData*>& rows, bool descending) {
     return true;
 }
 
+struct ThreadRow {
+    const char* key;
+    const SQimMailData* row;
+};
+
+// The thread order with each subject's rest found once instead of at every
+// comparison.
+void SortByThreadKeys(std::vector<const SQimMailData*>& rows, bool descending) {
+    std::vector<ThreadRow> keyed;
+    keyed.reserve(rows.size());
+    for (const SQimMailData* r : rows) keyed.push_back(ThreadRow{SQimComparator::ThreadKey(r->header.subject.c_str()), r});
+    auto less = [](const ThreadRow& a, const ThreadRow& b) {
+        int c = SQimComparator::LocaleCompare(a.key, b.key);
+        if (c == 0) c = SQimComparator::LocaleCompare(a.row->header.subject.c_str(), b.row->header.subject.c_str());
+        return c != 0 ? c < 0 : a.row->number < b.row->number;
+    };
+    if (descending)
+        std::stable_sort(keyed.begin(), keyed.end(), [&](const ThreadRow& a, const ThreadRow& b) { return less(b, a); });
+    else
+        std::stable_sort(keyed.begin(), keyed.end(), less);
+    for (std::size_t i = 0; i < keyed.size(); ++i) rows[i] = keyed[i].row;
+}
+
 }  // namespace
 
 void SQimComparator::Sort(std::vector<const SQimMailData*>& rows, int column) const {
     column = Clamp(column);
-    if (column == kColumnDate && SortByDateKeys(rows, IsDescending(directions_[column]))) return;
+    const int direction = directions_[column];
+    if (column == kColumnDate && SortByDateKeys(rows, IsDescending(direction))) return;
+    if (column == kColumnSubject && (direction == kDirThreadAscending || direction == kDirThreadDescending)) {
+        SortByThreadKeys(rows, IsDescending(direction));
+        return;
+    }
     std::stable_sort(rows.begin(), rows.end(),
                      [&](const SQimMailData* a, const SQimMailData* b) { return Compare(*a, *b, column) < 0; });
 }

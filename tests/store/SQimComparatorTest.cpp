@@ -104,6 +104,25 @@ TEST(SQimComparator, FastDateSortAgreesWithTheComparison) {
     }
 }
 
+TEST(SQimComparator, FastThreadSortAgreesWithTheComparison) {
+    const char* const subjects[] = {"Re: a", "a", "[t] Re: a", "RE:a", "re: a", "b", "[x] b", "A", "[open a", "",
+                                    "Re:", "[t]", "  Re: b"};
+    std::vector<SQimMailData> data;
+    for (int i = 0; i < 200; ++i) data.push_back(Row(i % 50, "99.01.01 00:00", "", subjects[(i * 7) % 13]));
+    for (int direction : {kDirThreadAscending, kDirThreadDescending}) {
+        SQimComparator c;
+        c.SetDirection(kColumnSubject, direction);
+        std::vector<const SQimMailData*> fast, plain;
+        for (const auto& d : data) fast.push_back(&d);
+        plain = fast;
+        c.Sort(fast, kColumnSubject);
+        std::stable_sort(plain.begin(), plain.end(), [&](const SQimMailData* a, const SQimMailData* b) {
+            return c.Compare(*a, *b, kColumnSubject) < 0;
+        });
+        EXPECT_TRUE(fast == plain) << direction;
+    }
+}
+
 TEST(SQimComparator, HeaderClicksStepTheDirection) {
     SQimComparator c;
     std::vector<int> date, subject;
