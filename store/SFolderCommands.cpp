@@ -215,7 +215,9 @@ int SFolderCommands::ImportFiles(const std::string& inbox, const std::vector<std
             MessageAnswer::Yes)
         return 0;
     SQimCacheFolder box(inbox);
-    const int firstNew = box.LastNumber() + 1;
+    // With the highest number taken there is no new one: the batch refuses it.
+    const int last = box.LastNumber();
+    const int firstNew = last == INT_MAX ? INT_MAX : last + 1;
     if (!box.BeginBatch()) {
         Error(LoadQimString(qimstr::CacheCannotOpen));
         return 0;

@@ -197,6 +197,16 @@ TEST(ImportFiles, StopsAtAFileThatCannotBeCopied) {
     ExpectCacheAgrees(inbox.Path());
 }
 
+TEST(ImportFiles, NoNumberLeftCopiesNothing) {
+    TempDir inbox, outside;
+    WriteMails(outside.Path(), {1});
+    qimtest::WriteFileBytes(inbox.File("99999999999"), "x");  // beyond the largest mail number
+    Fixture f;
+    EXPECT_EQ(f.commands.ImportFiles(inbox.Path(), {outside.File("1")}), 0);
+    EXPECT_EQ(f.Texts(), std::vector<std::string>{LoadQimString(qimstr::CannotMove)});
+    EXPECT_TRUE(SQimFolder(inbox.Path()).MailNumbers().empty());
+}
+
 TEST(DeleteMails, AnswersDecidePerMail) {
     TempDir dir;
     WriteMails(dir.Path(), {1, 2, 3, 4, 5});
