@@ -1,5 +1,7 @@
 #include "store/SQimCacheFolder.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -167,9 +169,12 @@ bool SQimCacheFolder::CacheExists() const { return platform::IsRegularFile(cache
 
 bool SQimCacheFolder::ReadHeaderData(const char* mailPath, SHeaderData& data) {
     data = SHeaderData();
-    if (!platform::IsRegularFile(mailPath)) return false;
     platform::TextFile in;
     if (!in.Open(mailPath, "r")) return false;
+    // Only a file is a mail (a folder with a number name is not); asked of the
+    // open file, so the name is looked up once.
+    struct stat st;
+    if (fstat(fileno(in.Handle()), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::string date;
     {
         SCacheHeaderCollector collector(data, date);
