@@ -15,7 +15,7 @@ build=build/release
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQIM_BUILD_TESTS=OFF -DQIM_BUILD_BENCH=ON >/dev/null
 cmake --build $build -j2 --target qimtool StoreCacheBench >/dev/null
 qimtool=$build/bin/qimtool
-work=$(mktemp -d)
+work=$(mktemp -d "${TMPDIR:-/tmp}/qimstorebench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 /usr/bin/python3 bench/make_store_corpus.py "$work/box" --count "$count"
