@@ -340,6 +340,10 @@ void SQimCacheFolder::AppendFrom(int number) {
 bool SQimCacheFolder::UpdateCache() {
     CacheTail tail;
     if (!ReadCacheTail(tail) || !tail.clean) return RebuildCache();
+    // A cache that ends above every mail (the highest ones were deleted by
+    // another program) would never take the new mails that come after them.
+    if (tail.number > 0 && tail.number < INT_MAX && !MailExists(tail.number + 1) && tail.number > LastNumber())
+        return RebuildCache();
     if (tail.number < INT_MAX) AppendFrom(tail.number + 1);
     return true;
 }

@@ -91,6 +91,17 @@ TEST(HeaderCache, UpdateAppendsUntilTheFirstMissingNumber) {
     EXPECT_EQ(memory.Count(), 4);
 }
 
+TEST(HeaderCache, UpdateAfterTheHighestMailsWereDeletedOutsideFindsNewMail) {
+    TempDir dir;
+    storetest::WriteMails(dir.Path(), {1, 2, 3, 4});
+    SQimCacheFolder folder(dir.Path());
+    std::remove(dir.File("3").c_str());
+    std::remove(dir.File("4").c_str());
+    storetest::WriteMails(dir.Path(), {3});  // the next receive takes number 3 again
+    ASSERT_TRUE(folder.UpdateCache());
+    storetest::ExpectCacheAgrees(dir.Path());
+}
+
 TEST(HeaderCache, CutCacheIsRebuiltInsteadOfAppendedTo) {
     // Appending after half a record would shift every later record by lines.
     TempDir dir;
