@@ -100,3 +100,40 @@ constexpr unsigned PgpPromptKey = 30925;         // "添付する公開鍵を選
 constexpr unsigned MailKeyCaption = 30930;       // caption of the key dialog of one mail
 
 }  // namespace qimstr
+
+// The local store: folders, mail files and their commands.
+namespace qimstr {
+
+constexpr unsigned MoveTargetMissing = 1113;      // "移動先 "%s" が見つかりません。中止します。"
+constexpr unsigned MoveSameFolder = 1114;
+constexpr unsigned CacheCannotOpen = 1115;
+constexpr unsigned CannotMove = 1116;
+constexpr unsigned NewFolderPrompt = 1117;
+constexpr unsigned CannotMakeFolder = 1118;       // "フォルダー %s を作ることができません。"
+constexpr unsigned FolderExists = 1119;
+constexpr unsigned DeleteThisMail = 1122;
+constexpr unsigned DeleteAllSelected = 1123;
+constexpr unsigned DeleteImportantMail = 1124;
+constexpr unsigned CannotDelete = 1125;           // "削除できませんでした(%ld)。"
+constexpr unsigned CannotRenameFolder = 1126;     // "名前を変更できませんでした(%ld)。"
+constexpr unsigned CannotRenameFile = 1127;
+constexpr unsigned RemoveFolderQuestion = 1128;   // "フォルダー "%s" を削除しますか？"
+constexpr unsigned CannotRemoveFolder = 1129;     // "フォルダー "%s" を削除することができませんでした。"
+constexpr unsigned CheckFolderEmpty = 1130;
+constexpr unsigned SelectMailToMark = 1131;
+constexpr unsigned CannotChangeMark = 1133;       // "属性の変更が出来ませんでした(%ld)。中止します。"
+constexpr unsigned MarkedImportant = 1134;
+constexpr unsigned ImportSameFolder = 1137;
+constexpr unsigned CannotSetRead = 1138;
+constexpr unsigned CannotSetUnread = 1139;
+constexpr unsigned RenameTriedTo = 1254;          // "ファイル名を %s に変更しようとしましたが、"
+constexpr unsigned NameExists = 1255;
+constexpr unsigned NumberFolderName = 1256;
+
+}  // namespace qimstr
+
+namespace qimstr {
+
+constexpr unsigned ImportDialogTitle = 30301;  // "ﾌｧｲﾙの選択"
+
+}  // namespace qimstr

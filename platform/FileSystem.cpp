@@ -103,6 +103,20 @@ bool RenameNoReplaceFallback(const std::string& from, const std::string& to) {
     return rename(from.c_str(), to.c_str()) == 0;
 }
 
+// The folder part of a native path ("." when there is none).
+std::string NativeFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Claims `to` for the finished file `from` without replacing anything.
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno == EINVAL || errno == ENOSYS) return RenameNoReplaceFallback(from, to);
+    return false;
+}
+
 }  // namespace
 
 bool PathExists(const char* sjisPath) {
@@ -115,6 +129,12 @@ bool IsDirectory(const char* sjisPath) {
     std::string native;
     struct stat st;
     return ToNativePath(sjisPath, native) && stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsRegularFile(const char* sjisPath) {
+    std::string native;
+    struct stat st;
+    return ToNativePath(sjisPath, native) && stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool FileSize(const char* sjisPath, std::uint64_t* size) {
@@ -139,6 +159,11 @@ bool CreateDirectory(const char* sjisPath) {
     return ToNativePath(sjisPath, native) && mkdir(native.c_str(), 0777) == 0;
 }
 
+bool RemoveDirectory(const char* sjisPath) {
+    std::string native;
+    return ToNativePath(sjisPath, native) && rmdir(native.c_str()) == 0;
+}
+
 bool RemoveTree(const char* sjisPath) {
     std::string native;
     if (!ToNativePath(sjisPath, native)) return false;
@@ -161,6 +186,35 @@ bool MoveFile(const char* sjisFrom, const char* sjisTo) {
         return false;
     }
     return true;
+}
+
+bool CopyFileNoReplace(const char* sjisFrom, const char* sjisTo) {
+    std::string from, to;
+    if (!ToNativePath(sjisFrom, from) || !ToNativePath(sjisTo, to)) return false;
+    struct stat st;
+    if (lstat(to.c_str(), &st) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    std::string temp = NativeFolderOf(to) + "/.qimcopyXXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) return false;
+    close(fd);
+    // mkstemp made the name; the copy takes it over exclusively.
+    unlink(temp.c_str());
+    if (!CopyFileExclusive(from, temp)) return false;
+    if (!RenameNoReplace(temp, to)) {
+        const int error = errno;
+        unlink(temp.c_str());
+        errno = error;
+        return false;
+    }
+    return true;
+}
+
+bool ReplaceFile(const char* sjisFrom, const char* sjisTo) {
+    std::string from, to;
+    return ToNativePath(sjisFrom, from) && ToNativePath(sjisTo, to) && rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool CreateTempFile(const char* sjisDir, const char* prefix, std::string& sjisPath) {

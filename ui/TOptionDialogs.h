@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "store/QimStoreCodes.h"  // DefHLWSort bits
+
 class QCheckBox;
 class QComboBox;
 
@@ -39,11 +41,5 @@ private:
     int original_;
 };
 
-// DefHLWSort bits.
-constexpr int kSortColumnMask = 0x03;  // 0 No., 1 Date, 2 From, 3 Subject
-constexpr int kSortOn = 0x10;
-constexpr int kSortDescending = 0x20;
-constexpr int kSortThread = 0x40;
-constexpr int kSortEveryFolder = 0x80;
 // Usage bit: PGP is used.
 constexpr int kPgpUsed = 0x01;
