@@ -181,16 +181,22 @@ void TFolderTree::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TFolderTree::dropEvent(QDropEvent* event) {
-    const QMimeData* mime = event->mimeData();
-    QTreeWidgetItem* target = itemAt(event->position().toPoint());
-    if (!target || !mime->hasFormat(QString::fromLatin1(THeaderListModel::kMailNumbersMime))) {
+    if (DropMails(event->mimeData(), event->position().toPoint())) {
+        // The list brings its rows in line itself; the drag only carried numbers.
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
         event->ignore();
-        return;
     }
-    const std::vector<int> numbers = ParseNumbers(mime->data(QString::fromLatin1(THeaderListModel::kMailNumbersMime)));
+}
+
+bool TFolderTree::DropMails(const QMimeData* mime, const QPoint& at) {
+    QTreeWidgetItem* target = itemAt(at);
+    const QString numbersType = QString::fromLatin1(THeaderListModel::kMailNumbersMime);
+    if (!target || !mime || !mime->hasFormat(numbersType)) return false;
+    const std::vector<int> numbers = ParseNumbers(mime->data(numbersType));
     const std::string source = mime->data(QString::fromLatin1(THeaderListModel::kSourceFolderMime)).toStdString();
-    // The list removes the rows itself; the drag only carries the numbers.
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    if (!numbers.empty()) emit MailsDropped(source, numbers, PathOf(target));
+    if (numbers.empty()) return false;
+    emit MailsDropped(source, numbers, PathOf(target));
+    return true;
 }

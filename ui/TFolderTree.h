@@ -26,6 +26,9 @@ public:
     QTreeWidgetItem* AddFolder(QTreeWidgetItem* parent, const std::string& path);
     // The node now stands for `newPath`; the paths below it follow.
     void Renamed(QTreeWidgetItem* item, const std::string& newPath);
+    // Mail numbers of a header-list drag dropped at `at` (viewport
+    // coordinates); false when they land on no folder.
+    bool DropMails(const QMimeData* mime, const QPoint& at);
     // The label of a node as it was before an edit.
     void RestoreLabel(QTreeWidgetItem* item);
 

@@ -45,7 +45,10 @@ TQimWindow::TQimWindow(const std::string& home, const SQimSendSettingData* send,
     ShowFolder(home_);
 }
 
-TQimWindow::~TQimWindow() = default;
+TQimWindow::~TQimWindow() {
+    // The list outlives the cache by a moment as the widgets go.
+    model_->Reset(nullptr, false, 0);
+}
 
 void TQimWindow::BuildPanes() {
     tree_ = new TFolderTree(this);
@@ -111,10 +114,7 @@ void TQimWindow::RegisterCommands() {
     commands_.Add(qimcmd::NewFolder, [this] { NewFolder(); });
     commands_.Add(qimcmd::RenameFolder, [this] { RenameFolder(); });
     commands_.Add(qimcmd::DeleteFolder, [this] { RemoveFolder(); });
-    commands_.Add(qimcmd::SwapFromTo, [this] { SwapFromTo(); }, [this] { return ShowsTo(); });
-    commands_.Add(qimcmd::Receive, [this] {
-        if (receiveHook_ && !receiving_) receiveHook_();
-    });
+    commands_.Add(qimcmd::SwapFromTo, [this] { SwapFromTo(); });
     commands_.Add(qimcmd::ShowMail, [this] {
         const QModelIndex current = list_->currentIndex();
         if (current.isValid()) ShowMail(model_->NumberAt(current.row()));
@@ -125,6 +125,14 @@ void TQimWindow::RegisterCommands() {
     commands_.Add(qimcmd::ClearSelection, [this] {
         list_->clearSelection();
         viewer_->Clear();
+    });
+}
+
+void TQimWindow::SetReceiveHook(std::function<void()> hook) {
+    receiveHook_ = std::move(hook);
+    // Served from the moment there is a receive to start; never twice at once.
+    commands_.Add(qimcmd::Receive, [this] {
+        if (receiveHook_ && !receiving_) receiveHook_();
     });
 }
 

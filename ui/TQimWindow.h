@@ -53,8 +53,9 @@ public:
     // The bound of the new-mail state (0: none yet).
     int FirstNew() const { return firstNew_; }
     void SetFirstNew(int firstNew);
-    // What the receive command (413) starts; until it is set the command does nothing.
-    void SetReceiveHook(std::function<void()> hook) { receiveHook_ = std::move(hook); }
+    // What the receive command (413) starts; the command is served once a
+    // hook is set.
+    void SetReceiveHook(std::function<void()> hook);
 
     // Moves mails of the shown folder (numbers in list order) to
     // `destination`: the drag onto a tree folder, and the sorting rules.
