@@ -136,6 +136,24 @@ TEST(HeaderCache, LoadStopsAtTheFirstIncompleteRecord) {
     EXPECT_FALSE(memory.Find(9, d));
 }
 
+TEST(HeaderCache, LoadReadsRecordsAcrossBlocks) {
+    // Enough records to fill several read blocks, one field longer than a block.
+    TempDir dir;
+    std::string content;
+    for (int n = 1; n <= 5000; ++n) {
+        const std::string subject = n == 2500 ? std::string(600000, 'x') : "s" + std::to_string(n);
+        content += std::to_string(n) + " to\r\nfrom\r\n" + subject + "\r\n99.01.01 00:00\r\n";
+    }
+    WriteFileBytes(dir.File("HCACHE.TXT"), content);
+    SMemCacheFolder memory(dir.Path());
+    ASSERT_EQ(memory.Count(), 5000);
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_EQ(memory.Record(i).number, i + 1);
+        ASSERT_EQ(memory.Record(i).header.subject.size(), i + 1 == 2500 ? 600000u : ("s" + std::to_string(i + 1)).size());
+        ASSERT_EQ(memory.Record(i).header.date, "99.01.01 00:00");
+    }
+}
+
 TEST(HeaderCache, StaleRecordsStayUntilRebuilt) {
     TempDir dir;
     storetest::WriteMails(dir.Path(), {1, 2, 3});
