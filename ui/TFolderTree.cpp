@@ -156,7 +156,11 @@ void TFolderTree::OnItemChanged(QTreeWidgetItem* item, int) {
     if (filling_) return;
     const std::string old = item->data(0, kLabelRole).toByteArray().toStdString();
     std::string name;
-    if (!platform::FromQString(item->text(0), name)) name = "?";  // refused by the name check
+    if (!platform::FromQString(item->text(0), name)) {
+        // No Shift_JIS form: a character the name check refuses stands in.
+        name.clear();
+        name.push_back('?');
+    }
     if (name == old) return;
     emit LabelEdited(item, name);
 }

@@ -80,8 +80,12 @@ protected:
 
     // Mails 1..n in the inbox: mail i dated day i of December, subject "s<i>".
     void WriteInbox(int n) {
-        for (int i = 1; i <= n; ++i)
-            WriteMail(home_.Path(), i, Mail("s" + std::to_string(i), Date(i), "f" + std::to_string(i) + "@x.jp"));
+        for (int i = 1; i <= n; ++i) {
+            char subject[32], from[32];
+            std::snprintf(subject, sizeof subject, "s%d", i);
+            std::snprintf(from, sizeof from, "f%d@x.jp", i);
+            WriteMail(home_.Path(), i, Mail(subject, Date(i), from));
+        }
     }
     static std::string Date(int day) { return std::to_string(day) + " Dec 2026 10:00:00 +0900"; }
 
@@ -216,7 +220,8 @@ TEST_F(Window, DeleteStopsAtCancelAndKeepsImportantMailAnsweredNo) {
 TEST_F(Window, DroppingSelectedMailsOnATreeFolderMovesThemWithTheirMarks) {
     WriteInbox(5);
     ASSERT_TRUE(platform::CreateDirectory(Sub("box").c_str()));
-    storetest::WriteMails(Sub("box"), {1, 2});
+    WriteMail(Sub("box"), 1, Mail("s1"));
+    WriteMail(Sub("box"), 2, Mail("s2"));
     SQimFolder(home_.Path()).SetMarks(4, kMarkImportant | kMarkRead);
     auto w = MakeWindow();
     w->Tree()->Fill(home_.Path());
