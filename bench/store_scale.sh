@@ -15,7 +15,7 @@ build=build/release
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQIM_BUILD_TESTS=OFF -DQIM_BUILD_BENCH=ON >/dev/null
 cmake --build $build -j2 --target qimtool StoreCacheBench >/dev/null
 qimtool=$build/bin/qimtool
-work=$(mktemp -d)
+work=$(mktemp -d "${TMPDIR:-/tmp}/qimstorebench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 /usr/bin/python3 bench/make_store_corpus.py "$work/box" --count "$count"
@@ -39,6 +39,9 @@ best() {  # best of 3 after one warm-up run
 peak_kb() {  # maximum resident set of one run, in KB
   /usr/bin/time -v bash -c "$1 >/dev/null" 2>&1 | awk -F': ' '/Maximum resident/ { print $2 }'
 }
+cpu_s() {  # user + system seconds of one run (the machine's other load aside)
+  /usr/bin/time -f '%U %S' bash -c "$1 >/dev/null 2>&1 || true" 2>&1 | tail -n1 | awk '{ printf "%.2f", $1 + $2 }'
+}
 
 g=$(best "grep -rlF 'zq-never-there-xj' '$work/box'")
 q=$(best "'$qimtool' cache rebuild '$work/box'")
@@ -47,6 +50,8 @@ printf '%-46s %8s s   (%s x grep)\n' "qimtool cache rebuild" "$q" "$(awk -v q="$
 echo "HCACHE.TXT: $(wc -c < "$work/box/HCACHE.TXT") bytes, $(( $(wc -l < "$work/box/HCACHE.TXT") / 4 )) records"
 l=$(best "'$qimtool' cache list '$work/box' --sort date")
 printf '%-46s %8s s\n' "qimtool cache list --sort date (load, sort, print)" "$l"
+printf '%-46s %8s s\n' "CPU (user+sys), grep -rlF" "$(cpu_s "grep -rlF 'zq-never-there-xj' '$work/box'")"
+printf '%-46s %8s s\n' "CPU (user+sys), qimtool cache rebuild" "$(cpu_s "'$qimtool' cache rebuild '$work/box'")"
 printf '%-46s %8s KB\n' "peak memory, cache rebuild" "$(peak_kb "'$qimtool' cache rebuild '$work/box'")"
 printf '%-46s %8s KB\n' "peak memory, cache list --sort date" "$(peak_kb "'$qimtool' cache list '$work/box' --sort date")"
 echo
