@@ -7,9 +7,9 @@
 
 class SFont;
 
-constexpr int kHeaderColumns = 4;  // number, From/To, Subject, date
+constexpr int kHeaderColumns = 4;  // in the list's order: No., Date, From/To, Subject
 // The widths a column takes when nothing usable is stored.
-constexpr int kBuiltInColumnWidths[kHeaderColumns] = {56, 160, 320, 112};
+constexpr int kBuiltInColumnWidths[kHeaderColumns] = {64, 112, 160, 320};
 
 // ColumnWidth: each width below 1 or wider than `listWidth` takes its built-in width.
 void ReadColumnWidths(int widths[kHeaderColumns], int listWidth);

@@ -22,6 +22,7 @@
 #include "platform/qt/QtText.h"
 #include "ui/QimMenuBuilder.h"
 #include "ui/QimMenuTables.h"
+#include "ui/TQimWindow.h"
 
 namespace {
 
@@ -52,7 +53,9 @@ protected:
         tools.WriteShow(qimini::LastShow);
         tools.WriteWindowRect(qimini::LastWindow);
     }
-    void StoreClientLayout() override {}
+    void StoreClientLayout() override {
+        if (TQimWindow* client = frame_.Client()) client->StoreLayout();
+    }
     bool ViewersMayClose() override { return app_.ViewersMayClose(); }
     SClosingWindow* ComposeWindow() override { return app_.ComposeWindow(); }
     void ShowDialogStillOpen() override {
@@ -101,6 +104,13 @@ void TQimFrame::ConnectCommands() {
     for (QAction* top : menuBar()->actions()) {
         if (QMenu* menu = top->menu()) connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
     }
+}
+
+void TQimFrame::SetClient(TQimWindow* client) {
+    client_ = client;
+    clientCommands_ = client ? &client->Commands() : nullptr;
+    setCentralWidget(client ? static_cast<QWidget*>(client) : new QWidget(this));
+    UpdateCommandStates();
 }
 
 bool TQimFrame::IsCommandServed(int id) const {

@@ -13,6 +13,7 @@
 
 class QToolBar;
 class TQimApp;
+class TQimWindow;
 
 class TQimFrame : public QMainWindow, public SPlacedWindow {
     Q_OBJECT
@@ -37,6 +38,10 @@ public:
     void UpdateCommandStates();
 
     QToolBar* ToolBar() const { return toolBar_; }
+    // The local main window becomes the frame's client: its commands are
+    // asked after the frame's, its layout is stored at close.
+    void SetClient(TQimWindow* client);
+    TQimWindow* Client() const { return client_; }
     bool GetWindowPlacement(SWindowPlacement& placement) const override;
 
 protected:
@@ -48,8 +53,8 @@ private:
 
     TQimApp& app_;
     SCommandTable commands_;
-    // The local main window (folder tree, header list, viewer pane) comes with
-    // the store's windows; until then the frame has no client to ask.
+    // The local main window; none in the server-folder mode for now.
+    TQimWindow* client_ = nullptr;
     const SCommandTable* clientCommands_ = nullptr;
     QToolBar* toolBar_ = nullptr;
 };

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/QimCommandIds.h"
+#include "app/QimGlobals.h"
 #include "app/QimStringIds.h"
 #include "app/QimStrings.h"
 #include "app/SQimInstance.h"
@@ -22,6 +23,7 @@
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
+#include "ui/TQimWindow.h"
 
 TQimWindows::TQimWindows(TQimApp& app) : app_(app) {}
 
@@ -30,6 +32,10 @@ TQimWindows::~TQimWindows() = default;
 TQimFrame* TQimWindows::CreateMainFrame() {
     frame_ = std::make_unique<TQimFrame>(app_, app_.IsServerMode());
     frame_->RestoreRectangle();
+    if (!app_.IsServerMode()) {
+        window_ = new TQimWindow(AbsoluteDirectory(GetQimHome()), &app_.SendSettingData(), frame_.get());
+        frame_->SetClient(window_);
+    }
     return frame_.get();
 }
 
@@ -45,9 +51,8 @@ void TQimWindows::ActivateMainFrame() {
     if (frame_) frame_->Activate();
 }
 
-void TQimWindows::ReloadFolder(const std::string&) {
-    // The header list belongs to the local main window, which the frame does
-    // not hold yet; with no list shown there is nothing to reload.
+void TQimWindows::ReloadFolder(const std::string& folder) {
+    if (window_) window_->ReloadFolder(folder);
 }
 
 bool TQimWindows::EditNetworkSettings(SUserInetData& data) {

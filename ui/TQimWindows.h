@@ -9,6 +9,7 @@
 
 class TQimApp;
 class TQimFrame;
+class TQimWindow;
 
 class TQimWindows : public SQimWindowLayer {
 public:
@@ -20,6 +21,8 @@ public:
     TQimFrame* CreateMainFrame();
     void ShowMainFrame();
     TQimFrame* Frame() const { return frame_.get(); }
+    // The local main window; null in the server-folder mode.
+    TQimWindow* Window() const { return window_; }
 
     // Once the main window is shown: grabs it (with one pop-up open, so its
     // texts show) into `file`, then closes it. The exit code tells whether
@@ -40,6 +43,7 @@ private:
 
     TQimApp& app_;
     std::unique_ptr<TQimFrame> frame_;
+    TQimWindow* window_ = nullptr;  // owned by the frame
 };
 
 // The whole program: start-up, the main window and the message loop.

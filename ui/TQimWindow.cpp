@@ -1,0 +1,450 @@
+#include "ui/TQimWindow.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QShowEvent>
+#include <QTreeView>
+#include <QTreeWidgetItem>
+#include <algorithm>
+
+#include "app/QimCommandIds.h"
+#include "app/QimGlobals.h"
+#include "app/QimLayoutSettings.h"
+#include "app/SQimSendSettingData.h"
+#include "common/FilePath.h"
+#include "platform/DialogService.h"
+#include "store/QimStoreCodes.h"
+#include "ui/TDeleteConfirmDlg.h"
+#include "ui/TFolderTree.h"
+#include "ui/THeaderListModel.h"
+#include "ui/TMailViewPane.h"
+
+using namespace qimstore;
+
+namespace {
+
+// The tree's share of the width when no width is stored.
+constexpr double kDefaultTreeShare = 0.22;
+
+// While a command works on many files.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+TQimWindow::TQimWindow(const std::string& home, const SQimSendSettingData* send, QWidget* parent)
+    : QSplitter(Qt::Horizontal, parent), home_(home), send_(send) {
+    setObjectName("QimWindow");
+    BuildPanes();
+    RegisterCommands();
+    tree_->Fill(home_);
+    ShowFolder(home_);
+}
+
+TQimWindow::~TQimWindow() {
+    // The list outlives the cache by a moment as the widgets go.
+    model_->Reset(nullptr, false, 0);
+}
+
+void TQimWindow::BuildPanes() {
+    tree_ = new TFolderTree(this);
+    tree_->setObjectName("QimFolderTree");
+    const bool viewerOnTop = GetSettingData().viewerDocking == kViewerUpperRight;
+    listPane_ = new QSplitter(Qt::Vertical, this);
+    list_ = new QTreeView;
+    list_->setObjectName("QimHeaderList");
+    model_ = new THeaderListModel(list_);
+    list_->setModel(model_);
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setItemsExpandable(false);
+    list_->setAllColumnsShowFocus(true);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setDragEnabled(true);
+    list_->setDragDropMode(QAbstractItemView::DragOnly);
+    list_->setDefaultDropAction(Qt::MoveAction);
+    list_->setSortingEnabled(false);
+    QHeaderView* header = list_->header();
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(true);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    for (int c = 0; c < kColumnCount; ++c) list_->setColumnWidth(c, kBuiltInColumnWidths[c]);
+    viewer_ = new TMailViewPane;
+    if (viewerOnTop) listPane_->addWidget(viewer_);
+    listPane_->addWidget(list_);
+    if (!viewerOnTop) listPane_->addWidget(viewer_);
+    addWidget(tree_);
+    addWidget(listPane_);
+    setStretchFactor(0, 0);
+    setStretchFactor(1, 1);
+
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnTreeCurrentChanged(current); });
+    // After the editor has closed: questions must not open inside its commit.
+    connect(
+        tree_, &TFolderTree::LabelEdited, this,
+        [this](QTreeWidgetItem* item, const std::string& name) { OnLabelEdited(item, name); }, Qt::QueuedConnection);
+    connect(tree_, &TFolderTree::MailsDropped, this,
+            [this](const std::string& source, const std::vector<int>& numbers, const std::string& destination) {
+                // Moved once the drag has ended, so that its questions open outside it.
+                QMetaObject::invokeMethod(
+                    this, [this, source, numbers, destination] { OnMailsDropped(source, numbers, destination); },
+                    Qt::QueuedConnection);
+            });
+    connect(header, &QHeaderView::sectionClicked, this, &TQimWindow::OnHeaderClicked);
+    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { OnListCurrentChanged(); });
+}
+
+void TQimWindow::RegisterCommands() {
+    commands_.Add(qimcmd::DeleteMail, [this] { DeleteMails(); });
+    commands_.Add(qimcmd::MarkImportant, [this] { MarkMails(qimcmd::MarkImportant); });
+    commands_.Add(qimcmd::MarkUnread, [this] { MarkMails(qimcmd::MarkUnread); });
+    commands_.Add(qimcmd::MarkRead, [this] { MarkMails(qimcmd::MarkRead); });
+    commands_.Add(qimcmd::ImportAsNewMail, [this] { ImportMails(); });
+    commands_.Add(qimcmd::RenumberGaps, [this] { CloseGaps(); });
+    commands_.Add(qimcmd::RenumberByDate, [this] { RenumberByDate(); });
+    commands_.Add(qimcmd::RefreshCache, [this] { UpdateCache(); });
+    commands_.Add(qimcmd::NewFolder, [this] { NewFolder(); });
+    commands_.Add(qimcmd::RenameFolder, [this] { RenameFolder(); });
+    commands_.Add(qimcmd::DeleteFolder, [this] { RemoveFolder(); });
+    commands_.Add(qimcmd::SwapFromTo, [this] { SwapFromTo(); });
+    commands_.Add(qimcmd::ShowMail, [this] {
+        const QModelIndex current = list_->currentIndex();
+        if (current.isValid()) ShowMail(model_->NumberAt(current.row()));
+    });
+    commands_.Add(qimcmd::NextMail, [this] { StepMail(1); });
+    commands_.Add(qimcmd::PreviousMail, [this] { StepMail(-1); });
+    commands_.Add(qimcmd::SelectAll, [this] { list_->selectAll(); });
+    commands_.Add(qimcmd::ClearSelection, [this] {
+        list_->clearSelection();
+        viewer_->Clear();
+    });
+}
+
+void TQimWindow::SetReceiveHook(std::function<void()> hook) {
+    receiveHook_ = std::move(hook);
+    // Served from the moment there is a receive to start; never twice at once.
+    commands_.Add(qimcmd::Receive, [this] {
+        if (receiveHook_ && !receiving_) receiveHook_();
+    });
+}
+
+SFolderCommands TQimWindow::FolderCommands() {
+    SFolderCommands commands(platform::Dialogs(), window());
+    commands.SetDeleteConfirmation([this](const SQimMailData& mail, const std::string& question, bool offerAll) {
+        return TDeleteConfirmDlg::Ask(this, mail, ShowsTo(), question, offerAll);
+    });
+    commands.SetViewerCloser([this](const std::string& path) { return CloseViewerOf(path); });
+    return commands;
+}
+
+bool TQimWindow::CloseViewerOf(const std::string& mailPath) {
+    if (viewer_->ShownPath().empty() || viewer_->ShownPath() != mailPath) return false;
+    viewer_->Clear();
+    return true;
+}
+
+// ---- The shown folder ----
+
+bool TQimWindow::IsInboxShown() const { return IsSameDir(shown_, home_); }
+
+bool TQimWindow::AutomaticTo() const {
+    if (!send_) return false;
+    return (send_->sentMail.showTo && send_->sentMail.Matches(shown_)) ||
+           (send_->draft.showTo && send_->draft.Matches(shown_));
+}
+
+bool TQimWindow::ShowsTo() const { return fromTo_.ShowsTo(); }
+
+void TQimWindow::ShowFolder(const std::string& folder) {
+    shown_ = folder;
+    if (QTreeWidgetItem* item = tree_->ItemOf(folder); item && tree_->currentItem() != item) {
+        const QSignalBlocker block(tree_);
+        tree_->setCurrentItem(item);
+    }
+    Refresh();
+}
+
+void TQimWindow::Refresh() {
+    WaitCursor wait;
+    viewer_->Clear();
+    cache_.SetFolder(shown_);
+    FillList();
+}
+
+void TQimWindow::FillList() {
+    fromTo_.Refresh(AutomaticTo());
+    model_->Reset(&cache_, IsInboxShown(), firstNew_);
+    model_->SetShowsTo(fromTo_.ShowsTo());
+    list_->header()->setSortIndicatorShown(false);
+    int column = 0, direction = 0;
+    if (DefaultSortOf(GetSettingData().defaultSort, IsInboxShown(), column, direction)) {
+        model_->Comparator().SetDirection(column, direction);
+        model_->SortBy(column);
+    }
+    if (model_->rowCount() > 0) list_->scrollToTop();
+}
+
+void TQimWindow::ReloadFolder(const std::string& folder) {
+    if (!shown_.empty() && IsSameDir(folder, shown_)) Refresh();
+}
+
+void TQimWindow::OnTreeCurrentChanged(QTreeWidgetItem* current) {
+    const std::string path = TFolderTree::PathOf(current);
+    if (!path.empty() && path != shown_) ShowFolder(path);
+}
+
+void TQimWindow::OnHeaderClicked(int column) {
+    model_->Comparator().StepDirection(column);
+    const int direction = model_->Comparator().Direction(column);
+    WaitCursor wait;
+    model_->SortBy(column);
+    const bool descending = direction == kDirDescending || direction == kDirThreadDescending;
+    list_->header()->setSortIndicatorShown(true);
+    list_->header()->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+// ---- Selection and the viewer ----
+
+std::vector<int> TQimWindow::SelectedNumbers() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<int> numbers;
+    numbers.reserve(rows.size());
+    for (int row : rows) numbers.push_back(model_->NumberAt(row));
+    return numbers;
+}
+
+void TQimWindow::SelectNumbers(const std::vector<int>& numbers) {
+    QItemSelection selection;
+    for (int number : numbers) {
+        const int row = model_->RowOf(number);
+        if (row >= 0) selection.select(model_->index(row, 0), model_->index(row, kColumnCount - 1));
+    }
+    list_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TQimWindow::OnListCurrentChanged() {
+    if (showingMail_) return;
+    const QModelIndex current = list_->currentIndex();
+    if (current.isValid() && list_->selectionModel()->isRowSelected(current.row(), QModelIndex()))
+        ShowMail(model_->NumberAt(current.row()));
+}
+
+bool TQimWindow::ShowMail(int number) {
+    if (number <= 0) return false;
+    if (!viewer_->ShowMail(cache_.MailPath(number))) return false;
+    FolderCommands().MarkShownRead(cache_, number);
+    model_->RefreshState(number);
+    return true;
+}
+
+void TQimWindow::StepMail(int delta) {
+    const int row = list_->currentIndex().isValid() ? list_->currentIndex().row() + delta : 0;
+    if (row < 0 || row >= model_->rowCount()) return;
+    showingMail_ = true;
+    list_->setCurrentIndex(model_->index(row, 0));
+    showingMail_ = false;
+    ShowMail(model_->NumberAt(row));
+}
+
+// ---- Mail commands ----
+
+void TQimWindow::DeleteMails() {
+    const std::vector<int> selected = SelectedNumbers();
+    if (selected.empty()) return;
+    std::vector<int> deleted;
+    {
+        WaitCursor wait;
+        deleted = FolderCommands().DeleteMails(cache_, selected);
+    }
+    if (!deleted.empty()) Refresh();
+}
+
+std::vector<int> TQimWindow::MoveMailsTo(const std::vector<int>& numbers, const std::string& destination) {
+    std::vector<int> moved;
+    if (numbers.empty()) return moved;
+    {
+        WaitCursor wait;
+        moved = FolderCommands().MoveMails(cache_, numbers, destination);
+    }
+    // The source's records may have gone even when nothing moved (files that
+    // had vanished), so the list is brought in line either way.
+    Refresh();
+    return moved;
+}
+
+void TQimWindow::OnMailsDropped(const std::string& source, const std::vector<int>& numbers,
+                                const std::string& destination) {
+    // Only a drag from this list, of the folder it still shows.
+    if (source.empty() || !IsSameDir(source, shown_)) return;
+    MoveMailsTo(numbers, destination);
+}
+
+void TQimWindow::MarkMails(int command) {
+    const std::vector<int> changed = FolderCommands().MarkMails(cache_, SelectedNumbers(), command);
+    for (int number : changed) model_->RefreshState(number);
+}
+
+void TQimWindow::ImportMails() {
+    const int first = FolderCommands().ImportWithDialog(home_);
+    if (first <= 0) return;
+    SetFirstNew(first);
+    Refresh();
+}
+
+void TQimWindow::CloseGaps() {
+    if (receiving_ && IsInboxShown()) return;
+    bool changed = false;
+    {
+        WaitCursor wait;
+        changed = FolderCommands().CloseGaps(cache_);
+    }
+    if (changed) Refresh();
+}
+
+void TQimWindow::RenumberByDate() {
+    if (receiving_ && IsInboxShown()) return;
+    bool changed = false;
+    {
+        WaitCursor wait;
+        changed = FolderCommands().RenumberByDate(cache_);
+    }
+    if (changed) Refresh();
+}
+
+void TQimWindow::UpdateCache() {
+    {
+        WaitCursor wait;
+        viewer_->Clear();
+        cache_.SetFolder(shown_);
+        FolderCommands().UpdateCache(cache_);
+    }
+    FillList();
+}
+
+void TQimWindow::SwapFromTo() {
+    fromTo_.Toggle();
+    model_->SetShowsTo(fromTo_.ShowsTo());
+}
+
+// ---- Receiving ----
+
+int TQimWindow::BeginReceive() {
+    SQimFolder inbox(home_);
+    receiving_ = true;
+    SetFirstNew(inbox.LastNumber() + 1);
+    return firstNew_;
+}
+
+bool TQimWindow::EndReceive() {
+    receiving_ = false;
+    bool arrived = false;
+    {
+        WaitCursor wait;
+        arrived = FolderCommands().FinishReceive(home_, firstNew_);
+    }
+    if (arrived) ReloadFolder(home_);
+    return arrived;
+}
+
+void TQimWindow::SetFirstNew(int firstNew) {
+    firstNew_ = firstNew;
+    model_->RefreshStates(firstNew_);
+}
+
+// ---- Folder commands ----
+
+void TQimWindow::NewFolder() {
+    QTreeWidgetItem* parent = tree_->currentItem();
+    if (!parent) parent = tree_->Root();
+    if (!parent) return;
+    const std::string path = FolderCommands().NewFolder(TFolderTree::PathOf(parent));
+    if (!path.empty()) tree_->AddFolder(parent, path);
+}
+
+void TQimWindow::RenameFolder() {
+    QTreeWidgetItem* item = tree_->currentItem();
+    if (!item || item == tree_->Root()) return;
+    tree_->editItem(item, 0);
+}
+
+void TQimWindow::OnLabelEdited(QTreeWidgetItem* item, const std::string& name) {
+    // The node may have gone while the edit waited.
+    if (!tree_->ItemOf(TFolderTree::PathOf(item))) return;
+    const std::string oldPath = TFolderTree::PathOf(item);
+    const std::string newPath = FolderCommands().RenameFolder(oldPath, name);
+    if (newPath.empty() || newPath == oldPath) {
+        tree_->RestoreLabel(item);
+        return;
+    }
+    const bool shownMoves = IsSubfolder(oldPath, shown_, true);
+    {
+        const QSignalBlocker block(tree_);
+        tree_->Renamed(item, newPath);
+    }
+    if (shownMoves) ShowFolder(newPath + shown_.substr(oldPath.size()));
+}
+
+void TQimWindow::RemoveFolder() {
+    QTreeWidgetItem* item = tree_->currentItem();
+    if (!item || item == tree_->Root()) return;
+    const std::string path = TFolderTree::PathOf(item);
+    std::string parent, name;
+    SplitFilePath(path, parent, name);
+    if (!FolderCommands().RemoveFolder(parent, name)) return;
+    QTreeWidgetItem* up = item->parent();
+    const bool shownGoes = IsSubfolder(path, shown_, true);
+    {
+        const QSignalBlocker block(tree_);
+        delete item;
+        tree_->setCurrentItem(up);
+    }
+    if (shownGoes) ShowFolder(TFolderTree::PathOf(up));
+}
+
+// ---- Layout ----
+
+void TQimWindow::showEvent(QShowEvent* event) {
+    QSplitter::showEvent(event);
+    if (!layoutRestored_) {
+        layoutRestored_ = true;
+        RestoreLayout();
+    }
+}
+
+void TQimWindow::RestoreLayout() {
+    const int total = std::max(width(), 100);
+    int treeWidth = ReadTreeWindowWidth();
+    if (treeWidth <= 0 || treeWidth >= total) treeWidth = static_cast<int>(total * kDefaultTreeShare);
+    setSizes({treeWidth, std::max(total - treeWidth - handleWidth(), 1)});
+
+    int widths[kHeaderColumns];
+    ReadColumnWidths(widths, std::max(list_->viewport()->width(), total));
+    for (int c = 0; c < kHeaderColumns; ++c) list_->setColumnWidth(c, widths[c]);
+
+    const int height = std::max(listPane_->height(), 100);
+    const double share = ReadViewerShare();
+    const int viewerHeight = static_cast<int>(height * share);
+    const int listHeight = std::max(height - viewerHeight, 1);
+    if (listPane_->indexOf(viewer_) == 0)
+        listPane_->setSizes({viewerHeight, listHeight});
+    else
+        listPane_->setSizes({listHeight, viewerHeight});
+}
+
+void TQimWindow::StoreLayout() const {
+    WriteTreeWindowWidth(tree_->width());
+    int widths[kHeaderColumns];
+    for (int c = 0; c < kHeaderColumns; ++c) widths[c] = list_->columnWidth(c);
+    WriteColumnWidths(widths);
+    WritePaneHeights(list_->height(), viewer_->isVisible() ? viewer_->height() : 0);
+}

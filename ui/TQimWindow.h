@@ -1,0 +1,127 @@
+// The local main window: the folder tree, the header list of the shown folder
+// and the viewer pane, in splitters. It serves the commands on local folders
+// and mails, reloads its list when told that the shown folder changed, and
+// keeps the first number of the latest receive or import for the new-mail
+// state.
+#pragma once
+
+#include <QSplitter>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/SCommandTable.h"
+#include "store/SFolderCommands.h"
+#include "store/SMemCacheFolder.h"
+#include "store/SQimComparator.h"
+
+class QTreeView;
+class QTreeWidgetItem;
+class TFolderTree;
+class THeaderListModel;
+class TMailViewPane;
+class SQimSendSettingData;
+
+class TQimWindow : public QSplitter {
+    Q_OBJECT
+
+public:
+    // `home` is the inbox, shown at first. `send` names the sent-mail and
+    // draft folders, whose lists show To; null: none.
+    explicit TQimWindow(const std::string& home, const SQimSendSettingData* send = nullptr, QWidget* parent = nullptr);
+    ~TQimWindow() override;
+
+    const SCommandTable& Commands() const { return commands_; }
+
+    // Shows `folder` in the header list (the tree follows).
+    void ShowFolder(const std::string& folder);
+    const std::string& ShownFolder() const { return shown_; }
+    bool IsInboxShown() const;
+    // The folder-view notification: reloads the list when it shows `folder`.
+    void ReloadFolder(const std::string& folder);
+    // Loads the shown folder's cache again and refills the list.
+    void Refresh();
+
+    // Receiving into the inbox: Begin notes the first new number (returned)
+    // and marks the window as receiving; End clears the read marks of what
+    // arrived, updates the inbox cache and reloads the list; false when
+    // nothing arrived. End also follows a session that broke off: the mail it
+    // wrote is in the inbox all the same and must not count as read.
+    int BeginReceive();
+    bool EndReceive();
+    bool IsReceiving() const { return receiving_; }
+    // The bound of the new-mail state (0: none yet).
+    int FirstNew() const { return firstNew_; }
+    void SetFirstNew(int firstNew);
+    // What the receive command (413) starts; the command is served once a
+    // hook is set.
+    void SetReceiveHook(std::function<void()> hook);
+
+    // Moves mails of the shown folder (numbers in list order) to
+    // `destination`: the drag onto a tree folder, and the sorting rules.
+    std::vector<int> MoveMailsTo(const std::vector<int>& numbers, const std::string& destination);
+    // Selected mails in list order.
+    std::vector<int> SelectedNumbers() const;
+    void SelectNumbers(const std::vector<int>& numbers);
+    // Shows mail `number` of the shown folder in the viewer pane and sets its
+    // read mark.
+    bool ShowMail(int number);
+
+    // Pane sizes and column widths: read from QIM.INI, stored at close.
+    void RestoreLayout();
+    void StoreLayout() const;
+
+    TFolderTree* Tree() const { return tree_; }
+    QTreeView* List() const { return list_; }
+    THeaderListModel* Model() const { return model_; }
+    TMailViewPane* Viewer() const { return viewer_; }
+    SMemCacheFolder& Cache() { return cache_; }
+    // The From column shows To.
+    bool ShowsTo() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildPanes();
+    void RegisterCommands();
+    // The folder commands with the window's questions and viewer.
+    SFolderCommands FolderCommands();
+    void FillList();
+    void OnTreeCurrentChanged(QTreeWidgetItem* current);
+    void OnHeaderClicked(int column);
+    void OnListCurrentChanged();
+    void OnLabelEdited(QTreeWidgetItem* item, const std::string& name);
+    void OnMailsDropped(const std::string& source, const std::vector<int>& numbers, const std::string& destination);
+    bool AutomaticTo() const;
+    bool CloseViewerOf(const std::string& mailPath);
+
+    void DeleteMails();
+    void MarkMails(int command);
+    void ImportMails();
+    void CloseGaps();
+    void RenumberByDate();
+    void UpdateCache();
+    void NewFolder();
+    void RenameFolder();
+    void RemoveFolder();
+    void SwapFromTo();
+    void StepMail(int delta);
+
+    std::string home_;
+    const SQimSendSettingData* send_ = nullptr;
+    std::string shown_;
+    SMemCacheFolder cache_;
+    SFromToChoice fromTo_;
+    SCommandTable commands_;
+    TFolderTree* tree_ = nullptr;
+    QSplitter* listPane_ = nullptr;  // the list with the viewer
+    QTreeView* list_ = nullptr;
+    THeaderListModel* model_ = nullptr;
+    TMailViewPane* viewer_ = nullptr;
+    std::function<void()> receiveHook_;
+    int firstNew_ = 0;
+    bool receiving_ = false;
+    bool layoutRestored_ = false;
+    bool showingMail_ = false;
+};
