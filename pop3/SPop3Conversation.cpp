@@ -203,6 +203,7 @@ void SPop3Conversation::OnSocketEvent(int event, int error) {
             // Cut off in the middle: whatever was stored stays, but the run did
             // not complete, and the message under way stays on the server.
             CloseConnection();
+            if (!deferredText_.empty()) Box(deferredText_);
             Box("Socket closed.");
             failed_ = true;
             End(qimpop3::kResultOk, true);
@@ -346,14 +347,14 @@ void SPop3Conversation::ReadStep() {
         if (!ok || !StatStep()) return Fail();
         break;
     case State::AwaitDeleReply:
-        if (!ok) return Fail();
+        if (!ok) return FailAfterQuit(std::string());
         observer_.SetProgress(current_);
         ++current_;
         lineCounter_ = 1;
         state_ = current_ > messageCount_ ? State::SendQuit : State::SendRetr;
         break;
     case State::AwaitQuitReply:
-        if (!ok) return Fail();
+        if (!ok || deferredFailure_) return Fail(0, deferredText_);
         Status(qimstr::ReceiveDone);
         state_ = State::Finished;
         FinishRun();
@@ -404,7 +405,13 @@ void SPop3Conversation::MessageStart() {
     StatusText(Format(qimstr::ReceivingMail, current_, messageCount_));
     const Reply reply = ReadReply("AwaitOK() Error");
     if (reply == Reply::Incomplete) return;
-    if (reply == Reply::Refused) return Fail();
+    if (reply == Reply::Refused) {
+        // Still in step with the server: QUIT makes it forget the messages
+        // already stored, so the next run does not bring them again.
+        FailAfterQuit(std::string());
+        socket_.Rearm();
+        return;
+    }
     if (!namer_ || !file_.Create(inbox_.c_str(), "qimrecv")) return Fail(qimstr::RecvFileCannotOpen);
     state_ = State::ReceivingBody;
     inHeader_ = true;
@@ -453,29 +460,34 @@ void SPop3Conversation::ReceiveBody() {
                 header_.Finish();
             }
         }
+        if (deferredFailure_) continue;  // the rest of a message that cannot be stored
         if (!file_.Write(line, static_cast<std::size_t>(length))) {
-            const int code = file_.Error();
-            char buffer[512];
-            std::snprintf(buffer, sizeof buffer, LoadQimString(qimstr::RecvFileCannotWrite).c_str(), code);
-            return Fail(0, buffer);
+            // The message stays on the server; its rest is read and dropped so
+            // that the conversation can end with QUIT.
+            file_.Discard();
+            FailAfterQuit(WriteErrorText(file_.Error()));
         }
     }
 }
 
 bool SPop3Conversation::EndOfMessage() {
     if (inHeader_) header_.Finish();
+    if (deferredFailure_) {
+        state_ = State::SendQuit;
+        return true;
+    }
     // The message is on disk under its number before the server may forget it.
     const std::string path = namer_->Next();
     if (path.empty()) {
         file_.Discard();
-        Fail(qimstr::RecvFileCannotOpen);
-        return false;
+        FailAfterQuit(LoadQimString(qimstr::RecvFileCannotOpen));
+        state_ = State::SendQuit;
+        return true;
     }
     if (!file_.Commit(path.c_str())) {
-        char buffer[512];
-        std::snprintf(buffer, sizeof buffer, LoadQimString(qimstr::RecvFileCannotWrite).c_str(), file_.Error());
-        Fail(0, buffer);
-        return false;
+        FailAfterQuit(WriteErrorText(file_.Error()));
+        state_ = State::SendQuit;
+        return true;
     }
     ++stored_;
     if (cancelRequested_) {
@@ -499,6 +511,18 @@ void SPop3Conversation::Fail(unsigned specificId, const std::string& specificTex
     if (!specificText.empty()) Box(specificText);
     BoxId(qimstr::ErrorAborting);
     End(qimpop3::kResultCancel, true);
+}
+
+std::string SPop3Conversation::WriteErrorText(int code) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, LoadQimString(qimstr::RecvFileCannotWrite).c_str(), code);
+    return buffer;
+}
+
+void SPop3Conversation::FailAfterQuit(const std::string& text) {
+    deferredFailure_ = true;
+    deferredText_ = text;
+    state_ = State::SendQuit;
 }
 
 void SPop3Conversation::Abandon() {

@@ -119,6 +119,11 @@ private:
     // A failed reply or read: the specific text (if any), string 1203, the
     // connection closed, the run ends with kResultCancel.
     void Fail(unsigned specificId = 0, const std::string& specificText = std::string());
+    // A failure noticed while the server is still in step: the conversation
+    // ends with QUIT (so the deletions of stored messages take effect), then
+    // fails as Fail does with `text`.
+    void FailAfterQuit(const std::string& text);
+    static std::string WriteErrorText(int code);
     // A failure that leaves the run with kResultOk but failed.
     void Abandon();
     void CloseConnection();
@@ -163,5 +168,7 @@ private:
     bool inHeader_ = false;
     bool continuing_ = false;  // the last piece was cut: the next one is not at a line start
     bool failed_ = false;
+    bool deferredFailure_ = false;  // ends with QUIT, then fails
+    std::string deferredText_;
     bool ended_ = false;
 };

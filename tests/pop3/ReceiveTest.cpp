@@ -277,6 +277,7 @@ TEST_F(ScriptedReceive, RefusedRetrLeavesNoFileAndSendsNoDele) {
     EXPECT_EQ(r.outcome.result, qimpop3::kResultCancel);
     EXPECT_FALSE(qimtest::FileExists(home.dir.File("1")));
     EXPECT_FALSE(server.Has("DELE 1"));
+    EXPECT_EQ(server.received.back(), "QUIT") << "still in step with the server: it is told to end";
     EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>{LoadQimString(qimstr::ErrorAborting)});
 }
 
