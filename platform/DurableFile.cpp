@@ -61,8 +61,7 @@ bool DurableFile::Create(const char* sjisDir, const char* prefix) {
         error_ = EINVAL;
         return false;
     }
-    if (dir.empty()) dir = ".";
-    std::string name = dir + "/." + prefix + "XXXXXX.tmp";
+    std::string name = (dir.empty() ? std::string(".") : dir) + "/." + prefix + "XXXXXX.tmp";
     const int fd = mkostemps(name.data(), 4, O_CLOEXEC);
     if (fd < 0) {
         error_ = errno;
