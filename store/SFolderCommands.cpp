@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "app/QimCommandIds.h"
 #include "app/QimStringIds.h"
@@ -66,6 +68,25 @@ std::vector<int> SortedRecordNumbers(const SMemCacheFolder& folder) {
     return numbers;
 }
 
+// The records of a folder by number (the first of each number), for the
+// lookups of one command; the records must not change meanwhile.
+class RecordIndex {
+public:
+    explicit RecordIndex(const SMemCacheFolder& folder) {
+        byNumber_.reserve(folder.Records().size());
+        for (const SQimMailData& r : folder.Records()) byNumber_.emplace(r.number, &r);
+    }
+    bool Find(int number, SHeaderData& data) const {
+        const auto it = byNumber_.find(number);
+        if (it == byNumber_.end()) return false;
+        data = it->second->header;
+        return true;
+    }
+
+private:
+    std::unordered_map<int, const SQimMailData*> byNumber_;
+};
+
 std::string FileNameOf(const std::string& path) {
     std::string dir, name;
     SplitFilePath(path, dir, name);
@@ -112,10 +133,11 @@ std::vector<int> SFolderCommands::DeleteMails(SMemCacheFolder& folder, const std
     std::vector<int> deleted;
     bool all = false;
     bool viewerClosed = false;
+    const RecordIndex index(folder);
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         SQimMailData mail;
         mail.number = *it;
-        folder.Find(mail.number, mail.header);
+        index.Find(mail.number, mail.header);
         if (!all) {
             const SDeleteAnswer answer = AskDelete(mail, LoadQimString(qimstr::DeleteThisMail), true);
             if (answer == SDeleteAnswer::Cancel) break;
@@ -143,10 +165,12 @@ std::vector<int> SFolderCommands::DeleteMails(SMemCacheFolder& folder, const std
             }
         }
         CloseViewerOf(path, viewerClosed);
-        folder.Remove(mail.number);
         deleted.push_back(mail.number);
     }
-    if (!deleted.empty()) folder.WriteAll();
+    if (!deleted.empty()) {
+        folder.RemoveNumbers(std::unordered_set<int>(deleted.begin(), deleted.end()));
+        folder.WriteAll();
+    }
     return deleted;
 }
 
@@ -170,14 +194,14 @@ std::vector<int> SFolderCommands::MoveMails(SMemCacheFolder& source, const std::
         Error(LoadQimString(qimstr::CacheCannotOpen));
         return moved;
     }
-    bool changed = false;
+    std::unordered_set<int> gone;  // records to drop from the source
     bool viewerClosed = false;
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         const int number = *it;
         const std::string path = source.MailPath(number);
         if (!source.MailExists(number)) {
             // Deleted behind the program's back: nothing to move, its record goes.
-            changed = source.Remove(number) || changed;
+            gone.insert(number);
             continue;
         }
         CloseViewerOf(path, viewerClosed);
@@ -185,12 +209,12 @@ std::vector<int> SFolderCommands::MoveMails(SMemCacheFolder& source, const std::
             Error(LoadQimString(qimstr::CannotMove));
             break;
         }
-        source.Remove(number);
+        gone.insert(number);
         moved.push_back(number);
-        changed = true;
     }
     target.EndBatch();
-    if (changed) source.WriteAll();
+    // One pass over the records, so moving a whole large folder stays linear.
+    if (!gone.empty() && source.RemoveNumbers(gone) > 0) source.WriteAll();
     return moved;
 }
 
@@ -215,7 +239,9 @@ int SFolderCommands::ImportFiles(const std::string& inbox, const std::vector<std
             MessageAnswer::Yes)
         return 0;
     SQimCacheFolder box(inbox);
-    const int firstNew = box.LastNumber() + 1;
+    // With the highest number taken there is no new one: the batch refuses it.
+    const int last = box.LastNumber();
+    const int firstNew = last == INT_MAX ? INT_MAX : last + 1;
     if (!box.BeginBatch()) {
         Error(LoadQimString(qimstr::CacheCannotOpen));
         return 0;

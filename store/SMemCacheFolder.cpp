@@ -37,25 +37,6 @@ int NumberOf(const char* text, std::size_t length) {
     return static_cast<int>(value);
 }
 
-// The whole file as bytes; false when it cannot be read.
-bool ReadWholeFile(const char* path, std::string& data) {
-    data.clear();
-    FILE* fp = platform::OpenFile(path, "r");
-    if (!fp) return false;
-    bool ok = true;
-    if (fseeko(fp, 0, SEEK_END) == 0) {
-        const off_t size = ftello(fp);
-        if (size > 0) data.reserve(static_cast<std::size_t>(size));
-        ok = fseeko(fp, 0, SEEK_SET) == 0;
-    }
-    char block[1 << 16];
-    std::size_t got = 0;
-    while (ok && (got = std::fread(block, 1, sizeof block, fp)) > 0) data.append(block, got);
-    ok = ok && !std::ferror(fp);
-    std::fclose(fp);
-    return ok;
-}
-
 }  // namespace
 
 SMemCacheFolder::SMemCacheFolder(const std::string& path) { SMemCacheFolder::SetFolder(path); }
@@ -77,15 +58,16 @@ bool SMemCacheFolder::UpdateCache() {
     return Load() && ok;
 }
 
-void SMemCacheFolder::ParseRecords(const char* data, std::size_t length, std::vector<SQimMailData>& records) {
+std::size_t SMemCacheFolder::ParseRecords(const char* data, std::size_t length, std::vector<SQimMailData>& records) {
     const char* p = data;
     const char* const end = data + length;
     const char* line[4];
     std::size_t size[4];
     for (;;) {
+        const char* const start = p;
         int got = 0;
         while (got < 4 && NextLine(p, end, line[got], size[got])) ++got;
-        if (got < 4) break;
+        if (got < 4) return static_cast<std::size_t>(start - data);
         SQimMailData& r = records.emplace_back();
         const char* blank = static_cast<const char*>(std::memchr(line[0], ' ', size[0]));
         const std::size_t numberLength = blank ? static_cast<std::size_t>(blank - line[0]) : size[0];
@@ -99,13 +81,32 @@ void SMemCacheFolder::ParseRecords(const char* data, std::size_t length, std::ve
 
 bool SMemCacheFolder::Load() {
     records_.clear();
-    std::string data;
-    if (!ReadWholeFile(cachePath_.c_str(), data)) return false;
-    // Roughly 80 bytes a record: one allocation for most folders.
-    records_.reserve(data.size() / 64 + 1);
-    ParseRecords(data.data(), data.size(), records_);
-    records_.shrink_to_fit();
-    return true;
+    FILE* fp = platform::OpenFile(cachePath_.c_str(), "r");
+    if (!fp) return false;
+    // Roughly 80 bytes a record; room that is reserved but never used costs
+    // no memory.
+    if (fseeko(fp, 0, SEEK_END) == 0) {
+        const off_t size = ftello(fp);
+        if (size > 0) records_.reserve(static_cast<std::size_t>(size) / 48 + 16);
+        fseeko(fp, 0, SEEK_SET);
+    }
+    // Read in blocks into one buffer that is used again, so a large folder
+    // touches little fresh memory beside its records; a record that does not
+    // fit moves to the front and the next block follows it.
+    std::vector<char> buffer(1 << 18);
+    std::size_t kept = 0;
+    for (;;) {
+        if (kept == buffer.size()) buffer.resize(buffer.size() * 2);
+        const std::size_t got = std::fread(buffer.data() + kept, 1, buffer.size() - kept, fp);
+        if (got == 0) break;
+        const std::size_t available = kept + got;
+        const std::size_t used = ParseRecords(buffer.data(), available, records_);
+        kept = available - used;
+        std::memmove(buffer.data(), buffer.data() + used, kept);
+    }
+    const bool ok = !std::ferror(fp);
+    std::fclose(fp);
+    return ok;
 }
 
 bool SMemCacheFolder::Find(int number, SHeaderData& data) const {

@@ -38,8 +38,9 @@ public:
     const std::vector<SQimMailData>& Records() const { return records_; }
     const SQimMailData& Record(int index) const { return records_[static_cast<std::size_t>(index)]; }
 
-    // Parses cache text (as read from the file, CR LF or LF) into records.
-    static void ParseRecords(const char* data, std::size_t length, std::vector<SQimMailData>& records);
+    // Parses cache text (as read from the file, CR LF or LF) into records and
+    // returns the bytes of the complete records taken.
+    static std::size_t ParseRecords(const char* data, std::size_t length, std::vector<SQimMailData>& records);
 
 private:
     std::vector<SQimMailData> records_;

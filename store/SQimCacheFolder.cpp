@@ -1,5 +1,7 @@
 #include "store/SQimCacheFolder.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -167,9 +169,12 @@ bool SQimCacheFolder::CacheExists() const { return platform::IsRegularFile(cache
 
 bool SQimCacheFolder::ReadHeaderData(const char* mailPath, SHeaderData& data) {
     data = SHeaderData();
-    if (!platform::IsRegularFile(mailPath)) return false;
     platform::TextFile in;
     if (!in.Open(mailPath, "r")) return false;
+    // Only a file is a mail (a folder with a number name is not); asked of the
+    // open file, so the name is looked up once.
+    struct stat st;
+    if (fstat(fileno(in.Handle()), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::string date;
     {
         SCacheHeaderCollector collector(data, date);
@@ -335,6 +340,10 @@ void SQimCacheFolder::AppendFrom(int number) {
 bool SQimCacheFolder::UpdateCache() {
     CacheTail tail;
     if (!ReadCacheTail(tail) || !tail.clean) return RebuildCache();
+    // A cache that ends above every mail (the highest ones were deleted by
+    // another program) would never take the new mails that come after them.
+    if (tail.number > 0 && tail.number < INT_MAX && !MailExists(tail.number + 1) && tail.number > LastNumber())
+        return RebuildCache();
     if (tail.number < INT_MAX) AppendFrom(tail.number + 1);
     return true;
 }

@@ -13,6 +13,7 @@
 #include "platform/FileSystem.h"
 #include "store/QimStoreCodes.h"
 #include "store/SQimCacheFolder.h"
+#include "store/SQimComparator.h"
 
 using namespace qimstore;
 
@@ -86,6 +87,18 @@ std::vector<int> SQimFolder::MailNumbers() const {
     }
     std::sort(numbers.begin(), numbers.end());
     return numbers;
+}
+
+std::vector<std::string> SQimFolder::Subfolders() const {
+    std::vector<platform::DirectoryEntry> entries;
+    platform::ListDirectory(path_.c_str(), entries);
+    std::vector<std::string> names;
+    for (platform::DirectoryEntry& e : entries)
+        if (e.kind == platform::EntryKind::Directory) names.push_back(std::move(e.name));
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return SQimComparator::LocaleCompare(a.c_str(), b.c_str()) < 0;
+    });
+    return names;
 }
 
 int SQimFolder::ScanMaxNumber() {

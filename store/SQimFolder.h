@@ -44,6 +44,10 @@ public:
     // the way mail names are written), ascending.
     std::vector<int> MailNumbers() const;
 
+    // Names of the subfolders, as the folder tree lists them (sorted by name,
+    // links to folders included).
+    std::vector<std::string> Subfolders() const;
+
     // A mail file name: decimal digits, no sign, no leading zero, within int.
     static bool IsMailFileName(const char* name, int* number = nullptr);
     // A name that names one entry of a folder: not empty, not "." or "..",

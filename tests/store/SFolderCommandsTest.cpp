@@ -197,6 +197,16 @@ TEST(ImportFiles, StopsAtAFileThatCannotBeCopied) {
     ExpectCacheAgrees(inbox.Path());
 }
 
+TEST(ImportFiles, NoNumberLeftCopiesNothing) {
+    TempDir inbox, outside;
+    WriteMails(outside.Path(), {1});
+    qimtest::WriteFileBytes(inbox.File("99999999999"), "x");  // beyond the largest mail number
+    Fixture f;
+    EXPECT_EQ(f.commands.ImportFiles(inbox.Path(), {outside.File("1")}), 0);
+    EXPECT_EQ(f.Texts(), std::vector<std::string>{LoadQimString(qimstr::CannotMove)});
+    EXPECT_TRUE(SQimFolder(inbox.Path()).MailNumbers().empty());
+}
+
 TEST(DeleteMails, AnswersDecidePerMail) {
     TempDir dir;
     WriteMails(dir.Path(), {1, 2, 3, 4, 5});
@@ -213,7 +223,7 @@ TEST(DeleteMails, AnswersDecidePerMail) {
     f.commands.SetDeleteConfirmation([&](const SQimMailData& mail, const std::string& question, bool offerAll) {
         asked.emplace_back(mail.number, offerAll);
         EXPECT_EQ(question, LoadQimString(offerAll ? qimstr::DeleteThisMail : qimstr::DeleteImportantMail));
-        EXPECT_EQ(mail.header.subject, "s" + std::to_string(mail.number));
+        EXPECT_EQ(mail.header.subject, storetest::Subject(mail.number));
         SDeleteAnswer a = answers.front();
         answers.erase(answers.begin());
         return a;
@@ -329,7 +339,7 @@ TEST(Renumbering, InterruptedByDateLosesNoMail) {
         TempDir dir;
         for (int n : {2, 4, 6, 8}) {
             storetest::WriteMail(dir.Path(), n,
-                                 storetest::Mail("s" + std::to_string(n),
+                                 storetest::Mail(storetest::Subject(n),
                                                  "Mon, 0" + std::to_string(9 - n) + " Jan 2001 00:00:00 +0900"));
         }
         mkdir(dir.File("3").c_str(), 0755);

@@ -91,6 +91,17 @@ TEST(HeaderCache, UpdateAppendsUntilTheFirstMissingNumber) {
     EXPECT_EQ(memory.Count(), 4);
 }
 
+TEST(HeaderCache, UpdateAfterTheHighestMailsWereDeletedOutsideFindsNewMail) {
+    TempDir dir;
+    storetest::WriteMails(dir.Path(), {1, 2, 3, 4});
+    SQimCacheFolder folder(dir.Path());
+    std::remove(dir.File("3").c_str());
+    std::remove(dir.File("4").c_str());
+    storetest::WriteMails(dir.Path(), {3});  // the next receive takes number 3 again
+    ASSERT_TRUE(folder.UpdateCache());
+    storetest::ExpectCacheAgrees(dir.Path());
+}
+
 TEST(HeaderCache, CutCacheIsRebuiltInsteadOfAppendedTo) {
     // Appending after half a record would shift every later record by lines.
     TempDir dir;
@@ -134,6 +145,24 @@ TEST(HeaderCache, LoadStopsAtTheFirstIncompleteRecord) {
     EXPECT_TRUE(memory.Find(5, d));
     EXPECT_EQ(d.subject, "subj");
     EXPECT_FALSE(memory.Find(9, d));
+}
+
+TEST(HeaderCache, LoadReadsRecordsAcrossBlocks) {
+    // Enough records to fill several read blocks, one field longer than a block.
+    TempDir dir;
+    std::string content;
+    for (int n = 1; n <= 5000; ++n) {
+        const std::string subject = n == 2500 ? std::string(600000, 'x') : storetest::Subject(n);
+        content += std::to_string(n) + " to\r\nfrom\r\n" + subject + "\r\n99.01.01 00:00\r\n";
+    }
+    WriteFileBytes(dir.File("HCACHE.TXT"), content);
+    SMemCacheFolder memory(dir.Path());
+    ASSERT_EQ(memory.Count(), 5000);
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_EQ(memory.Record(i).number, i + 1);
+        ASSERT_EQ(memory.Record(i).header.subject.size(), i + 1 == 2500 ? 600000u : (storetest::Subject(i + 1)).size());
+        ASSERT_EQ(memory.Record(i).header.date, "99.01.01 00:00");
+    }
 }
 
 TEST(HeaderCache, StaleRecordsStayUntilRebuilt) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "store/QimStoreCodes.h"
 #include "store/SQimComparator.h"
 
@@ -70,6 +73,54 @@ TEST(SQimComparator, ColumnsDirectionsAndTies) {
     EXPECT_EQ(SortedNumbers(data, c, kColumnSubject), (std::vector<int>{4, 1, 2, 3}));
     c.SetDirection(kColumnSubject, kDirThreadDescending);
     EXPECT_EQ(SortedNumbers(data, c, kColumnSubject), (std::vector<int>{3, 2, 1, 4}));
+}
+
+TEST(SQimComparator, FastDateSortAgreesWithTheComparison) {
+    // Sort takes a shortcut for well-formed date keys; it must give exactly the
+    // order of Compare, ties and both centuries included.
+    std::vector<SQimMailData> data;
+    unsigned seed = 7;
+    for (int i = 0; i < 2000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        char date[32];
+        std::snprintf(date, sizeof date, "%02u.%02u.01 %02u:00", (seed >> 8) % 100, (seed >> 16) % 3 + 1,
+                      (seed >> 20) % 3);
+        data.push_back(Row(static_cast<int>((seed >> 4) % 1500), date));  // numbers repeat too
+    }
+    for (bool malformed : {false, true}) {
+        if (malformed) data[17].header.date = "garbage";
+        for (int direction : {kDirAscending, kDirDescending}) {
+            SQimComparator c;
+            c.SetDirection(kColumnDate, direction);
+            std::vector<const SQimMailData*> fast, plain;
+            for (const auto& d : data) fast.push_back(&d);
+            plain = fast;
+            c.Sort(fast, kColumnDate);
+            std::stable_sort(plain.begin(), plain.end(), [&](const SQimMailData* a, const SQimMailData* b) {
+                return c.Compare(*a, *b, kColumnDate) < 0;
+            });
+            EXPECT_TRUE(fast == plain) << "direction " << direction << (malformed ? " with a malformed date" : "");
+        }
+    }
+}
+
+TEST(SQimComparator, FastThreadSortAgreesWithTheComparison) {
+    const char* const subjects[] = {"Re: a", "a", "[t] Re: a", "RE:a", "re: a", "b", "[x] b", "A", "[open a", "",
+                                    "Re:", "[t]", "  Re: b"};
+    std::vector<SQimMailData> data;
+    for (int i = 0; i < 200; ++i) data.push_back(Row(i % 50, "99.01.01 00:00", "", subjects[(i * 7) % 13]));
+    for (int direction : {kDirThreadAscending, kDirThreadDescending}) {
+        SQimComparator c;
+        c.SetDirection(kColumnSubject, direction);
+        std::vector<const SQimMailData*> fast, plain;
+        for (const auto& d : data) fast.push_back(&d);
+        plain = fast;
+        c.Sort(fast, kColumnSubject);
+        std::stable_sort(plain.begin(), plain.end(), [&](const SQimMailData* a, const SQimMailData* b) {
+            return c.Compare(*a, *b, kColumnSubject) < 0;
+        });
+        EXPECT_TRUE(fast == plain) << direction;
+    }
 }
 
 TEST(SQimComparator, HeaderClicksStepTheDirection) {

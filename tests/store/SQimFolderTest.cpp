@@ -33,6 +33,14 @@ TEST(SQimFolder, NumberingCountsEveryIntegerName) {
     }
 }
 
+TEST(SQimFolder, SubfoldersSortedByName) {
+    qimtest::TempDir dir;
+    for (const char* d : {"b", "A", "a", "12", "\xE4\xBB\x95\xE4\xBA\x8B"}) mkdir(dir.File(d).c_str(), 0755);
+    qimtest::WriteFileBytes(dir.File("c"), "a file");
+    SQimFolder folder(dir.Path());
+    EXPECT_EQ(folder.Subfolders(), (std::vector<std::string>{"12", "a", "A", "b", qimtest::Sjis("仕事")}));
+}
+
 TEST(SQimFolder, MarksAreTheOwnerBits) {
     qimtest::TempDir dir;
     qimtest::WriteFileBytes(dir.File("1"), "x");

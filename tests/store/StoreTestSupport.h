@@ -29,9 +29,16 @@ inline void WriteMail(const std::string& folder, int number, const std::string& 
     qimtest::WriteFileBytes(folder + "/" + std::to_string(number), mail);
 }
 
+// "s" and the number: the subject WriteMails gives mail `n`.
+inline std::string Subject(int n) {
+    std::string s("s");
+    s += std::to_string(n);
+    return s;
+}
+
 // Mails named by `numbers`, each with the subject "s<number>".
 inline void WriteMails(const std::string& folder, const std::vector<int>& numbers) {
-    for (int n : numbers) WriteMail(folder, n, Mail("s" + std::to_string(n)));
+    for (int n : numbers) WriteMail(folder, n, Mail(storetest::Subject(n)));
 }
 
 // The folder's cache file, read fresh, holds exactly one record per mail file
