@@ -126,6 +126,24 @@ constexpr Entry kTable[] = {
     {qimstr::NumberFolderName, "数字だけの名前のフォルダーはメールと同じ番号の名前になります。それでも作りますか？"},
     {qimstr::ImportDialogTitle, "ﾌｧｲﾙの選択"},
 
+    // Receiving mail.
+    {qimstr::RecvFileCannotOpen, "受信メール用のファイルがオープンできません。"},
+    {qimstr::RecvFileCannotWrite, "受信メール用に書き込みができません(%d)。"},
+    {qimstr::DeletingMail, "メールの削除中(%d/%d)..."},
+    {qimstr::NoMailOnServer, "メールがありません。"},
+    {qimstr::ReceiveStarting, "メールの受信開始..."},
+    {qimstr::ReceivingMail, "メールの受信中(%d/%d) ..."},
+    {qimstr::ReceivingStars, "メールの受信中(%d/%d) %s"},
+    {qimstr::ApopNoTimestamp,
+     "APOP の timestamp の取得が出来ませんでした。\nもしかするとサーバーが APOP に対応していないのかもしれません。"},
+    {qimstr::ApopNoDigest, "APOP 用のダイジェストの作成に失敗しました。恐らくメモリ不足が原因です。"},
+    {qimstr::NoNewMail, "新規メールがありませんでした。"},
+    {qimstr::ReceiveCaption, "メールの受信"},
+    {qimstr::ReceiveTimedOut, "サーバーから %d 秒間応答がありません。接続を切って中止します。"},
+    {qimstr::ExitButton, "終了(&X)"},
+    {qimstr::CancelButton, "ｷｬﾝｾﾙ"},
+    {qimstr::UserAuthCaption, "User Authetication"},
+
     // Status-bar hints, under the number of their command.
     {qimcmd::NewFolder, "新しいフォルダーを作る"},
     {qimcmd::RenameFolder, "フォルダー名を変更する"},

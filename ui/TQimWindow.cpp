@@ -356,6 +356,11 @@ bool TQimWindow::EndReceive() {
     return arrived;
 }
 
+void TQimWindow::ReceiveEnded(bool arrived) {
+    receiving_ = false;
+    if (arrived) ReloadFolder(home_);
+}
+
 void TQimWindow::SetFirstNew(int firstNew) {
     firstNew_ = firstNew;
     model_->RefreshStates(firstNew_);

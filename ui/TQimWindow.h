@@ -49,6 +49,8 @@ public:
     // wrote is in the inbox all the same and must not count as read.
     int BeginReceive();
     bool EndReceive();
+    // For a receive run that already did End's work on the files itself.
+    void ReceiveEnded(bool arrived);
     bool IsReceiving() const { return receiving_; }
     // The bound of the new-mail state (0: none yet).
     int FirstNew() const { return firstNew_; }

@@ -20,6 +20,7 @@
 #include "platform/qt/QtText.h"
 #include "ui/QimMenuBuilder.h"
 #include "ui/QtDialogService.h"
+#include "ui/SReceiveMailsDlg.h"
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
@@ -35,8 +36,22 @@ TQimFrame* TQimWindows::CreateMainFrame() {
     if (!app_.IsServerMode()) {
         window_ = new TQimWindow(AbsoluteDirectory(GetQimHome()), &app_.SendSettingData(), frame_.get());
         frame_->SetClient(window_);
+        window_->SetReceiveHook([this] { ReceiveIntoInbox(); });
+        // A send that finds the login unconfirmed runs the login check with its dialog.
+        app_.Login().SetAuthenticator([this] {
+            app_.Login().Report(RunUserAuthDialog(frame_.get(), app_.UserInetData(), GetSettingData()));
+        });
     }
     return frame_.get();
+}
+
+void TQimWindows::ReceiveIntoInbox() {
+    const std::string inbox = AbsoluteDirectory(GetQimHome());
+    window_->BeginReceive();
+    const SReceiveOutcome outcome =
+        RunReceiveDialog(frame_.get(), app_.UserInetData(), GetSettingData(), &app_.Login(), inbox);
+    window_->ReceiveEnded(outcome.Arrived());
+    if (outcome.exitRequested) PostCommand(qimcmd::Exit);
 }
 
 void TQimWindows::ShowMainFrame() { frame_->ShowAtStart(); }

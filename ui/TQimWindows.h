@@ -39,6 +39,8 @@ public:
     void ShowAbout() override;
 
 private:
+    // Command 413: a receive run with its dialog, then the list of what arrived.
+    void ReceiveIntoInbox();
     bool SaveScreenshot(const std::string& file);
 
     TQimApp& app_;
