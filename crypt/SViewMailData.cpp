@@ -52,7 +52,13 @@ bool SViewMailData::Prepare(const std::string& mailPath, int number, const std::
 
     decryptionOutput_ = NewTmp();
     if (crypt_.tempDir.empty()) crypt_.tempDir = tempDir_;
-    if (!UndoOwnEncryptionForView(crypt_, work, *decryptionOutput_, wasEncrypted_)) prepared_ = false;
+    if (!UndoOwnEncryptionForView(crypt_, work, *decryptionOutput_, wasEncrypted_)) {
+        // The header of a mail still encrypted describes parts that are not
+        // there: it is shown as stored, without a second box about its MIME.
+        prepared_ = false;
+        displayPath_ = work;
+        return false;
+    }
 
     MakeDisplayCopy(work);
     displayPath_ = work;
