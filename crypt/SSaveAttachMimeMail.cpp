@@ -136,7 +136,9 @@ std::string SSaveAttachMimeMail::TargetFor(const SMimePart& part) {
 
 bool SSaveAttachMimeMail::SavePart(FILE* file, long start, long end, const SMimePart& part,
                                    const std::string& target) {
+    if (busy_) busy_(true);
     const bool ok = CodecFor(part.encoding)->DecodeFilePart(file, start, end, target.c_str(), false);
+    if (busy_) busy_(false);
     if (!ok) {
         QimMessageBox(owner_, LoadStringCmmnDll(cmmnstr::StrangeCannotDecrypt).c_str(), MessageIcon::Stop);
         return false;

@@ -3,6 +3,7 @@
 // then a save dialog) or saving them all under their own names.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "common/SDistMimeMail.h"
@@ -27,6 +28,9 @@ public:
     // Attachments written since the last ResetSaved.
     int Saved() const { return saved_; }
     void ResetSaved() { saved_ = 0; }
+    // Called with true before a part is decoded and false after (the window's
+    // wait cursor); questions and dialogs stay outside.
+    void SetBusyHook(std::function<void(bool)> hook) { busy_ = std::move(hook); }
 
 protected:
     // The path to write the part to; empty to skip it.
@@ -37,6 +41,7 @@ protected:
     bool ask_ = true;
     std::string destination_;
     int saved_ = 0;
+    std::function<void(bool)> busy_;
 };
 
 // The variant that never asks: every part goes into the home directory under

@@ -81,6 +81,7 @@ void SViewMailData::UndoPgp(std::string& work) {
 void SViewMailData::MakeDisplayCopy(std::string& work) {
     dist_ = std::make_unique<SSaveAttachMimeMail>(owner_, work.c_str());
     dist_->SetDestination(DefaultDestination());
+    dist_->SetBusyHook(busy_);
     if (!dist_->AnalizeMimeMail()) {
         prepared_ = false;
         return;

@@ -4,6 +4,7 @@
 // same object takes the attachments out and uudecodes the stored mail.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -59,6 +60,8 @@ public:
     // beep, the prompt, then the walk over the parts; in save-all mode the
     // outcome is reported. Returns the number of files saved.
     int TakeOutAttachments(SAttachmentPrompt& prompt);
+    // The hook the distributed mail gets for its decoding (the wait cursor).
+    void SetBusyHook(std::function<void(bool)> hook) { busy_ = std::move(hook); }
     // Uudecodes the stored mail file; returns the number of files saved.
     int Uudecode();
     // Where attachments go unless the user picks another folder.
@@ -87,4 +90,5 @@ private:
     SUsePGP* pgp_ = nullptr;
     std::unique_ptr<SUsePGP> ownPgp_;
     SCryptContext crypt_;
+    std::function<void(bool)> busy_;
 };

@@ -119,6 +119,8 @@ void TQimWindow::RegisterCommands() {
         const QModelIndex current = list_->currentIndex();
         if (current.isValid()) ShowMail(model_->NumberAt(current.row()));
     });
+    commands_.Add(qimcmd::ExtractAttachments, [this] { viewer_->TakeOutAttachments(); });
+    commands_.Add(qimcmd::Uudecode, [this] { viewer_->Uudecode(); });
     commands_.Add(qimcmd::NextMail, [this] { StepMail(1); });
     commands_.Add(qimcmd::PreviousMail, [this] { StepMail(-1); });
     commands_.Add(qimcmd::SelectAll, [this] { list_->selectAll(); });
@@ -241,7 +243,7 @@ void TQimWindow::OnListCurrentChanged() {
 
 bool TQimWindow::ShowMail(int number) {
     if (number <= 0) return false;
-    if (!viewer_->ShowMail(cache_.MailPath(number))) return false;
+    if (!viewer_->ShowMail(cache_.MailPath(number), number, shown_)) return false;
     FolderCommands().MarkShownRead(cache_, number);
     model_->RefreshState(number);
     return true;
