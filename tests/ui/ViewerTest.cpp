@@ -201,4 +201,30 @@ TEST_F(Viewer, MailEncryptedByGpgIsShownDecrypted) {
     EXPECT_NE(ReadFileBytes(home_.File("1")).find("BEGIN PGP MESSAGE"), std::string::npos);
 }
 
+TEST_F(Viewer, DockingFollowsTheSettingAndTheSeparateWindowOpensWithAMail) {
+    WriteFileBytes(home_.File("1"), kJapaneseMultipart);
+    struct Case {
+        int docking;
+        bool separate;
+    } cases[] = {{kViewerSeparate, true}, {kViewerLowerRight, false}, {kViewerBelow, false}, {kViewerUpperRight, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.docking);
+        GetSettingData().viewerDocking = c.docking;
+        auto w = std::make_unique<TQimWindow>(home_.Path());
+        w->show();
+        Settle();
+        EXPECT_EQ(w->ViewerWindow() != nullptr, c.separate);
+        if (c.separate) {
+            EXPECT_FALSE(w->ViewerWindow()->isVisible()) << "opened by the first mail";
+            EXPECT_TRUE(w->ViewerWindow()->isAncestorOf(w->Viewer()));
+        } else {
+            EXPECT_TRUE(w->isAncestorOf(w->Viewer()));
+        }
+        w->List()->setCurrentIndex(w->Model()->index(0, 0));
+        Settle();
+        EXPECT_TRUE(w->Viewer()->isVisible());
+        EXPECT_NE(Shown(*w).find("普通の行"), std::string::npos);
+    }
+}
+
 }  // namespace
