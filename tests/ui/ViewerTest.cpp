@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTreeView>
@@ -225,6 +226,28 @@ TEST_F(Viewer, DockingFollowsTheSettingAndTheSeparateWindowOpensWithAMail) {
         EXPECT_TRUE(w->Viewer()->isVisible());
         EXPECT_NE(Shown(*w).find("普通の行"), std::string::npos);
     }
+}
+
+TEST_F(Viewer, ALargeQuotedMailIsPreparedAndShownQuickly) {
+    // 40 000 lines (about 2 MB) of quoted-printable Japanese text, every other line quoted.
+    std::string body;
+    const std::string line = "=1B$BF|K\\8l$N9T$G$9!#=1B(B";  // "日本語の行です。" in JIS, quoted-printable
+    for (int i = 0; i < 40000; ++i) body += (i % 2 ? "> " : "") + line + " " + std::to_string(i) + "\r\n";
+    WriteFileBytes(home_.File("1"), "From: a@x.jp\r\nSubject: big\r\nMIME-Version: 1.0\r\n"
+                                    "Content-Type: text/plain; charset=ISO-2022-JP\r\n"
+                                    "Content-Transfer-Encoding: quoted-printable\r\n\r\n" + body);
+    auto w = std::make_unique<TQimWindow>(home_.Path());
+    w->show();
+    Settle();
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(w->ShowMail(1));
+    const qint64 ms = timer.elapsed();
+    std::printf("40000-line mail prepared and shown in %lld ms\n", static_cast<long long>(ms));
+    EXPECT_EQ(w->Viewer()->document()->blockCount(), 6 + 40000 + 1);
+    EXPECT_TRUE(BoldLine(*w, "> 日本語の行です。 39999"));
+    EXPECT_FALSE(BoldLine(*w, "日本語の行です。 39998"));
+    EXPECT_LT(ms, 20000) << "far slower than expected";
 }
 
 }  // namespace
