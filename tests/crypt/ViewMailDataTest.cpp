@@ -21,6 +21,8 @@
 #include "crypt/SUudecode.h"
 #include "crypt/SViewMailData.h"
 #include "crypt/SViewQuoteRule.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileSystem.h"
 #include "platform/ScriptedDialogService.h"
 #include "support/GpgKeyring.h"
 #include "support/TestSupport.h"
@@ -313,6 +315,34 @@ TEST_F(ViewMailDataTest, HostileAttachmentNamesStayInTheDestination) {
         EXPECT_EQ(Names(dir_.Path()), (std::set<std::string>{"QimHome", "dest", "tmp"})) << "nothing written beside";
         platform::RemoveFile((dest_ + "/" + c.saved).c_str());
     }
+}
+
+TEST_F(ViewMailDataTest, RestoringVariantReplacesFilesInTheHomeAndKeepsTheirAttributes) {
+    const std::string mail = Mail(Multipart(Sjis("本文\r\n"), {{"CONFIG.INI", "application/octet-stream", kBinary64},
+                                                                {"../../escape", "application/octet-stream", kBinary64},
+                                                                {"", "application/octet-stream", kBinary64}}),
+                                  "restore");
+    WriteFileBytes(home_ + "/CONFIG.INI", "old");
+    ASSERT_TRUE(platform::SetFileAttributes((home_ + "/CONFIG.INI").c_str(),
+                                            platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN));
+    SRestoreAttachMimeMail restore(nullptr, mail.c_str());
+    ASSERT_TRUE(restore.AnalizeMimeMail());
+    EXPECT_TRUE(restore.TakeBinaryFile(false));
+    EXPECT_EQ(restore.Saved(), 2);
+    EXPECT_EQ(ReadFileBytes(home_ + "/CONFIG.INI"), kBinary);
+    EXPECT_EQ(platform::GetFileAttributes((home_ + "/CONFIG.INI").c_str()) &
+                  (platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN),
+              platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(ReadFileBytes(home_ + "/escape"), kBinary) << "the name stays inside the home directory";
+    EXPECT_EQ(Names(dir_.Path()), (std::set<std::string>{"QimHome", "dest", "tmp"}));
+    EXPECT_TRUE(Texts().empty()) << "no questions";
+
+    // A mail without attachments offers nothing to take out.
+    Prompt never;
+    ASSERT_TRUE(data_.Prepare(Mail(std::string(kHeader) + "\r\nplain\r\n")));
+    EXPECT_EQ(data_.TakeOutAttachments(never), 0);
+    EXPECT_TRUE(never.shown.empty());
+    EXPECT_TRUE(dialogs_.Boxes().empty());
 }
 
 TEST(MailFileNames, AreReducedToAPlainName) {
