@@ -158,3 +158,18 @@ constexpr unsigned CancelButton = 30405;        // "ｷｬﾝｾﾙ"
 constexpr unsigned UserAuthCaption = 30406;
 
 }  // namespace qimstr
+
+// The viewer: uudecode and taking attachments out.
+namespace qimstr {
+
+constexpr unsigned UuNoEncodedText = 31010;     // "このメールは uuencode されたテキストを含まないように思えます。"
+constexpr unsigned UuNoEnd = 31011;             // "文字列 end がありません。"
+constexpr unsigned FileWriteFailed = 31012;     // "ファイルの書き込みに失敗しました｡"
+constexpr unsigned FilesSaved = 31013;          // "%d 個のファイルを保存しました。"
+constexpr unsigned OverwriteQuestion = 31014;   // "%s は既にあります。上書きしますか？"
+constexpr unsigned AttachDialogCaption = 31015; // "添付ファイルの取り出し"
+constexpr unsigned AttachSaveAll = 31016;       // "すべてを問い合わせずに保存する(&A)"
+constexpr unsigned AttachDestination = 31017;   // "保存先(&F):"
+constexpr unsigned AttachBrowse = 31018;        // "参照(&B)..."
+
+}  // namespace qimstr

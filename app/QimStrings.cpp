@@ -233,6 +233,17 @@ constexpr Entry kTable[] = {
     {qimcmd::EditFind, "指定文字列の検索"},
     {qimcmd::EditReplace, "指定文字列を検索して別の文字列に置換"},
     {qimcmd::EditFindNext, "次に一致する文字列の検索"},
+
+    // The viewer: uudecode and taking attachments out.
+    {qimstr::UuNoEncodedText, "このメールは uuencode されたテキストを含まないように思えます。"},
+    {qimstr::UuNoEnd, "文字列 end がありません。"},
+    {qimstr::FileWriteFailed, "ファイルの書き込みに失敗しました｡"},
+    {qimstr::FilesSaved, "%d 個のファイルを保存しました。"},
+    {qimstr::OverwriteQuestion, "%s は既にあります。上書きしますか？"},
+    {qimstr::AttachDialogCaption, "添付ファイルの取り出し"},
+    {qimstr::AttachSaveAll, "すべてを問い合わせずに保存する(&A)"},
+    {qimstr::AttachDestination, "保存先(&F):"},
+    {qimstr::AttachBrowse, "参照(&B)..."},
 };
 
 const SStringTable& Strings() {

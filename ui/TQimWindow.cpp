@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QTreeView>
 #include <QTreeWidgetItem>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/QimCommandIds.h"
@@ -76,9 +77,21 @@ void TQimWindow::BuildPanes() {
     header->setSectionResizeMode(QHeaderView::Interactive);
     for (int c = 0; c < kColumnCount; ++c) list_->setColumnWidth(c, kBuiltInColumnWidths[c]);
     viewer_ = new TMailViewPane;
-    if (viewerOnTop) listPane_->addWidget(viewer_);
-    listPane_->addWidget(list_);
-    if (!viewerOnTop) listPane_->addWidget(viewer_);
+    if (GetSettingData().viewerDocking == kViewerSeparate) {
+        // A window of its own, opened by the first mail shown.
+        viewerWindow_ = new QWidget(this, Qt::Window);
+        viewerWindow_->setObjectName("QimViewerWindow");
+        viewerWindow_->setWindowTitle("Qim");
+        auto* layout = new QVBoxLayout(viewerWindow_);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(viewer_);
+        viewerWindow_->resize(640, 480);
+        listPane_->addWidget(list_);
+    } else {
+        if (viewerOnTop) listPane_->addWidget(viewer_);
+        listPane_->addWidget(list_);
+        if (!viewerOnTop) listPane_->addWidget(viewer_);
+    }
     addWidget(tree_);
     addWidget(listPane_);
     setStretchFactor(0, 0);
@@ -119,6 +132,8 @@ void TQimWindow::RegisterCommands() {
         const QModelIndex current = list_->currentIndex();
         if (current.isValid()) ShowMail(model_->NumberAt(current.row()));
     });
+    commands_.Add(qimcmd::ExtractAttachments, [this] { viewer_->TakeOutAttachments(); });
+    commands_.Add(qimcmd::Uudecode, [this] { viewer_->Uudecode(); });
     commands_.Add(qimcmd::NextMail, [this] { StepMail(1); });
     commands_.Add(qimcmd::PreviousMail, [this] { StepMail(-1); });
     commands_.Add(qimcmd::SelectAll, [this] { list_->selectAll(); });
@@ -148,6 +163,7 @@ SFolderCommands TQimWindow::FolderCommands() {
 bool TQimWindow::CloseViewerOf(const std::string& mailPath) {
     if (viewer_->ShownPath().empty() || viewer_->ShownPath() != mailPath) return false;
     viewer_->Clear();
+    if (viewerWindow_) viewerWindow_->hide();
     return true;
 }
 
@@ -241,7 +257,11 @@ void TQimWindow::OnListCurrentChanged() {
 
 bool TQimWindow::ShowMail(int number) {
     if (number <= 0) return false;
-    if (!viewer_->ShowMail(cache_.MailPath(number))) return false;
+    if (!viewer_->ShowMail(cache_.MailPath(number), number, shown_)) return false;
+    if (viewerWindow_) {
+        viewerWindow_->show();
+        viewerWindow_->raise();
+    }
     FolderCommands().MarkShownRead(cache_, number);
     model_->RefreshState(number);
     return true;
@@ -436,6 +456,7 @@ void TQimWindow::RestoreLayout() {
     ReadColumnWidths(widths, std::max(list_->viewport()->width(), total));
     for (int c = 0; c < kHeaderColumns; ++c) list_->setColumnWidth(c, widths[c]);
 
+    if (viewerWindow_) return;  // the list has its pane to itself
     const int height = std::max(listPane_->height(), 100);
     const double share = ReadViewerShare();
     const int viewerHeight = static_cast<int>(height * share);
@@ -451,5 +472,6 @@ void TQimWindow::StoreLayout() const {
     int widths[kHeaderColumns];
     for (int c = 0; c < kHeaderColumns; ++c) widths[c] = list_->columnWidth(c);
     WriteColumnWidths(widths);
-    WritePaneHeights(list_->height(), viewer_->isVisible() ? viewer_->height() : 0);
+    // A viewer of its own window leaves the stored docked heights alone.
+    if (!viewerWindow_) WritePaneHeights(list_->height(), viewer_->isVisible() ? viewer_->height() : 0);
 }

@@ -77,6 +77,8 @@ public:
     QTreeView* List() const { return list_; }
     THeaderListModel* Model() const { return model_; }
     TMailViewPane* Viewer() const { return viewer_; }
+    // The viewer's own window (EInnerView 0); null while it is docked.
+    QWidget* ViewerWindow() const { return viewerWindow_; }
     SMemCacheFolder& Cache() { return cache_; }
     // The From column shows To.
     bool ShowsTo() const;
@@ -121,6 +123,7 @@ private:
     QTreeView* list_ = nullptr;
     THeaderListModel* model_ = nullptr;
     TMailViewPane* viewer_ = nullptr;
+    QWidget* viewerWindow_ = nullptr;  // the viewer's own window when it is not docked
     std::function<void()> receiveHook_;
     int firstNew_ = 0;
     bool receiving_ = false;

@@ -14,6 +14,7 @@
 #include "crypt/PgpMailSteps.h"
 #include "crypt/SUsePGP.h"
 #include "platform/ScriptedDialogService.h"
+#include "support/GpgKeyring.h"
 #include "support/TestSupport.h"
 
 using qimtest::ReadFileBytes;
@@ -29,27 +30,14 @@ const char* kBob = "bob@example.com";      // has one too
 class PgpBridgeTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        keyring_ = new qimtest::TempDir;
-        home_ = keyring_->File("gnupg");
-        mkdir(home_.c_str(), 0700);
-        // Nothing may wait for a person typing a passphrase.
-        WriteFileBytes(home_ + "/gpg-agent.conf", "pinentry-program /bin/false\n");
-        setenv("GNUPGHOME", home_.c_str(), 1);
-        for (const char* who : {kAlice, kBob}) {
-            int status = -1;
-            RunCommand(Gpg() + " --passphrase '' --quick-gen-key '" + std::string(who) +
-                           "' future-default default never 2>&1",
-                       &status);
-            ASSERT_EQ(status, 0) << "no key for " << who;
-        }
+        keyring_ = new qimtest::GpgKeyring({kAlice, kBob});
+        ASSERT_TRUE(keyring_->Ok()) << "no key for " << keyring_->Failed();
     }
     static void TearDownTestSuite() {
-        RunCommand("gpgconf --homedir '" + home_ + "' --kill all 2>&1");
-        unsetenv("GNUPGHOME");
         delete keyring_;
         keyring_ = nullptr;
     }
-    static std::string Gpg() { return "gpg --homedir '" + home_ + "' --batch --yes --pinentry-mode loopback"; }
+    static std::string Gpg() { return keyring_->Gpg(); }
 
     void SetUp() override { ASSERT_TRUE(pgp_.Open(6, 0)) << "the library next to the test cannot be used"; }
 
@@ -65,16 +53,14 @@ protected:
         return File(name);
     }
 
-    static qimtest::TempDir* keyring_;
-    static std::string home_;
+    static qimtest::GpgKeyring* keyring_;
     qimtest::TempDir dir_;
     platform::ScriptedDialogService dialogs_;
     platform::ScopedDialogService scoped_{dialogs_};
     SUsePGP pgp_;
 };
 
-qimtest::TempDir* PgpBridgeTest::keyring_ = nullptr;
-std::string PgpBridgeTest::home_;
+qimtest::GpgKeyring* PgpBridgeTest::keyring_ = nullptr;
 
 TEST_F(PgpBridgeTest, MailEncryptedByTheLibraryIsDecryptedByGpgAndBack) {
     const std::string body = Sjis("本文です。\r\n二行目。\r\n");

@@ -429,6 +429,8 @@ TEST_F(Window, FromToCommandAndTheSentFolderShowTo) {
 
 TEST_F(Window, PaneSizesAndColumnWidthsAreStoredAndRestored) {
     WriteInbox(1);
+    // Pane heights belong to a docked viewer.
+    GetSettingData().viewerDocking = kViewerBelow;
     auto stored = [&](const char* key) {
         char text[256];
         platform::GetPrivateProfileString("Qim", key, "", text, sizeof text, home_.File("QIM.INI").c_str());
