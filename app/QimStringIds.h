@@ -137,3 +137,30 @@ namespace qimstr {
 constexpr unsigned ImportDialogTitle = 30301;  // "ﾌｧｲﾙの選択"
 
 }  // namespace qimstr
+
+// Receiving mail over POP3.
+namespace qimstr {
+
+constexpr unsigned RecvFileCannotOpen = 1200;   // "受信メール用のファイルがオープンできません。"
+constexpr unsigned RecvFileCannotWrite = 1201;  // "受信メール用に書き込みができません(%d)。"
+constexpr unsigned SomethingWrong = 1202;       // "何か変です。"
+constexpr unsigned ErrorAborting = 1203;        // "エラーです。中止します。"
+constexpr unsigned Connecting = 1205;
+constexpr unsigned Disconnecting = 1206;
+constexpr unsigned DeletingMail = 1207;         // "メールの削除中(%d/%d)..."
+constexpr unsigned NoMailOnServer = 1209;
+constexpr unsigned ReceiveStarting = 1210;
+constexpr unsigned ReceivingMail = 1211;        // "メールの受信中(%d/%d) ..."
+constexpr unsigned ReceivingStars = 1212;       // "メールの受信中(%d/%d) %s"
+constexpr unsigned ReceiveDone = 1213;
+constexpr unsigned LookingUpHost = 1214;
+constexpr unsigned ApopNoTimestamp = 1215;
+constexpr unsigned ApopNoDigest = 1216;
+constexpr unsigned NoNewMail = 30401;           // dialog 317
+constexpr unsigned ReceiveCaption = 30402;      // "メールの受信"
+constexpr unsigned ReceiveTimedOut = 30403;     // "サーバーから %d 秒間応答がありません。..."
+constexpr unsigned ExitButton = 30404;          // "終了(&X)"
+constexpr unsigned CancelButton = 30405;        // "ｷｬﾝｾﾙ"
+constexpr unsigned UserAuthCaption = 30406;
+
+}  // namespace qimstr

@@ -1,0 +1,174 @@
+// The POP3 conversation that brings the server's mail into the inbox: host
+// lookup, connect, USER/PASS or APOP, STAT, then RETR (and DELE unless mail
+// stays on the server) of every message, and QUIT. It is driven only by the
+// socket's notifications, the lookup completion and the steps it posts itself,
+// and reports what it does to an observer (the dialog, or a terminal).
+//
+// The login-only mode runs the same states up to the login reply and then
+// quits: it answers "does the server take this user and password?".
+//
+// A message becomes a mail file only once all of it is on disk: it is written
+// under a temporary name, flushed, and renamed to its number before the DELE
+// for it is sent. A message that does not arrive whole leaves no file.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/SSocketRead.h"
+#include "platform/DialogService.h"
+#include "platform/DurableFile.h"
+#include "platform/qt/StreamSocket.h"
+#include "pop3/Pop3Codes.h"
+#include "pop3/SSetHeaderStatus.h"
+
+class SGetRecvFileName;
+class SSettingData;
+class SUserInetData;
+
+// What a conversation tells its owner. Texts are Shift_JIS.
+class SPop3Observer {
+public:
+    virtual ~SPop3Observer() = default;
+    virtual void ShowStatus(const std::string& text) {}
+    virtual void ShowFrom(const std::string& text) {}
+    virtual void ShowSubject(const std::string& text) {}
+    virtual void SetProgressRange(int low, int high) {}
+    virtual void SetProgress(int value) {}
+    // Requests 495 and 494: true when the user confirmed; the record then holds
+    // the new values.
+    virtual bool AskNetworkSettings() { return false; }
+    virtual bool AskPassword() { return false; }
+    // The login state for the application: qimreq::LoginAccepted, LoginRefused
+    // or LoginPromptCancelled. Delivered from the event loop.
+    virtual void ReportLogin(int code) {}
+    // The run is over: kResultOk or kResultCancel, and whether it failed (an
+    // error, a broken or stalled connection: the caller must not take it for a
+    // complete run). Delivered once, from the event loop.
+    virtual void Ended(int result, bool failed) = 0;
+};
+
+class SPop3Conversation : public platform::SocketListener {
+public:
+    enum class Mode { Receive, LoginOnly };
+
+    // `inet` may be changed by the settings and password requests.
+    SPop3Conversation(SUserInetData& inet, const SSettingData& settings, SPop3Observer& observer,
+                      Mode mode = Mode::Receive);
+    ~SPop3Conversation() override;
+    SPop3Conversation(const SPop3Conversation&) = delete;
+    SPop3Conversation& operator=(const SPop3Conversation&) = delete;
+
+    // The folder new mail goes into (Receive mode).
+    void SetInbox(const std::string& inbox) { inbox_ = inbox; }
+    // Owner of the message boxes.
+    void SetParentWindow(platform::ParentWindow parent) { parent_ = parent; }
+    // How long the server may stay silent (milliseconds).
+    void SetTimeout(int milliseconds);
+
+    // Posts the start step.
+    void Start();
+    // The user asks to close. True when the run is over and the owner may go.
+    // While a conversation runs the first request lets the current message
+    // finish and then quits; a second one cuts the connection at once.
+    bool RequestClose();
+
+    qimpop3::State GetState() const { return state_; }
+    int MessageCount() const { return messageCount_; }
+    // Messages stored as mail files in this run.
+    int StoredCount() const { return stored_; }
+    // The login code reported (0 while none was).
+    int LoginCode() const { return loginCode_; }
+
+    // The APOP digest: MD5 of the time stamp followed by the password, as 32
+    // lowercase hexadecimal digits.
+    static std::string ApopDigest(const std::string& timestamp, const std::string& password);
+
+    void OnSocketEvent(int event, int error) override;
+    void OnHostLookup(int handle, int error) override;
+
+private:
+    enum class Reply { Incomplete, Accepted, Refused };
+
+    template <typename F>
+    void Post(F&& step);
+    void StartStep();
+    void ConnectStep();
+    void WriteStep();
+    void ReadStep();
+    Reply ReadReply(const char* socketErrorText);
+    void OnLoginReply(bool accepted);
+    bool StatStep();
+    void MessageStart();
+    void ReceiveBody();
+    bool EndOfMessage();
+    void ShowStars();
+    void AfterMessage();
+    bool SendLine(const std::string& line);
+    bool FlushPending();
+
+    void Status(unsigned id);
+    void StatusText(const std::string& text);
+    void Box(const std::string& text);
+    void BoxId(unsigned id);
+    void SocketError(const char* operation, int code);
+    // A failed reply or read: the specific text (if any), string 1203, the
+    // connection closed, the run ends with kResultCancel.
+    void Fail(unsigned specificId = 0, const std::string& specificText = std::string());
+    // A failure noticed while the server is still in step: the conversation
+    // ends with QUIT (so the deletions of stored messages take effect), then
+    // fails as Fail does with `text`.
+    void FailAfterQuit(const std::string& text);
+    static std::string WriteErrorText(int code);
+    // A failure that leaves the run with kResultOk but failed.
+    void Abandon();
+    void CloseConnection();
+    void FinishRun();
+    void End(int result, bool failed);
+    void Report(int code);
+    void RestartTimer();
+    void OnTimeout();
+
+    SUserInetData& inet_;
+    const SSettingData& settings_;
+    SPop3Observer& observer_;
+    Mode mode_;
+    std::unique_ptr<QObject> context_;  // posted steps die with the conversation
+    QTimer timer_;
+    int timeoutMs_ = qimpop3::kDefaultTimeoutSeconds * 1000;
+    platform::StreamSocket socket_;
+    SPop3Read reader_;
+    SSetHeaderStatus header_;
+    std::unique_ptr<SGetRecvFileName> namer_;
+    platform::DurableFile file_;
+    platform::ParentWindow parent_ = nullptr;
+
+    qimpop3::State state_ = qimpop3::State::Idle;
+    std::string inbox_;
+    std::string host_;
+    int port_ = 0;
+    std::vector<std::string> addresses_;
+    int lookupHandle_ = 0;
+    std::string digest_;
+    std::string pendingOut_;  // the part of a command the socket has not taken yet
+    int messageCount_ = 0;
+    long mailboxSize_ = 0;
+    int current_ = 0;
+    int lineCounter_ = 0;
+    int stored_ = 0;
+    int loginCode_ = 0;
+    bool apop_ = false;
+    bool deleteOnServer_ = true;
+    bool starting_ = false;
+    bool cancelRequested_ = false;
+    bool inHeader_ = false;
+    bool continuing_ = false;  // the last piece was cut: the next one is not at a line start
+    bool failed_ = false;
+    bool deferredFailure_ = false;  // ends with QUIT, then fails
+    std::string deferredText_;
+    bool ended_ = false;
+};

@@ -1,0 +1,147 @@
+// receive: brings the POP3 server's mail into the inbox of a home directory,
+// with that home's settings, as the program's Receive command does, but
+// without windows: progress and every message go to standard error.
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/QimGlobals.h"
+#include "app/SQimCommandLine.h"
+#include "app/SSettingData.h"
+#include "app/SUserInetData.h"
+#include "platform/CodePage.h"
+#include "platform/DialogService.h"
+#include "platform/DurableFile.h"
+#include "platform/FileSystem.h"
+#include "pop3/SReceiveRun.h"
+#include "tools/ToolCommand.h"
+
+namespace {
+
+int ReceiveCommand(const std::vector<std::string>& args);
+
+const qimtool::Command kReceive{"receive", "[--home DIR]", "POP3 サーバーのメールを受信箱に受信する", ReceiveCommand};
+
+const char kHelp[] =
+    "使い方: qimtool receive [--home DIR]\n"
+    "  DIR (無指定なら QIMHOME, $HOME/QimHome) の設定で POP3 サーバーからメールを受信し、\n"
+    "  受信箱 (DIR そのもの) に新しい番号のファイルとして保存します。\n"
+    "  パスワードは QIM.INI に保存されていればそれを、なければ環境変数 QIM_PASSWORD を、\n"
+    "  それもなければ端末から (表示せずに) 読みます。経過とメッセージは標準エラーに出します。\n"
+    "  終了状態: 0 成功、1 受信の失敗、2 使い方の誤り。\n";
+
+std::string ToTerminal(const std::string& sjis) {
+    std::string utf8;
+    qimtool::SjisToTerminal(sjis, utf8);
+    return utf8;
+}
+
+// Reads a password from the terminal without echo; false when there is none.
+bool PromptPassword(std::string& sjis) {
+    if (!isatty(STDIN_FILENO)) return false;
+    std::fprintf(stderr, "パスワード: ");
+    std::fflush(stderr);
+    termios old{};
+    const bool tty = tcgetattr(STDIN_FILENO, &old) == 0;
+    if (tty) {
+        termios quiet = old;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    char buffer[512];
+    const bool got = std::fgets(buffer, sizeof buffer, stdin) != nullptr;
+    if (tty) tcsetattr(STDIN_FILENO, TCSAFLUSH, &old);
+    std::fprintf(stderr, "\n");
+    if (!got) return false;
+    std::string typed(buffer);
+    while (!typed.empty() && (typed.back() == '\n' || typed.back() == '\r')) typed.pop_back();
+    return !typed.empty() && qimtool::TerminalToSjis(typed, sjis);
+}
+
+// Progress on standard error, one line per status text.
+class TerminalProgress : public SPop3Observer {
+public:
+    explicit TerminalProgress(SUserInetData& inet) : inet_(inet) {}
+    void ShowStatus(const std::string& text) override {
+        if (!text.empty() && text != last_) std::fprintf(stderr, "%s\n", ToTerminal(text).c_str());
+        last_ = text;
+    }
+    void ShowFrom(const std::string& text) override { std::fprintf(stderr, "  From: %s\n", ToTerminal(text).c_str()); }
+    void ShowSubject(const std::string& text) override {
+        std::fprintf(stderr, "  Subject: %s\n", ToTerminal(text).c_str());
+    }
+    bool AskPassword() override { return PromptPassword(inet_.password); }
+    void Ended(int, bool) override {}
+
+private:
+    SUserInetData& inet_;
+    std::string last_;
+};
+
+int ReceiveCommand(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::fputs(kHelp, stdout);
+            return qimtool::kExitOk;
+        }
+    }
+    qimtool::ParsedArgs parsed;
+    std::string error;
+    if (!qimtool::ParseArgs(args, {}, {"--home"}, parsed, error)) return qimtool::UsageError(kReceive, error);
+    if (!parsed.operands.empty()) return qimtool::UsageError(kReceive, "余分な引数があります: " + parsed.operands[0]);
+
+    SProcessEnvironment env;
+    std::string home;
+    if (const std::string* typed = parsed.Value("--home")) {
+        if (!qimtool::TerminalToSjis(*typed, home))
+            return qimtool::UsageError(kReceive, "Shift_JIS にできないフォルダー名です: " + *typed);
+    } else {
+        home = SearchQimHome(std::string(), env, std::string());
+    }
+    if (!platform::IsDirectory(home.c_str())) return qimtool::Failure("QimHome フォルダーが見つかりません: " + ToTerminal(home));
+    SetQimHome(home);
+    SetQimIniPath(SearchQimIni(home, env));
+
+    int argc = 1;
+    char name[] = "qimtool";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+
+    SUserInetData inet;
+    inet.Read();
+    SSettingData& settings = GetSettingData();
+    settings.Read();
+    if (inet.pop3Server.empty() || inet.userName.empty() || inet.pop3Port < 1)
+        return qimtool::Failure("受信の設定 (POP3Addr, POP3Port, UserName) が QIM.INI にありません。");
+    if (inet.password.empty()) {
+        if (const char* pw = std::getenv("QIM_PASSWORD"); pw && *pw) {
+            if (!qimtool::TerminalToSjis(pw, inet.password)) return qimtool::Failure("QIM_PASSWORD を Shift_JIS にできません。");
+        }
+    }
+    // Measuring only: what the flush to stable storage costs per message.
+    if (const char* off = std::getenv("QIM_BENCH_NO_FSYNC"); off && std::strcmp(off, "1") == 0)
+        platform::DurableFile::SetSyncEnabled(false);
+
+    platform::HeadlessDialogService dialogs;
+    platform::DialogService* before = platform::SetDialogService(&dialogs);
+    SReceiveRun run(home, inet, settings, nullptr, dialogs);
+    TerminalProgress progress(inet);
+    int timeoutMs = 0;
+    if (const char* t = std::getenv("QIM_RECEIVE_TIMEOUT_MS")) timeoutMs = std::atoi(t);
+    const SReceiveOutcome outcome = RunReceive(run, &progress, timeoutMs);
+    platform::SetDialogService(before);
+
+    if (outcome.Arrived())
+        std::fprintf(stderr, "%d 通受信しました (%d から %d)。\n", outcome.lastNew - outcome.firstNew + 1,
+                     outcome.firstNew, outcome.lastNew);
+    return outcome.failed || outcome.result != qimpop3::kResultOk ? qimtool::kExitFailure : qimtool::kExitOk;
+}
+
+const bool kRegistered = qimtool::RegisterCommand(kReceive);
+
+}  // namespace
