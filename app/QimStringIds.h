@@ -144,16 +144,12 @@ namespace qimstr {
 constexpr unsigned RecvFileCannotOpen = 1200;   // "受信メール用のファイルがオープンできません。"
 constexpr unsigned RecvFileCannotWrite = 1201;  // "受信メール用に書き込みができません(%d)。"
 constexpr unsigned SomethingWrong = 1202;       // "何か変です。"
-constexpr unsigned ErrorAborting = 1203;        // "エラーです。中止します。"
-constexpr unsigned Connecting = 1205;
-constexpr unsigned Disconnecting = 1206;
 constexpr unsigned DeletingMail = 1207;         // "メールの削除中(%d/%d)..."
 constexpr unsigned NoMailOnServer = 1209;
 constexpr unsigned ReceiveStarting = 1210;
 constexpr unsigned ReceivingMail = 1211;        // "メールの受信中(%d/%d) ..."
 constexpr unsigned ReceivingStars = 1212;       // "メールの受信中(%d/%d) %s"
 constexpr unsigned ReceiveDone = 1213;
-constexpr unsigned LookingUpHost = 1214;
 constexpr unsigned ApopNoTimestamp = 1215;
 constexpr unsigned ApopNoDigest = 1216;
 constexpr unsigned NoNewMail = 30401;           // dialog 317
@@ -162,5 +158,25 @@ constexpr unsigned ReceiveTimedOut = 30403;     // "サーバーから %d 秒間
 constexpr unsigned ExitButton = 30404;          // "終了(&X)"
 constexpr unsigned CancelButton = 30405;        // "ｷｬﾝｾﾙ"
 constexpr unsigned UserAuthCaption = 30406;
+
+}  // namespace qimstr
+
+// Drafts and sent copies.
+namespace qimstr {
+
+constexpr unsigned MailUnreadable = 2513;   // "メールが読み出せませんでした。"
+constexpr unsigned CannotSave = 2514;       // "保存できませんでした。"
+constexpr unsigned CannotSaveMail = 2515;
+constexpr unsigned DraftSaved = 2538;       // "保存しました。"
+constexpr unsigned CloseThisWindow = 2539;  // "このウインドウを閉じますか？"
+constexpr unsigned SavedInFolder = 30520;   // "フォルダー %s に"
+constexpr unsigned SentCopyFailed = 30521;
+constexpr unsigned SentMailDialogCaption = 30522;
+constexpr unsigned DraftDialogCaption = 30523;
+constexpr unsigned SaveFolderLabel = 30524;
+constexpr unsigned SaveFolderCheck = 30525;
+constexpr unsigned ComposeCaption = 30526;
+constexpr unsigned HeaderDialogCaption = 30527;
+constexpr unsigned AttachmentsDialogCaption = 30528;
 
 }  // namespace qimstr

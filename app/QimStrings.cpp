@@ -98,6 +98,25 @@ constexpr Entry kTable[] = {
     {qimstr::AddressListFailures, "次の宛先には送信できませんでした。\r\n%s"},
     {qimstr::AddressListOutsideHome, "アドレスリストは QimHome の中のファイルでなければなりません。"},
     {qimstr::HeaderTooLong, "ヘッダーが長すぎます。中止します。"},
+    // Drafts and sent copies.
+    {qimstr::MailUnreadable, "メールが読み出せませんでした。"},
+    {qimstr::CannotSave, "保存できませんでした。"},
+    {qimstr::CannotSaveMail,
+     "メールを保存できませんでした。\n保存先のフォルダー名があっているかどうか、あるいは\n"
+     "指定したフォルダーが存在するかどうか等を確認して下さい。\n"
+     "(「設定」メニューの「送信メールの保存」または「未送信メールの保存」の項)"},
+    {qimstr::DraftSaved, "保存しました。"},
+    {qimstr::CloseThisWindow, "このウインドウを閉じますか？"},
+    {qimstr::SavedInFolder, "フォルダー %s に"},
+    {qimstr::SentCopyFailed, "メールは送信されましたが、送信メールを保存できませんでした。\n"
+                             "このウインドウは閉じずに残します。"},
+    {qimstr::SentMailDialogCaption, "送信メールの保存"},
+    {qimstr::DraftDialogCaption, "未送信メールの保存"},
+    {qimstr::SaveFolderLabel, "保存先のフォルダー(QimHome からの相対):"},
+    {qimstr::SaveFolderCheck, "保存する"},
+    {qimstr::ComposeCaption, "送信メールの作成"},
+    {qimstr::HeaderDialogCaption, "ヘッダーの設定"},
+    {qimstr::AttachmentsDialogCaption, "添付ファイルの整理"},
     // The local store.
     {qimstr::MoveTargetMissing, "移動先 \"%s\" が見つかりません。中止します。"},
     {qimstr::MoveSameFolder, "移動元と移動先が同じです。中止します。"},
@@ -129,17 +148,11 @@ constexpr Entry kTable[] = {
     // Receiving mail.
     {qimstr::RecvFileCannotOpen, "受信メール用のファイルがオープンできません。"},
     {qimstr::RecvFileCannotWrite, "受信メール用に書き込みができません(%d)。"},
-    {qimstr::SomethingWrong, "何か変です。"},
-    {qimstr::ErrorAborting, "エラーです。中止します。"},
-    {qimstr::Connecting, "接続中..."},
-    {qimstr::Disconnecting, "切断中..."},
     {qimstr::DeletingMail, "メールの削除中(%d/%d)..."},
     {qimstr::NoMailOnServer, "メールがありません。"},
     {qimstr::ReceiveStarting, "メールの受信開始..."},
     {qimstr::ReceivingMail, "メールの受信中(%d/%d) ..."},
     {qimstr::ReceivingStars, "メールの受信中(%d/%d) %s"},
-    {qimstr::ReceiveDone, "終了"},
-    {qimstr::LookingUpHost, "ホスト名を検索中..."},
     {qimstr::ApopNoTimestamp,
      "APOP の timestamp の取得が出来ませんでした。\nもしかするとサーバーが APOP に対応していないのかもしれません。"},
     {qimstr::ApopNoDigest, "APOP 用のダイジェストの作成に失敗しました。恐らくメモリ不足が原因です。"},
