@@ -10,6 +10,8 @@
 class TQimApp;
 class TQimFrame;
 class TQimWindow;
+class TQimSendWindow;
+class TAppLoginConfirmation;
 
 class TQimWindows : public SQimWindowLayer {
 public:
@@ -38,12 +40,17 @@ public:
     bool EditPgpUsage(int& usage) override;
     void ShowAbout() override;
 
+    // Command 411 and a mailto: start: the one compose window, made when
+    // there is none, brought to the top when there is; `mailto` goes into To.
+    TQimSendWindow* OpenComposeWindow(const std::string& mailto = std::string());
+
 private:
     bool SaveScreenshot(const std::string& file);
 
     TQimApp& app_;
     std::unique_ptr<TQimFrame> frame_;
     TQimWindow* window_ = nullptr;  // owned by the frame
+    std::unique_ptr<TAppLoginConfirmation> composeLogin_;
 };
 
 // The whole program: start-up, the main window and the message loop.
