@@ -32,7 +32,10 @@ public:
     // when nobody serves the command.
     bool ExecCommand(int id);
     // A command the frame itself serves (the window layer adds the compose window's 411).
-    void AddCommand(int id, SCommandTable::Action action) { commands_.Add(id, std::move(action)); }
+    void AddCommand(int id, SCommandTable::Action action) {
+        commands_.Add(id, std::move(action));
+        UpdateCommandStates();
+    }
     bool IsCommandServed(int id) const;
     // Queued, as the window system posts a command.
     void PostCommand(int id);

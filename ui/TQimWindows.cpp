@@ -32,7 +32,14 @@
 
 TQimWindows::TQimWindows(TQimApp& app) : app_(app) {}
 
-TQimWindows::~TQimWindows() = default;
+TQimWindows::~TQimWindows() {
+    // The compose window and the login run lean on this layer: they go with it.
+    if (auto* compose = dynamic_cast<TQimSendWindow*>(app_.ComposeWindow())) {
+        app_.SetComposeWindow(nullptr);
+        delete compose;
+    }
+    app_.Login().SetAuthenticator({});
+}
 
 TQimFrame* TQimWindows::CreateMainFrame() {
     frame_ = std::make_unique<TQimFrame>(app_, app_.IsServerMode());
@@ -45,6 +52,14 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         const std::string mailto = GetMailtoAddress();
         ClearMailtoAddress();
         OpenComposeWindow(mailto);
+    });
+    frame_->AddCommand(qimcmd::LoadDraft, [this] {
+        platform::FileDialogRequest request;
+        request.parent = frame_.get();
+        request.mustExist = true;
+        std::vector<std::string> paths;
+        if (!platform::Dialogs().FileDialog(request, paths) || paths.empty()) return;
+        OpenComposeWindow()->OpenDraft(paths.front());
     });
     // A send waits for the confirmed POP3 login: the login-only conversation
     // runs when it is not confirmed yet.

@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include "app/QimCommandIds.h"
 #include "app/QimStringIds.h"
@@ -18,7 +20,15 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/QimMenuBuilder.h"
 #include "ui/TComposeEdit.h"
+#include "ui/TQimFrame.h"
 #include "ui/TQimSendWindow.h"
+#include "ui/TQimWindows.h"
+#include "ui/TSendMailDlg.h"
+#include "ui/TSaveFolderDlg.h"
+#include <QCheckBox>
+#include "app/QimGlobals.h"
+#include "app/QimRequestCodes.h"
+#include "app/SLoginState.h"
 
 namespace {
 
@@ -152,6 +162,139 @@ TEST_F(ComposeWindow, ThePgpItemsExistOnlyWhilePgpIsInUse) {
         EXPECT_NE(FindCommandAction(on.menuBar(), id), nullptr) << id;
     }
     EXPECT_NE(FindCommandAction(off.menuBar(), qimcmd::SendMail), nullptr);
+}
+
+// A server that takes the whole message and hangs up instead of answering
+// the end of the data with 250.
+class HangUpAfterData {
+public:
+    HangUpAfterData() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            QTcpSocket* c = server_.nextPendingConnection();
+            c->write("220 hangup.example\r\n");
+            QObject::connect(c, &QTcpSocket::readyRead, [this, c] {
+                buffer_ += c->readAll().toStdString();
+                std::size_t end;
+                while (!inData_ && (end = buffer_.find("\r\n")) != std::string::npos) {
+                    const std::string line = buffer_.substr(0, end);
+                    buffer_.erase(0, end + 2);
+                    if (line == "DATA") {
+                        inData_ = true;
+                        c->write("354 go on\r\n");
+                    } else {
+                        c->write("250 ok\r\n");
+                    }
+                }
+                if (inData_ && buffer_.find("\r\n.\r\n") != std::string::npos) c->disconnectFromHost();
+            });
+        });
+    }
+    int Port() const { return server_.serverPort(); }
+
+private:
+    QTcpServer server_;
+    std::string buffer_;
+    bool inData_ = false;
+};
+
+TEST_F(ComposeWindow, AConnectionClosedBeforeTheMessageWasAcceptedIsAFailedSend) {
+    HangUpAfterData server;
+    inet_.smtpPort = server.Port();
+    auto* w = NewWindow();
+    w->toEdit->setText("a@example.jp");
+    w->editor->setPlainText(QString::fromUtf8("まだ届いていない本文"));
+    EXPECT_FALSE(w->Send(qimcmd::SendMail));
+    EXPECT_EQ(closed_, 0);
+    EXPECT_EQ(Utf8(w->editor->SjisText()), "まだ届いていない本文\r\n");
+    EXPECT_EQ(SQimFolder(home_ + "/sent").LastNumber(), 0);
+}
+
+TEST_F(ComposeWindow, TheSendWaitsForTheLoginCheckAndIsAbandonedWhenItFails) {
+    SLoginState state(inet_);
+    int runs = 0;
+    int result = qimreq::LoginRefused;
+    state.SetAuthenticator([&] {
+        ++runs;
+        state.Report(result);
+    });
+    QObject asker;
+    TAppLoginConfirmation confirmation(state, &asker);
+    auto* checked = new TQimSendWindow(inet_, settings_, confirmation, false);
+    windows_.push_back(checked);
+    checked->onDestroy = [this] { ++closed_; };
+    checked->toEdit->setText("a@example.jp");
+    checked->editor->setPlainText("text");
+    EXPECT_FALSE(checked->Send(qimcmd::SendMail));
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(smtp_.Messages().empty());
+    EXPECT_EQ(closed_, 0);
+
+    result = qimreq::LoginAccepted;
+    EXPECT_TRUE(checked->Send(qimcmd::SendMail));
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(smtp_.Messages().size(), 1u);
+    EXPECT_EQ(closed_, 1);
+    EXPECT_TRUE(state.Confirmed());
+}
+
+TEST_F(ComposeWindow, CommandFourElevenAndAMailtoStartOpenTheOneComposeWindow) {
+    TQimApp& app = qimtest::QimTestApp();
+    {
+        TQimWindows windows(app);
+        app.SetWindowLayer(&windows);
+        TQimFrame* frame = windows.CreateMainFrame();
+        SetMailtoAddress("first@example.jp");
+        ASSERT_TRUE(frame->ExecCommand(qimcmd::Compose));
+        auto* compose = dynamic_cast<TQimSendWindow*>(app.ComposeWindow());
+        ASSERT_NE(compose, nullptr);
+        EXPECT_EQ(compose->toEdit->text(), "first@example.jp");
+        EXPECT_TRUE(GetMailtoAddress().empty());  // taken once
+        ASSERT_TRUE(frame->ExecCommand(qimcmd::Compose));
+        EXPECT_EQ(app.ComposeWindow(), compose);
+        compose->Destroy();
+        EXPECT_EQ(app.ComposeWindow(), nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_TRUE(frame->ExecCommand(qimcmd::Compose));
+        EXPECT_NE(app.ComposeWindow(), nullptr);
+        app.SetWindowLayer(nullptr);
+    }
+    EXPECT_EQ(app.ComposeWindow(), nullptr);
+}
+
+TEST_F(ComposeWindow, TheSaveFolderDialogsStoreTheirFolderInTheSettings) {
+    struct Case {
+        const char* name;
+        bool draft;
+        bool save;
+        const char* folder;
+        const char* key;        // QIM.INI [QimSend]
+        const char* kindValue;  // stored there, "<none>" when the choice went to CONFIG.INI
+    } cases[] = {
+        {"sent mails into a home folder", false, true, "sent2", "bFcc", "1"},
+        {"drafts into a home folder", true, true, "drafts2", "Draft", "17"},
+        {"sent mails off", false, false, "sent2", "bFcc", "<none>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* w = NewWindow();
+        qimtest::WhenModalOpens([&](QWidget* modal) {
+            auto* dialog = qobject_cast<TSaveFolderDlg*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            dialog->saveCheck->setChecked(c.save);
+            dialog->folderEdit->setText(c.folder);
+            dialog->accept();
+        });
+        ASSERT_TRUE(w->ExecCommand(c.draft ? qimcmd::DraftFolder : qimcmd::SentMailFolder));
+        EXPECT_EQ(Stored(Ini(), "QimSend", c.key), c.kindValue);
+        SQimSendSettingData read;
+        read.Read();
+        const SSaveMailFolderProperty& p = c.draft ? read.draft : read.sentMail;
+        EXPECT_EQ(p.kind, c.save ? kSaveHomeRelative : kSaveNone);
+        if (c.save) {
+            EXPECT_EQ(p.folder, c.folder);
+        }
+    }
 }
 
 }  // namespace
