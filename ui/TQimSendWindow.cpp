@@ -266,7 +266,11 @@ bool TQimSendWindow::OpenDraft(const std::string& path) {
         QimMessageBox(this, LoadQimString(qimstr::MailUnreadable).c_str(), MessageIcon::Stop);
         return false;
     }
-    if (!header_.Build() || !header_.CheckHeader()) {
+    // The date comes with every build; From is the user's; so a recipient is
+    // what an unsent mail may lack. Checked on the fields: a build here would
+    // spend a message number.
+    const auto blank = [](const std::string& v) { return v.find_first_not_of(" \t") == std::string::npos; };
+    if (blank(header_.from) || (blank(header_.to) && blank(header_.cc) && blank(header_.bcc))) {
         QimMessageBox(this, LoadQimString(qimstr::HeaderIncomplete).c_str(), MessageIcon::Stop);
         if (editHeader && editHeader()) ShowFields();
     }

@@ -25,6 +25,7 @@
 #include "ui/TQimWindows.h"
 #include "ui/TSendMailDlg.h"
 #include "ui/TSaveFolderDlg.h"
+#include "ui/TCryptDialogs.h"
 #include <QCheckBox>
 #include "app/QimGlobals.h"
 #include "app/QimRequestCodes.h"
@@ -295,6 +296,56 @@ TEST_F(ComposeWindow, TheSaveFolderDialogsStoreTheirFolderInTheSettings) {
             EXPECT_EQ(p.folder, c.folder);
         }
     }
+}
+
+TEST_F(ComposeWindow, AnEncryptedSendCarriesTheCipherTextAndACancelledKeySendsNothing) {
+    auto* w = NewWindow();
+    w->toEdit->setText("hanako@example.jp");
+    w->editor->setPlainText(QString::fromUtf8("秘密の本文です"));
+    qimtest::WhenModalOpens([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+    EXPECT_FALSE(w->Send(qimcmd::SendEncrypted));
+    EXPECT_TRUE(smtp_.Messages().empty());
+    EXPECT_EQ(closed_, 0);
+    EXPECT_TRUE(w->Header().cryptVersion.empty());
+
+    qimtest::WhenModalOpens([](QWidget* modal) {
+        auto* dialog = qobject_cast<TCryptKeyDlg*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->key->setText("secret");
+        dialog->keyAgain->setText("secret");
+        dialog->accept();
+    });
+    EXPECT_TRUE(w->Send(qimcmd::SendEncrypted));
+    EXPECT_EQ(closed_, 1);
+    const auto messages = smtp_.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].data.find("X-Qim-Crypt-Version: 0.1"), std::string::npos);
+    EXPECT_EQ(messages[0].data.find(Sjis("秘密")), std::string::npos);
+    // The copy is what was sent: encrypted too.
+    const std::string copy = qimtest::ReadFileBytes(Utf8(home_ + "/sent/1"));
+    EXPECT_NE(copy.find("X-Qim-Crypt-Version: 0.1"), std::string::npos);
+    EXPECT_EQ(copy.find(Sjis("秘密")), std::string::npos);
+}
+
+TEST_F(ComposeWindow, ADraftWithoutRecipientOpensTheHeaderDialogAndAnUnreadableOneIsReported) {
+    const std::string path = dir_.File("draft");
+    qimtest::WriteFileBytes(Utf8(path), "Subject: half\r\n\r\nnot yet addressed\r\n");
+    auto* w = NewWindow();
+    int asked = 0;
+    w->editHeader = [&] {
+        ++asked;
+        w->Header().to = "later@example.jp";
+        return true;
+    };
+    ASSERT_TRUE(w->OpenDraft(path));
+    EXPECT_TRUE(Showed(qimstr::HeaderIncomplete));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(w->toEdit->text(), "later@example.jp");
+    EXPECT_EQ(w->editor->SjisText(), "not yet addressed\r\n");
+
+    EXPECT_FALSE(w->OpenDraft(dir_.File("gone")));
+    EXPECT_TRUE(Showed(qimstr::MailUnreadable));
+    EXPECT_EQ(w->editor->SjisText(), "not yet addressed\r\n");  // what was there stays
 }
 
 }  // namespace
