@@ -42,9 +42,12 @@ for i in range(n):
     with open(os.path.join(out, f"{i:06d}"), "w", newline="") as f:
         f.write(head + body)
 PY
+# Names never used before: Dovecot remembers the names of deleted messages.
+loads=0
 load() {
   local new=$srv/mail/taro/new
-  for f in "$work"/msgs/*; do cp "$f" "$new/$(basename "$f").bench"; done
+  loads=$((loads + 1))
+  for f in "$work"/msgs/*; do cp "$f" "$new/$loads.$(basename "$f").bench"; done
   chown -R "$owner" "$srv/mail/taro" 2>/dev/null || true
 }
 echo "mailbox: $count messages, $(du -sk "$work/msgs" | cut -f1) KB"

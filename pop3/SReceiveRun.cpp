@@ -176,3 +176,9 @@ void ConfirmPop3Login(SUserInetData& inet, const SSettingData& settings, std::fu
                       SPop3Observer* display, int timeoutMs) {
     (new SLoginCheck(inet, settings, std::move(done), display))->Run(timeoutMs);
 }
+
+void InstallPop3Authenticator(SLoginState& login, SUserInetData& inet, const SSettingData& settings) {
+    login.SetAuthenticator([&login, &inet, &settings] {
+        ConfirmPop3Login(inet, settings, [&login](int code) { login.Report(code); });
+    });
+}

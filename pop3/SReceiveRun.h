@@ -80,3 +80,7 @@ bool ToggleApop(SSettingData& settings);
 // answers the settings and password requests; it must outlive the check.
 void ConfirmPop3Login(SUserInetData& inet, const SSettingData& settings, std::function<void(int code)> done,
                       SPop3Observer* display = nullptr, int timeoutMs = 0);
+
+// Lets `login` answer the senders' question by a headless login check with
+// these records; the outcome goes to login.Report.
+void InstallPop3Authenticator(SLoginState& login, SUserInetData& inet, const SSettingData& settings);

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "app/QimGlobals.h"
+#include "app/SUserInetData.h"
 #include "support/TestServers.h"
 #include "support/TestSupport.h"
 
@@ -93,6 +95,21 @@ TEST_F(ReceiveCommand, FullDiskKeepsTheMessageOnTheServer) {
     const std::vector<std::string> left = dovecot.Mailbox("taro");
     ASSERT_EQ(left.size(), 2u);
     EXPECT_EQ(left[0], big);
+}
+
+TEST_F(ReceiveCommand, APasswordSavedInTheSettingsComesFirst) {
+    dovecot.Deliver("taro", "Subject: saved\r\n\r\nx\r\n");
+    std::string ini = Ini(dovecot.Pop3Port(), true);
+    ini.insert(ini.find("ClientAddr"), "PasswdSave=1\r\n");
+    qimtest::WriteFileBytes(home + "/QIM.INI", ini);
+    SetQimIniPath(home + "/QIM.INI");
+    SUserInetData saved;
+    saved.Read();
+    saved.password = "secret";
+    ASSERT_TRUE(saved.Write());
+    ToolRun r = Receive(home, "wrong");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFileBytes(home + "/1"), "Subject: saved\r\n\r\nx\r\n");
 }
 
 }  // namespace

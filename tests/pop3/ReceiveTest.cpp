@@ -107,6 +107,7 @@ TEST_F(DovecotReceive, StoresEachMessageAsSentAfterUnstuffingAndInShiftJis) {
     dovecot.Deliver("taro", DotMessage());
     dovecot.Deliver("taro", LongLineMessage());
     qimtest::WriteFileBytes(home.dir.File("7"), "Subject: old\r\n\r\nold\r\n");
+    qimtest::WriteFileBytes(home.dir.File("QIM.INI"), "[Sound]\r\nNewMail=/sounds/new.wav\r\n");
     RunResult r = Receive(home, dialogs);
     EXPECT_FALSE(r.outcome.failed);
     EXPECT_EQ(r.outcome.result, qimpop3::kResultOk);
@@ -135,6 +136,10 @@ TEST_F(DovecotReceive, StoresEachMessageAsSentAfterUnstuffingAndInShiftJis) {
     EXPECT_NE(std::find(r.seen.froms.begin(), r.seen.froms.end(), Sjis("山田") + " <yamada@example.jp>"),
               r.seen.froms.end());
     EXPECT_TRUE(dovecot.Mailbox("taro").empty());
+    std::vector<std::string> sounds;
+    for (const auto& b : dialogs.Boxes())
+        if (b.kind == platform::RecordedBox::Kind::Sound) sounds.push_back(b.text);
+    EXPECT_EQ(sounds, std::vector<std::string>{"/sounds/new.wav"});
 }
 
 TEST_F(DovecotReceive, WithDelMailsClearTheServerKeepsEverythingAndTwoRunsStoreTwice) {
@@ -214,6 +219,20 @@ TEST_F(DovecotReceive, LoginCheckQuitsAfterTheLoginReply) {
         EXPECT_TRUE(qimtest::ReadFileBytes(home.dir.File("1")).empty()) << "a login check stores nothing";
     }
     EXPECT_EQ(dovecot.Mailbox("taro").size(), 2u);
+}
+
+TEST_F(DovecotReceive, SendersAskingForTheLoginGetTheCheckOutcome) {
+    SLoginState login(home.inet);
+    InstallPop3Authenticator(login, home.inet, home.settings);
+    QObject asker;
+    std::vector<bool> answers;
+    login.Ask(&asker, 1, [&answers](int, bool confirmed) { answers.push_back(confirmed); });
+    login.Ask(&asker, 2, [&answers](int, bool confirmed) { answers.push_back(confirmed); });
+    QElapsedTimer clock;
+    clock.start();
+    while (answers.size() < 2 && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(answers, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(login.Confirmed());
 }
 
 // ---- Scripted servers ----
