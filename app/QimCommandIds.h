@@ -106,6 +106,7 @@ constexpr int EditClearAll = 24326;
 constexpr int EditDelete = 24325;
 constexpr int RemoveColours = 2194;
 constexpr int FoldLongLines = 2145;
+constexpr int FoldLongLinesAsking = 2146;  // the same, asking at each cut
 constexpr int EditFind = 24351;
 constexpr int EditReplace = 24352;
 constexpr int EditFindNext = 24353;

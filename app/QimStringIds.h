@@ -173,3 +173,23 @@ constexpr unsigned AttachDestination = 31017;   // "保存先(&F):"
 constexpr unsigned AttachBrowse = 31018;        // "参照(&B)..."
 
 }  // namespace qimstr
+
+// Drafts and sent copies.
+namespace qimstr {
+
+constexpr unsigned MailUnreadable = 2513;   // "メールが読み出せませんでした。"
+constexpr unsigned CannotSave = 2514;       // "保存できませんでした。"
+constexpr unsigned CannotSaveMail = 2515;
+constexpr unsigned DraftSaved = 2538;       // "保存しました。"
+constexpr unsigned CloseThisWindow = 2539;  // "このウインドウを閉じますか？"
+constexpr unsigned SavedInFolder = 30520;   // "フォルダー %s に"
+constexpr unsigned SentCopyFailed = 30521;
+constexpr unsigned SentMailDialogCaption = 30522;
+constexpr unsigned DraftDialogCaption = 30523;
+constexpr unsigned SaveFolderLabel = 30524;
+constexpr unsigned SaveFolderCheck = 30525;
+constexpr unsigned ComposeCaption = 30526;
+constexpr unsigned HeaderDialogCaption = 30527;
+constexpr unsigned AttachmentsDialogCaption = 30528;
+
+}  // namespace qimstr

@@ -98,6 +98,25 @@ constexpr Entry kTable[] = {
     {qimstr::AddressListFailures, "次の宛先には送信できませんでした。\r\n%s"},
     {qimstr::AddressListOutsideHome, "アドレスリストは QimHome の中のファイルでなければなりません。"},
     {qimstr::HeaderTooLong, "ヘッダーが長すぎます。中止します。"},
+    // Drafts and sent copies.
+    {qimstr::MailUnreadable, "メールが読み出せませんでした。"},
+    {qimstr::CannotSave, "保存できませんでした。"},
+    {qimstr::CannotSaveMail,
+     "メールを保存できませんでした。\n保存先のフォルダー名があっているかどうか、あるいは\n"
+     "指定したフォルダーが存在するかどうか等を確認して下さい。\n"
+     "(「設定」メニューの「送信メールの保存」または「未送信メールの保存」の項)"},
+    {qimstr::DraftSaved, "保存しました。"},
+    {qimstr::CloseThisWindow, "このウインドウを閉じますか？"},
+    {qimstr::SavedInFolder, "フォルダー %s に"},
+    {qimstr::SentCopyFailed, "メールは送信されましたが、送信メールを保存できませんでした。\n"
+                             "このウインドウは閉じずに残します。"},
+    {qimstr::SentMailDialogCaption, "送信メールの保存"},
+    {qimstr::DraftDialogCaption, "未送信メールの保存"},
+    {qimstr::SaveFolderLabel, "保存先のフォルダー(QimHome からの相対):"},
+    {qimstr::SaveFolderCheck, "保存する"},
+    {qimstr::ComposeCaption, "送信メールの作成"},
+    {qimstr::HeaderDialogCaption, "ヘッダーの設定"},
+    {qimstr::AttachmentsDialogCaption, "添付ファイルの整理"},
     // The local store.
     {qimstr::MoveTargetMissing, "移動先 \"%s\" が見つかりません。中止します。"},
     {qimstr::MoveSameFolder, "移動元と移動先が同じです。中止します。"},

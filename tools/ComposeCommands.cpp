@@ -20,6 +20,7 @@
 #include "send/SAddressText.h"
 #include "send/SComposeChecks.h"
 #include "send/SMakeMimeMail.h"
+#include "send/SSaveMailFile.h"
 #include "send/SSendMail.h"
 #include "send/SendCodes.h"
 #include "tools/ToolCommand.h"
@@ -200,7 +201,15 @@ int SendCommand(const std::vector<std::string>& args) {
     SSendMail send(inet, header, login);
     send.SetMessageFile(path);
     send.SetLineSource(std::make_unique<SGetLineFileWithoutBcc>(path));
-    // The sent copy (Fcc) is the store's: wire send.storeSentCopy to it here.
+    // The sent copy goes where the home's settings say (bFcc, Fcc), copied:
+    // the file named on the command line stays the user's.
+    SQimSendSettingData sendSettings;
+    sendSettings.Read();
+    bool copyStored = true;
+    send.storeSentCopy = [&](const std::string& file) {
+        SSaveSentMailFile writer(file, SSaveSentMailFile::Mode::Copy);
+        copyStored = StoreSentCopy(sendSettings.sentMail, writer);
+    };
     std::optional<SSmtpOutcome> outcome;
     send.onEnded = [&](SSmtpOutcome o) {
         outcome = o;
@@ -208,7 +217,10 @@ int SendCommand(const std::vector<std::string>& args) {
     };
     send.Start();
     if (!outcome) QCoreApplication::exec();
-    return outcome == SSmtpOutcome::Sent ? qimtool::kExitOk : qimtool::kExitFailure;
+    if (outcome != SSmtpOutcome::Sent) return qimtool::kExitFailure;
+    // Sent, but without its copy: the user must know, so the tool fails.
+    if (!copyStored) return qimtool::Failure(Utf8Of(LoadQimString(qimstr::SentCopyFailed)));
+    return qimtool::kExitOk;
 }
 
 const bool kRegistered = qimtool::RegisterCommand(kCompose) && qimtool::RegisterCommand(kSend);

@@ -31,6 +31,11 @@ public:
     // The frame, its client window and the application, in that order; false
     // when nobody serves the command.
     bool ExecCommand(int id);
+    // A command the frame itself serves (the window layer adds the compose window's 411).
+    void AddCommand(int id, SCommandTable::Action action) {
+        commands_.Add(id, std::move(action));
+        UpdateCommandStates();
+    }
     bool IsCommandServed(int id) const;
     // Queued, as the window system posts a command.
     void PostCommand(int id);

@@ -25,10 +25,22 @@
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
 #include "ui/TQimWindow.h"
+#include "ui/SReceiveMailsDlg.h"
+#include "ui/TQimSendWindow.h"
+#include "ui/TSendMailDlg.h"
+#include "app/QimRequestCodes.h"
+#include "app/SSettingData.h"
 
 TQimWindows::TQimWindows(TQimApp& app) : app_(app) {}
 
-TQimWindows::~TQimWindows() = default;
+TQimWindows::~TQimWindows() {
+    // The compose window and the login run lean on this layer: they go with it.
+    if (auto* compose = dynamic_cast<TQimSendWindow*>(app_.ComposeWindow())) {
+        app_.SetComposeWindow(nullptr);
+        delete compose;
+    }
+    app_.Login().SetAuthenticator({});
+}
 
 TQimFrame* TQimWindows::CreateMainFrame() {
     frame_ = std::make_unique<TQimFrame>(app_, app_.IsServerMode());
@@ -37,11 +49,26 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         window_ = new TQimWindow(AbsoluteDirectory(GetQimHome()), &app_.SendSettingData(), frame_.get());
         frame_->SetClient(window_);
         window_->SetReceiveHook([this] { ReceiveIntoInbox(); });
-        // A send that finds the login unconfirmed runs the login check with its dialog.
-        app_.Login().SetAuthenticator([this] {
-            app_.Login().Report(RunUserAuthDialog(frame_.get(), app_.UserInetData(), GetSettingData()));
-        });
     }
+    frame_->AddCommand(qimcmd::Compose, [this] {
+        const std::string mailto = GetMailtoAddress();
+        ClearMailtoAddress();
+        OpenComposeWindow(mailto);
+    });
+    frame_->AddCommand(qimcmd::LoadDraft, [this] {
+        platform::FileDialogRequest request;
+        request.parent = frame_.get();
+        request.mustExist = true;
+        std::vector<std::string> paths;
+        if (!platform::Dialogs().FileDialog(request, paths) || paths.empty()) return;
+        OpenComposeWindow()->OpenDraft(paths.front());
+    });
+    // A send waits for the confirmed POP3 login: the login-only conversation
+    // runs when it is not confirmed yet.
+    app_.Login().SetAuthenticator([this] {
+        const int code = RunUserAuthDialog(frame_.get(), app_.UserInetData(), GetSettingData());
+        app_.Login().Report(code ? code : qimreq::LoginPromptCancelled);
+    });
     return frame_.get();
 }
 
@@ -87,6 +114,24 @@ bool TQimWindows::EditPgpUsage(int& usage) {
     if (dialog.exec() != QDialog::Accepted) return false;
     usage = dialog.Usage();
     return true;
+}
+
+TQimSendWindow* TQimWindows::OpenComposeWindow(const std::string& mailto) {
+    if (auto* open = dynamic_cast<TQimSendWindow*>(app_.ComposeWindow())) {
+        if (!mailto.empty()) open->SetMailto(mailto);
+        open->raise();
+        open->activateWindow();
+        return open;
+    }
+    composeLogin_ = std::make_unique<TAppLoginConfirmation>(app_.Login(), frame_.get());
+    const bool pgpInUse = (GetSettingData().pgpUsage & 1) != 0;
+    auto* compose = new TQimSendWindow(app_.UserInetData(), app_.SendSettingData(), *composeLogin_, pgpInUse);
+    compose->onFolderChanged = [this](const std::string& folder) { ReloadFolder(folder); };
+    compose->onDestroy = [this] { app_.SetComposeWindow(nullptr); };
+    app_.SetComposeWindow(compose);
+    if (!mailto.empty()) compose->SetMailto(mailto);
+    compose->show();
+    return compose;
 }
 
 void TQimWindows::ShowAbout() {

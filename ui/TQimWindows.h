@@ -10,6 +10,8 @@
 class TQimApp;
 class TQimFrame;
 class TQimWindow;
+class TQimSendWindow;
+class TAppLoginConfirmation;
 
 class TQimWindows : public SQimWindowLayer {
 public:
@@ -38,6 +40,10 @@ public:
     bool EditPgpUsage(int& usage) override;
     void ShowAbout() override;
 
+    // Command 411 and a mailto: start: the one compose window, made when
+    // there is none, brought to the top when there is; `mailto` goes into To.
+    TQimSendWindow* OpenComposeWindow(const std::string& mailto = std::string());
+
 private:
     // Command 413: a receive run with its dialog, then the list of what arrived.
     void ReceiveIntoInbox();
@@ -46,6 +52,7 @@ private:
     TQimApp& app_;
     std::unique_ptr<TQimFrame> frame_;
     TQimWindow* window_ = nullptr;  // owned by the frame
+    std::unique_ptr<TAppLoginConfirmation> composeLogin_;
 };
 
 // The whole program: start-up, the main window and the message loop.

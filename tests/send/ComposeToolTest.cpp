@@ -122,3 +122,52 @@ TEST_F(ComposeTool, ARefusedRecipientFailsTheSend) {
 }
 
 }  // namespace
+
+namespace {
+
+class ComposeToolCopy : public ComposeTool {
+protected:
+    // A composed file, and settings whose sent-mail folder is `fcc` under the home.
+    std::string Composed(int smtpPort, const char* fcc) {
+        Settings(smtpPort);
+        const std::string ini = qimtest::ReadFileBytes(home_ + "/QIM.INI");
+        qimtest::WriteFileBytes(home_ + "/QIM.INI", ini + "[QimSend]\r\nbFcc=1\r\nFcc=" + fcc + "\r\n");
+        int status = -1;
+        std::string err;
+        const std::string message = Run("compose --home " + home_ + " --to a@example.jp --bcc b@example.jp",
+                                        "body\r\n", &status, &err);
+        EXPECT_EQ(status, 0) << err;
+        const std::string file = dir_.File("m.eml");
+        qimtest::WriteFileBytes(file, message);
+        return file;
+    }
+};
+
+TEST_F(ComposeToolCopy, TheSentCopyGoesToTheFccFolderAndTheNamedFileStays) {
+    qimtest::SmtpServer smtp;
+    ASSERT_TRUE(smtp.Ok());
+    RunCommand("mkdir -p " + home_ + "/sent");
+    const std::string file = Composed(smtp.Port(), "sent");
+    int status = -1;
+    std::string err;
+    Run("send --home " + home_ + " " + file, "", &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    EXPECT_EQ(smtp.Messages().size(), 1u);
+    // The copy is the file as composed (its Bcc line too: it is the sender's record).
+    EXPECT_EQ(qimtest::ReadFileBytes(home_ + "/sent/1"), qimtest::ReadFileBytes(file));
+    EXPECT_NE(qimtest::ReadFileBytes(home_ + "/sent/HCACHE.TXT").find("a@example.jp"), std::string::npos);
+}
+
+TEST_F(ComposeToolCopy, ASentCopyThatCannotBeStoredFailsTheCommandLoudly) {
+    qimtest::SmtpServer smtp;
+    ASSERT_TRUE(smtp.Ok());
+    const std::string file = Composed(smtp.Port(), "missing");
+    int status = -1;
+    std::string err;
+    Run("send --home " + home_ + " " + file, "", &status, &err);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(smtp.Messages().size(), 1u);  // the mail itself went
+    EXPECT_NE(err.find("送信メールを保存できませんでした"), std::string::npos) << err;
+}
+
+}  // namespace

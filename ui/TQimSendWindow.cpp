@@ -1,0 +1,384 @@
+#include "ui/TQimSendWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "app/QimCommandIds.h"
+#include "app/QimGlobals.h"
+#include "app/QimStringIds.h"
+#include "app/QimStrings.h"
+#include "app/SQimSendSettingData.h"
+#include "app/SQimTmpFilePath.h"
+#include "app/SSettingData.h"
+#include "app/SUserInetData.h"
+#include "common/QimMessageBox.h"
+#include "common/SReplyMimeMail.h"
+#include "crypt/SMailCrypt.h"
+#include "crypt/SUsePGP.h"
+#include "platform/qt/QtText.h"
+#include "send/SComposeChecks.h"
+#include "send/SHalfwayHeader.h"
+#include "send/SMakeMimeMail.h"
+#include "send/SSaveMailFile.h"
+#include "send/SendCodes.h"
+#include "ui/QimMenuBuilder.h"
+#include "ui/QimMenuTables.h"
+#include "ui/TComposeEdit.h"
+#include "ui/TCryptDialogs.h"
+#include "ui/TSaveFolderDlg.h"
+#include "ui/TSendMailDlg.h"
+
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+using platform::ToQString;
+
+namespace {
+
+std::string Sjis(const QString& text) {
+    std::string out;
+    platform::FromQString(text, out);
+    return out;
+}
+
+// The header dialog (command 2113): every field of the header object.
+class THeaderDlg : public QDialog {
+public:
+    THeaderDlg(QWidget* parent, SEMailHeader& header) : QDialog(parent), header_(header) {
+        setWindowTitle(ToQString(LoadQimString(qimstr::HeaderDialogCaption)));
+        auto* form = new QFormLayout(this);
+        const std::pair<const char*, std::string*> fields[] = {
+            {"From:", &header.from}, {"Reply-To:", &header.replyTo}, {"To:", &header.to},
+            {"Cc:", &header.cc},     {"Bcc:", &header.bcc},          {"Subject:", &header.subject},
+        };
+        for (const auto& [name, value] : fields) {
+            auto* edit = new QLineEdit(ToQString(*value), this);
+            form->addRow(name, edit);
+            edits_.push_back({edit, value});
+        }
+        extra_ = new QPlainTextEdit(ToQString(header.extraHeader), this);
+        form->addRow("", extra_);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        form->addRow(buttons);
+    }
+    void accept() override {
+        for (const auto& [edit, value] : edits_) *value = Sjis(edit->text());
+        header_.extraHeader = Sjis(extra_->toPlainText());
+        QDialog::accept();
+    }
+
+private:
+    SEMailHeader& header_;
+    std::vector<std::pair<QLineEdit*, std::string*>> edits_;
+    QPlainTextEdit* extra_;
+};
+
+// The text of an unsent mail into the editor, without a prefix. Its text
+// parts are written as they stand; encoded parts are not the draft's text.
+class TDraftBody : public SReplyMimeMail {
+public:
+    TDraftBody(platform::ParentWindow owner, STextSink* editor) : SReplyMimeMail(owner, editor, "") {}
+    bool ActionBase64(FILE*, long, long, const SMimePart&) override { return true; }
+    bool ActionQuotedPrintable(FILE*, long, long, const SMimePart&) override { return true; }
+    bool ActionOtherEncoded(FILE*, long, long, const SMimePart&) override { return true; }
+    bool ActionNoEncoded(FILE* file, long start, long end, const SMimePart&) override {
+        return ShowAsIs(file, start, end);
+    }
+};
+
+}  // namespace
+
+TQimSendWindow::TQimSendWindow(SUserInetData& inet, SQimSendSettingData& settings, SLoginConfirmation& login,
+                               bool pgpInUse, QWidget* parent)
+    : QMainWindow(parent), inet_(inet), settings_(settings), login_(login) {
+    setObjectName("QimSend");
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    header_.xMailer = kQimMailer;
+    BuildWindow(pgpInUse);
+    RegisterCommands();
+    UpdateTitle();
+    editHeader = [this] { return RunHeaderDialog(); };
+}
+
+TQimSendWindow::~TQimSendWindow() = default;
+
+void TQimSendWindow::BuildWindow(bool pgpInUse) {
+    BuildMenuBar(menuBar(), ComposeMenuTable());
+    if (!pgpInUse) RemoveCommands(menuBar(), ComposePgpCommands());
+    for (QAction* action : CommandActions(menuBar())) {
+        connect(action, &QAction::triggered, this, [this, action] { ExecCommand(CommandOf(action)); });
+    }
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    auto* form = new QFormLayout;
+    toEdit = new QLineEdit(central);
+    ccEdit = new QLineEdit(central);
+    bccEdit = new QLineEdit(central);
+    subjectEdit = new QLineEdit(central);
+    form->addRow("To:", toEdit);
+    form->addRow("Cc:", ccEdit);
+    form->addRow("Bcc:", bccEdit);
+    form->addRow("Subject:", subjectEdit);
+    layout->addLayout(form);
+    attachmentList = new QListWidget(central);
+    attachmentList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    attachmentList->setMaximumHeight(80);
+    layout->addWidget(attachmentList);
+    editor = new TComposeEdit(central);
+    layout->addWidget(editor, 1);
+    setCentralWidget(central);
+    resize(640, 480);
+}
+
+void TQimSendWindow::RegisterCommands() {
+    using namespace qimcmd;
+    for (int id : {SendMail, SendWithAttachment, SendEncrypted, SendAttachedEncrypted, PgpEncryptAndSign, PgpEncrypt,
+                   PgpSign, PgpAttachKey})
+        commands_.Add(id, [this, id] { Send(id); });
+    commands_.Add(AddAttachment, [this] {
+        CollectFields();
+        if (ChooseAttachments(attachments_, this)) RefreshAttachmentList();
+    });
+    commands_.Add(ArrangeAttachments, [this] {
+        std::vector<int> rows;
+        for (QListWidgetItem* item : attachmentList->selectedItems()) rows.push_back(attachmentList->row(item));
+        RemoveAttachments(attachments_, rows);
+        RefreshAttachmentList();
+    });
+    commands_.Add(qimcmd::FoldLongLines, [this] { ::FoldLongLines(*editor, settings_.foldWidth, SFoldMode::AtOnce, this); });
+    commands_.Add(FoldLongLinesAsking, [this] { ::FoldLongLines(*editor, settings_.foldWidth, SFoldMode::Ask, this); });
+    commands_.Add(CheckHankakuKana, [this] { CheckBeforeSend(*editor, this); });
+    commands_.Add(SaveDraftAsFile, [this] { SaveDraft(); });
+    commands_.Add(LoadDraft, [this] {
+        platform::FileDialogRequest request;
+        request.parent = this;
+        request.mustExist = true;
+        std::vector<std::string> paths;
+        if (platform::Dialogs().FileDialog(request, paths) && !paths.empty()) OpenDraft(paths.front());
+    });
+    commands_.Add(ResetHeaders, [this] {
+        CollectFields();
+        if (editHeader && editHeader()) ShowFields();
+    });
+    commands_.Add(SentMailFolder, [this] { EditSaveFolderSettings(this, settings_, false); });
+    commands_.Add(DraftFolder, [this] { EditSaveFolderSettings(this, settings_, true); });
+    commands_.Add(Exit, [this] { close(); });
+    commands_.Add(EditUndo, [this] { editor->undo(); });
+    commands_.Add(EditCut, [this] { editor->cut(); });
+    commands_.Add(EditCopy, [this] { editor->copy(); });
+    commands_.Add(EditPaste, [this] { editor->paste(); });
+    commands_.Add(EditClearAll, [this] { editor->clear(); });
+    commands_.Add(EditDelete, [this] { editor->textCursor().removeSelectedText(); });
+}
+
+bool TQimSendWindow::ExecCommand(int id) { return commands_.Execute(id); }
+
+void TQimSendWindow::SetMailto(const std::string& address) {
+    toEdit->setText(ToQString(address));
+    CollectFields();
+    UpdateTitle();
+}
+
+void TQimSendWindow::CollectFields() {
+    header_.to = Sjis(toEdit->text());
+    header_.cc = Sjis(ccEdit->text());
+    header_.bcc = Sjis(bccEdit->text());
+    header_.subject = Sjis(subjectEdit->text());
+    header_.from = inet_.FromAddress();
+    header_.clientAddr = inet_.clientAddr;
+    header_.xMailer = kQimMailer;
+}
+
+void TQimSendWindow::ShowFields() {
+    toEdit->setText(ToQString(header_.to));
+    ccEdit->setText(ToQString(header_.cc));
+    bccEdit->setText(ToQString(header_.bcc));
+    subjectEdit->setText(ToQString(header_.subject));
+    UpdateTitle();
+}
+
+void TQimSendWindow::RefreshAttachmentList() {
+    attachmentList->clear();
+    for (const std::string& path : attachments_) attachmentList->addItem(ToQString(path));
+}
+
+void TQimSendWindow::UpdateTitle() {
+    std::string title = LoadQimString(qimstr::ComposeCaption);
+    if (!header_.to.empty() || !header_.subject.empty()) title = header_.to + " - " + header_.subject;
+    setWindowTitle(ToQString(title));
+}
+
+bool TQimSendWindow::RunHeaderDialog() {
+    THeaderDlg dialog(this, header_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool TQimSendWindow::SaveDraft() {
+    CollectFields();
+    const SSaveMailFolderProperty& draft = settings_.draft;
+    // Without a folder chosen the draft goes where new mail goes.
+    const std::string folder = draft.kind == kSaveNone ? GetQimHome() : draft.FullPath();
+    SSaveDraftMail writer(header_, *editor, attachments_, draft.kind & kDraftKindMask, this);
+    writer.onStored = [this](const std::string& f) {
+        editor->document()->setModified(false);
+        if (onFolderChanged) onFolderChanged(f);
+    };
+    if (!writer.Save(folder)) return false;
+    const std::string question = DraftSavedQuestion(draft.kind == kSaveNone ? std::string() : draft.folder);
+    if (QimMessageBox(this, question.c_str(), MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes)
+        Destroy();
+    return true;
+}
+
+bool TQimSendWindow::OpenDraft(const std::string& path) {
+    SHalfwayHeader read;
+    SAttachmentList files;
+    if (!read.ReadDraft(path.c_str(), files)) {
+        QimMessageBox(this, LoadQimString(qimstr::MailUnreadable).c_str(), MessageIcon::Stop);
+        return false;
+    }
+    header_.to = read.to;
+    header_.cc = read.cc;
+    header_.bcc = read.bcc;
+    header_.subject = read.subject;
+    header_.replyTo = read.replyTo;
+    header_.sender = read.sender;
+    header_.inReplyTo = read.inReplyTo;
+    header_.from = inet_.FromAddress();
+    header_.xMailer = kQimMailer;
+    attachments_ = files;
+    RefreshAttachmentList();
+    ShowFields();
+    editor->clear();
+    TDraftBody body(this, editor);
+    if (!body.Process(path.c_str())) {
+        QimMessageBox(this, LoadQimString(qimstr::MailUnreadable).c_str(), MessageIcon::Stop);
+        return false;
+    }
+    // The date comes with every build; From is the user's; so a recipient is
+    // what an unsent mail may lack. Checked on the fields: a build here would
+    // spend a message number.
+    const auto blank = [](const std::string& v) { return v.find_first_not_of(" \t") == std::string::npos; };
+    if (blank(header_.from) || (blank(header_.to) && blank(header_.cc) && blank(header_.bcc))) {
+        QimMessageBox(this, LoadQimString(qimstr::HeaderIncomplete).c_str(), MessageIcon::Stop);
+        if (editHeader && editHeader()) ShowFields();
+    }
+    editor->document()->setModified(false);
+    return true;
+}
+
+bool TQimSendWindow::Send(int command) {
+    using namespace qimcmd;
+    CollectFields();
+    if (!CheckBeforeSend(*editor, this)) return false;
+    const bool pgp = command == PgpEncryptAndSign || command == PgpEncrypt || command == PgpSign ||
+                     command == PgpAttachKey;
+    // Files listed in the window always go with the mail, whichever send was chosen.
+    const bool binary = command == SendWithAttachment || command == SendAttachedEncrypted || !attachments_.empty();
+    std::unique_ptr<SMakeMimeMailFile> maker;
+    if (binary) {
+        auto made = std::make_unique<SMakeBinaryMimeMail>(header_, *editor, &attachments_, this);
+        made->onAttachmentsChosen = [this] { RefreshAttachmentList(); };
+        maker = std::move(made);
+    } else if (settings_.textAsMime || pgp || command == SendEncrypted) {
+        maker = std::make_unique<SMakePlainTextMimeMail>(header_, *editor, this);
+    }
+    if (!maker) {
+        // Text without MIME: the header text and the editor lines go as they are.
+        header_.mimeVersion.clear();
+        header_.contentType.clear();
+        if (!header_.Build()) {
+            QimMessageBox(this, LoadQimString(qimstr::HeaderTooLong).c_str(), MessageIcon::Stop);
+            return false;
+        }
+        return RunSend(std::string(), false);
+    }
+    if (!maker->Make()) return false;
+    std::string file = maker->FilePath();
+    SQimTmpFilePath transformed;
+    if (command == SendEncrypted || command == SendAttachedEncrypted) {
+        TQtCryptKeyPrompt prompt;
+        SCryptContext context;
+        context.parent = this;
+        context.prompt = &prompt;
+        context.loginPassword = inet_.password;
+        if (EncryptMailForSend(context, header_.to, file.c_str(), transformed.Path()) != SCryptResult::Ok) {
+            header_.cryptVersion.clear();
+            return false;
+        }
+        file = transformed.Path();
+    } else if (pgp) {
+        if (!pgp_) pgp_ = std::make_unique<SUsePGP>();
+        const SSettingData& s = GetSettingData();
+        const int op = command == PgpEncryptAndSign ? SUsePGP::EncryptSign
+                       : command == PgpEncrypt      ? SUsePGP::Encrypt
+                       : command == PgpSign         ? SUsePGP::Sign
+                                                    : SUsePGP::AttachKey;
+        if (!pgp_->Open(s.pgpMajor, s.pgpMinor, this) || !pgp_->Perform(this, op, file.c_str(), transformed.Path()))
+            return false;
+        file = transformed.Path();
+    }
+    const bool sent = RunSend(file, true);
+    header_.cryptVersion.clear();
+    return sent;
+}
+
+bool TQimSendWindow::RunSend(const std::string& messageFile, bool ownFile) {
+    SSendMail send(inet_, header_, login_, this);
+    if (!messageFile.empty()) send.SetMessageFile(messageFile);
+    else send.SetEditor(editor);
+    if (sendTimeoutMs > 0) send.SetTimeout(sendTimeoutMs);
+    send.completeHeader = [this](SEMailHeader&) {
+        if (!editHeader || !editHeader()) return false;
+        ShowFields();
+        return header_.Build();
+    };
+    // The sent copy is stored before the window may close; a copy that could
+    // not be stored keeps the window open.
+    bool copyStored = true;
+    send.storeSentCopy = [&](const std::string& file) {
+        std::unique_ptr<SSaveMailFile> writer;
+        if (!file.empty())
+            writer = std::make_unique<SSaveSentMailFile>(
+                file, ownFile ? SSaveSentMailFile::Mode::Move : SSaveSentMailFile::Mode::Copy, this);
+        else
+            writer = std::make_unique<SSaveSentMail>(header_, *editor, this);
+        writer->onStored = [this](const std::string& f) {
+            if (onFolderChanged) onFolderChanged(f);
+        };
+        copyStored = StoreSentCopy(settings_.sentMail, *writer);
+    };
+    TSendMailDlg dialog(this, send);
+    dialog.exec();
+    if (dialog.Outcome() != SSmtpOutcome::Sent) return false;
+    if (!copyStored) {
+        QimMessageBox(this, LoadQimString(qimstr::SentCopyFailed).c_str(), MessageIcon::Stop);
+        return true;
+    }
+    Destroy();
+    return true;
+}
+
+void TQimSendWindow::Destroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    if (onDestroy) onDestroy();
+    hide();
+    deleteLater();
+}
+
+void TQimSendWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Destroy();
+}

@@ -1,0 +1,92 @@
+// The compose window "QimSend": header fields, the editor, the attachment
+// list and the compose menu. It makes the message (plain, with attachments,
+// encrypted, through PGP), runs the send dialog, stores the sent copy before
+// it closes, and saves and reopens unsent mails. A failed send, or a sent copy
+// that could not be stored, leaves the window open with its content.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/SCommandTable.h"
+#include "app/SQimCloseQuery.h"
+#include "send/SAttachmentList.h"
+#include "send/SEMailHeader.h"
+#include "send/SSendMail.h"
+
+class QLineEdit;
+class QListWidget;
+class SQimSendSettingData;
+class SUserInetData;
+class SUsePGP;
+class TComposeEdit;
+
+class TQimSendWindow : public QMainWindow, public SClosingWindow {
+    Q_OBJECT
+
+public:
+    TQimSendWindow(SUserInetData& inet, SQimSendSettingData& settings, SLoginConfirmation& login, bool pgpInUse,
+                   QWidget* parent = nullptr);
+    ~TQimSendWindow() override;
+
+    bool ExecCommand(int id);
+    // A mailto: start: the address goes into To.
+    void SetMailto(const std::string& address);
+    // Opens an unsent mail: header fields, attachments and the text.
+    bool OpenDraft(const std::string& path);
+    // Command 2147: saves into the unsent-mail folder and asks whether to close.
+    bool SaveDraft();
+    // The send commands (2105 to 2108, 2303 to 2309). True when sent.
+    bool Send(int command);
+
+    // The header fields into the header object.
+    void CollectFields();
+    SEMailMimeHeader& Header() { return header_; }
+    SAttachmentList& Attachments() { return attachments_; }
+    void RefreshAttachmentList();
+
+    // Edits the header (command 2113); true on OK. A test gives its own.
+    std::function<bool()> editHeader;
+    // A mail was stored in a folder (request 0x893 to the main window).
+    std::function<void(const std::string& folder)> onFolderChanged;
+    // The window is about to go (the application forgets it).
+    std::function<void()> onDestroy;
+    // The send dialog's time-out, for tests.
+    int sendTimeoutMs = 0;
+
+    QLineEdit* toEdit = nullptr;
+    QLineEdit* ccEdit = nullptr;
+    QLineEdit* bccEdit = nullptr;
+    QLineEdit* subjectEdit = nullptr;
+    QListWidget* attachmentList = nullptr;
+    TComposeEdit* editor = nullptr;
+
+    // SClosingWindow
+    bool CanClose() override { return true; }
+    bool IsEnabled() const override { return isEnabled(); }
+    void Destroy() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildWindow(bool pgpInUse);
+    void RegisterCommands();
+    void ShowFields();
+    bool RunHeaderDialog();
+    bool EditSaveFolder(bool draft);
+    // Runs the send dialog over the finished file (empty: header text and editor).
+    bool RunSend(const std::string& messageFile, bool ownFile);
+    void UpdateTitle();
+
+    SUserInetData& inet_;
+    SQimSendSettingData& settings_;
+    SLoginConfirmation& login_;
+    SEMailMimeHeader header_;
+    SAttachmentList attachments_;
+    SCommandTable commands_;
+    std::unique_ptr<SUsePGP> pgp_;
+    bool destroyed_ = false;
+};

@@ -1,0 +1,60 @@
+#include "ui/TSaveFolderDlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+
+#include "app/QimStringIds.h"
+#include "app/QimStrings.h"
+#include "platform/qt/QtText.h"
+
+using platform::ToQString;
+
+TSaveFolderDlg::TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& property, bool draft)
+    : QDialog(parent), property_(property) {
+    setWindowTitle(ToQString(LoadQimString(draft ? qimstr::DraftDialogCaption : qimstr::SentMailDialogCaption)));
+    auto* form = new QFormLayout(this);
+    saveCheck = new QCheckBox(ToQString(LoadQimString(qimstr::SaveFolderCheck)), this);
+    saveCheck->setChecked(property.kind != kSaveNone);
+    form->addRow(saveCheck);
+    folderEdit = new QLineEdit(ToQString(property.folder), this);
+    form->addRow(ToQString(LoadQimString(qimstr::SaveFolderLabel)), folderEdit);
+    showToCheck = new QCheckBox("To", this);
+    showToCheck->setChecked(property.showTo);
+    showToSubCheck = new QCheckBox("To (sub)", this);
+    showToSubCheck->setChecked(property.showToSub);
+    noInquiryCheck = new QCheckBox("bNoInquirySave", this);
+    noInquiryCheck->setChecked(property.noInquiry);
+    form->addRow(showToCheck);
+    form->addRow(showToSubCheck);
+    form->addRow(noInquiryCheck);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
+}
+
+SSaveMailFolderProperty TSaveFolderDlg::Result() const {
+    SSaveMailFolderProperty p = property_;
+    // A folder typed here is the home directory's; another kind read from the
+    // settings stays as it was while saving stays on.
+    if (!saveCheck->isChecked()) p.kind = kSaveNone;
+    else if (p.kind == kSaveNone) p.kind = kSaveHomeRelative;
+    std::string folder;
+    platform::FromQString(folderEdit->text(), folder);
+    p.folder = folder;
+    p.showTo = showToCheck->isChecked();
+    p.showToSub = showToSubCheck->isChecked();
+    p.noInquiry = noInquiryCheck->isChecked();
+    return p;
+}
+
+bool EditSaveFolderSettings(QWidget* parent, SQimSendSettingData& settings, bool draft) {
+    SSaveMailFolderProperty& property = draft ? settings.draft : settings.sentMail;
+    TSaveFolderDlg dialog(parent, property, draft);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    property = dialog.Result();
+    settings.Write();
+    return true;
+}

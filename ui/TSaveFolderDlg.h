@@ -1,0 +1,32 @@
+// Where sent mails (command 2112) or unsent mails (command 2149) are saved:
+// on or off, the folder relative to the home directory, and the header-list
+// and question flags of the folder property.
+#pragma once
+
+#include <QDialog>
+
+#include "app/SQimSendSettingData.h"
+
+class QCheckBox;
+class QLineEdit;
+
+class TSaveFolderDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& property, bool draft);
+    // The property with the dialog's values.
+    SSaveMailFolderProperty Result() const;
+
+    QCheckBox* saveCheck = nullptr;
+    QLineEdit* folderEdit = nullptr;
+    QCheckBox* showToCheck = nullptr;
+    QCheckBox* showToSubCheck = nullptr;
+    QCheckBox* noInquiryCheck = nullptr;
+
+private:
+    SSaveMailFolderProperty property_;
+};
+
+// Opens the dialog and, on OK, stores the settings record. True when changed.
+bool EditSaveFolderSettings(QWidget* parent, SQimSendSettingData& settings, bool draft);
