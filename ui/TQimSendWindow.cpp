@@ -1,10 +1,12 @@
 #include "ui/TQimSendWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -97,6 +99,35 @@ public:
     }
 };
 
+
+// The window shown while attachments are encoded: which file is at work,
+// a wait cursor, and the main window closed to input until it is done.
+class TEncodingProgress {
+public:
+    explicit TEncodingProgress(QWidget* owner) : dialog_(owner) {
+        dialog_.setWindowTitle(QStringLiteral("Qim"));
+        auto* layout = new QVBoxLayout(&dialog_);
+        layout->addWidget(&label_);
+        Show("Binary File(s)");
+        dialog_.show();
+        main_ = owner ? owner->parentWidget() : nullptr;
+        if (main_) main_->setEnabled(false);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~TEncodingProgress() {
+        QApplication::restoreOverrideCursor();
+        if (main_) main_->setEnabled(true);
+    }
+    void Show(const std::string& what) {
+        label_.setText(ToQString(what + "\r\n" + LoadQimString(qimstr::EncodingAttachment)));
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+
+private:
+    QDialog dialog_;
+    QLabel label_;
+    QWidget* main_ = nullptr;
+};
 }  // namespace
 
 TQimSendWindow::TQimSendWindow(SUserInetData& inet, SQimSendSettingData& settings, SLoginConfirmation& login,
@@ -286,10 +317,15 @@ bool TQimSendWindow::Send(int command) {
                      command == PgpAttachKey;
     // Files listed in the window always go with the mail, whichever send was chosen.
     const bool binary = command == SendWithAttachment || command == SendAttachedEncrypted || !attachments_.empty();
+    std::unique_ptr<TEncodingProgress> progress;
     std::unique_ptr<SMakeMimeMailFile> maker;
     if (binary) {
         auto made = std::make_unique<SMakeBinaryMimeMail>(header_, *editor, &attachments_, this);
         made->onAttachmentsChosen = [this] { RefreshAttachmentList(); };
+        made->onEncoding = [this, &progress](const std::string& path) {
+            if (!progress) progress = std::make_unique<TEncodingProgress>(this);
+            progress->Show(path);
+        };
         maker = std::move(made);
     } else if (settings_.textAsMime || pgp || command == SendEncrypted) {
         maker = std::make_unique<SMakePlainTextMimeMail>(header_, *editor, this);
@@ -304,7 +340,9 @@ bool TQimSendWindow::Send(int command) {
         }
         return RunSend(std::string(), false);
     }
-    if (!maker->Make()) return false;
+    const bool made = maker->Make();
+    progress.reset();
+    if (!made) return false;
     std::string file = maker->FilePath();
     SQimTmpFilePath transformed;
     if (command == SendEncrypted || command == SendAttachedEncrypted) {
