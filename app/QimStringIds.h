@@ -98,6 +98,9 @@ constexpr unsigned PgpPromptDecrypt = 30923;
 constexpr unsigned PgpPromptAttachKey = 30924;
 constexpr unsigned PgpPromptKey = 30925;         // "添付する公開鍵を選択してください:"
 constexpr unsigned MailKeyCaption = 30930;       // caption of the key dialog of one mail
+constexpr unsigned PgpNoAttachedKey = 30931;     // command 524 on a mail without a key
+constexpr unsigned PgpKeyImported = 30932;
+constexpr unsigned PgpKeyNotImported = 30933;
 
 }  // namespace qimstr
 

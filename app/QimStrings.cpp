@@ -50,6 +50,9 @@ constexpr Entry kTable[] = {
     {qimstr::PgpPromptAttachKey, "公開鍵の添付を行うパートを選択してください:"},
     {qimstr::PgpPromptKey, "添付する公開鍵を選択してください:"},
     {qimstr::MailKeyCaption, "メールの鍵"},
+    {qimstr::PgpNoAttachedKey, "このメールには PGP の公開鍵が添付されていません。"},
+    {qimstr::PgpKeyImported, "添付されていた公開鍵を鍵束に取り込みました。"},
+    {qimstr::PgpKeyNotImported, "添付されていた公開鍵を取り込めませんでした。"},
     // Composing and sending.
     {qimstr::SomethingStrange, "何か変です。"},
     {qimstr::ErrorAborting, "エラーです。中止します。"},

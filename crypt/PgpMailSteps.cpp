@@ -33,3 +33,18 @@ bool UndoPgpForView(SUsePGP& pgp, platform::ParentWindow parent, std::string& wo
     workPath = second;
     return true;
 }
+
+bool ImportAttachedPgpKeys(SUsePGP& pgp, platform::ParentWindow parent, const char* mailPath) {
+    if (!SUsePGP::HoldsPgpKey(mailPath)) {
+        ShowExclamation(parent, qimstr::PgpNoAttachedKey);
+        return false;
+    }
+    // The library imports what it finds; the copy it writes is not wanted.
+    STmpFilePath output;
+    if (!*output.Path() || !pgp.Perform(parent, SUsePGP::DecryptVerify, mailPath, output.Path())) {
+        ShowExclamation(parent, qimstr::PgpKeyNotImported);
+        return false;
+    }
+    QimMessageBox(parent, LoadQimString(qimstr::PgpKeyImported).c_str(), platform::MessageIcon::Information);
+    return true;
+}

@@ -21,3 +21,7 @@ class STmpFilePath;
 // obtained. True with nothing done for a mail without PGP armour.
 bool UndoPgpForView(SUsePGP& pgp, platform::ParentWindow parent, std::string& workPath, STmpFilePath& decrypted,
                     STmpFilePath& verified);
+
+// Takes the public keys attached to a mail into the user's keyring and says
+// how it went; false when the mail holds no key or the library refused it.
+bool ImportAttachedPgpKeys(SUsePGP& pgp, platform::ParentWindow parent, const char* mailPath);

@@ -19,7 +19,10 @@
 #include "platform/ScriptedDialogService.h"
 #include "platform/qt/QtText.h"
 #include "ui/QimMenuBuilder.h"
+#include "crypt/PgpMailSteps.h"
+#include "store/SQimFolder.h"
 #include "ui/QtDialogService.h"
+#include "ui/TCryptDialogs.h"
 #include "ui/SReceiveMailsDlg.h"
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
@@ -49,6 +52,8 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         window_ = new TQimWindow(AbsoluteDirectory(GetQimHome()), &app_.SendSettingData(), frame_.get());
         frame_->SetClient(window_);
         window_->SetReceiveHook([this] { ReceiveIntoInbox(); });
+        frame_->AddCommand(qimcmd::ExtractPgpKey, [this] { ImportKeysOfSelectedMail(); });
+        frame_->AddCommand(qimcmd::CryptKeys, [this] { EditKeyFile(frame_.get(), app_.UserInetData().password); });
     }
     frame_->AddCommand(qimcmd::Compose, [this] {
         const std::string mailto = GetMailtoAddress();
@@ -70,6 +75,16 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         app_.Login().Report(code ? code : qimreq::LoginPromptCancelled);
     });
     return frame_.get();
+}
+
+void TQimWindows::ImportKeysOfSelectedMail() {
+    const std::vector<int> selected = window_->SelectedNumbers();
+    if (selected.empty()) return;
+    const std::string mail = SQimFolder(window_->ShownFolder()).MailPath(selected.back());
+    const SSettingData& settings = GetSettingData();
+    SUsePGP pgp;
+    if (pgp.Open(settings.pgpMajor, settings.pgpMinor, frame_.get()))
+        ImportAttachedPgpKeys(pgp, frame_.get(), mail.c_str());
 }
 
 void TQimWindows::ReceiveIntoInbox() {

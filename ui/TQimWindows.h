@@ -47,6 +47,8 @@ public:
 private:
     // Command 413: a receive run with its dialog, then the list of what arrived.
     void ReceiveIntoInbox();
+    // Command 524: the public keys attached to the selected mail into the keyring.
+    void ImportKeysOfSelectedMail();
     bool SaveScreenshot(const std::string& file);
 
     TQimApp& app_;

@@ -200,6 +200,34 @@ TEST_F(PgpBridgeTest, AttachedPublicKeyImportsInGpg) {
     EXPECT_NE(shown.find("uid:"), std::string::npos);
 }
 
+// Command 524: a key another user attached goes into the keyring; a mail
+// without one is told so and changes nothing.
+TEST_F(PgpBridgeTest, AttachedKeyOfAnotherUserIsImported) {
+    const std::string other = File("other");
+    ASSERT_EQ(mkdir(other.c_str(), 0700), 0);
+    const std::string otherGpg = "gpg --homedir '" + other + "' --batch --yes --pinentry-mode loopback";
+    int status = -1;
+    RunCommand(otherGpg + " --passphrase '' --quick-gen-key carol@example.com future-default default never 2>&1",
+               &status);
+    ASSERT_EQ(status, 0);
+    const std::string key = RunCommand(otherGpg + " --armor --export carol@example.com 2>/dev/null", &status);
+    RunCommand("gpgconf --homedir '" + other + "' --kill all 2>&1");
+    ASSERT_NE(key.find("-----BEGIN PGP PUBLIC KEY BLOCK-----"), std::string::npos);
+
+    const std::string plain = WriteMail("plain", kBob, "no key here\r\n");
+    EXPECT_FALSE(ImportAttachedPgpKeys(pgp_, nullptr, plain.c_str()));
+    ASSERT_FALSE(dialogs_.Boxes().empty());
+    EXPECT_EQ(dialogs_.Boxes().back().text, LoadQimString(qimstr::PgpNoAttachedKey));
+
+    std::string crlf;
+    for (char c : key) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::string keyed = WriteMail("keyed", kBob, "my key:\r\n" + crlf);
+    EXPECT_TRUE(ImportAttachedPgpKeys(pgp_, nullptr, keyed.c_str())) << pgp_.LastError();
+    EXPECT_EQ(dialogs_.Boxes().back().text, LoadQimString(qimstr::PgpKeyImported));
+    RunCommand(Gpg() + " --list-keys carol@example.com >/dev/null 2>&1", &status);
+    EXPECT_EQ(status, 0);
+}
+
 TEST_F(PgpBridgeTest, BrokenArmourAndMissingFilesFailWithoutOutput) {
     const std::string armour = "-----BEGIN PGP MESSAGE-----\r\n\r\nhQEMA5GarbageGarbage\r\n-----END PGP MESSAGE-----\r\n";
     const std::string mail = WriteMail("mail", kAlice, armour);
