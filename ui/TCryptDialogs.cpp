@@ -15,16 +15,9 @@
 #include "app/QimStringIds.h"
 #include "app/QimStrings.h"
 #include "platform/qt/QtText.h"
+#include "ui/DialogButtons.h"
 
 namespace {
-
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("キャンセル"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
 
 QLineEdit* HiddenField() {
     auto* field = new QLineEdit;

@@ -14,6 +14,7 @@
 #include "app/SUserInetData.h"
 #include "common/AppNames.h"
 #include "platform/qt/QtText.h"
+#include "ui/DialogButtons.h"
 
 namespace {
 
@@ -60,10 +61,7 @@ TNetworkSettingsDlg::TNetworkSettingsDlg(QWidget* parent, const SUserInetData& d
     form->addRow(QString::fromUtf8("クライアントアドレス(&C):"), clientAddr);
     form->addRow(QString(), mailBoxType);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancel(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

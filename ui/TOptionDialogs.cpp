@@ -10,16 +10,9 @@
 #include "app/QimCommandIds.h"
 #include "app/QimStrings.h"
 #include "platform/qt/QtText.h"
+#include "ui/DialogButtons.h"
 
 namespace {
-
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("キャンセル"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
 
 // The caption is the command's status-bar hint: it says what the dialog sets.
 QString Caption(int command) { return platform::ToQString(LoadQimString(static_cast<unsigned>(command))); }
