@@ -6,6 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
+#include "platform/DirectoryList.h"
+#include "platform/FileSystem.h"
 #include "platform/NativePath.h"
 
 namespace platform {
@@ -53,6 +57,22 @@ bool SyncFolderOfNative(const std::string& nativePath) {
 }
 
 DurableFile::~DurableFile() { Discard(); }
+
+int DurableFile::RemoveLeftovers(const char* sjisDir, const char* prefix) {
+    std::vector<DirectoryEntry> entries;
+    ListDirectory(sjisDir, entries);
+    // The names Create makes: "." + prefix + six characters + ".tmp".
+    const std::string head = std::string(".") + prefix;
+    const std::size_t length = head.size() + 6 + 4;
+    int removed = 0;
+    for (const DirectoryEntry& e : entries) {
+        if (e.kind != EntryKind::File || e.symlink || e.name.size() != length) continue;
+        if (e.name.compare(0, head.size(), head) != 0 || e.name.compare(length - 4, 4, ".tmp") != 0) continue;
+        const std::string path = std::string(sjisDir) + "/" + e.name;
+        if (RemoveFile(path.c_str())) ++removed;
+    }
+    return removed;
+}
 
 bool DurableFile::Create(const char* sjisDir, const char* prefix) {
     Discard();

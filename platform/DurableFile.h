@@ -34,6 +34,11 @@ public:
     int Error() const { return error_; }
     const std::string& TempPath() const { return tempNative_; }
 
+    // Removes the temporary files of `prefix` that an earlier process left in
+    // `sjisDir` when it died before Commit; returns how many went. Only while
+    // no other writer of that prefix works in the folder.
+    static int RemoveLeftovers(const char* sjisDir, const char* prefix);
+
     // Whether Commit waits for stable storage (true). Turned off only to
     // measure what that costs.
     static void SetSyncEnabled(bool enabled);

@@ -42,6 +42,8 @@ constexpr int kResultCancel = 2;  // a reply or a read failed
 
 // Bit of "APOP" that selects the APOP login.
 constexpr int kApopBit = 0x01;
+// Messages are written under ".qimrecvXXXXXX.tmp" in the inbox until complete.
+constexpr const char* kReceiveTempPrefix = "qimrecv";
 
 // Without a word from the server for this long, the conversation gives up.
 constexpr int kDefaultTimeoutSeconds = 120;

@@ -412,7 +412,7 @@ void SPop3Conversation::MessageStart() {
         socket_.Rearm();
         return;
     }
-    if (!namer_ || !file_.Create(inbox_.c_str(), "qimrecv")) return Fail(qimstr::RecvFileCannotOpen);
+    if (!namer_ || !file_.Create(inbox_.c_str(), qimpop3::kReceiveTempPrefix)) return Fail(qimstr::RecvFileCannotOpen);
     state_ = State::ReceivingBody;
     inHeader_ = true;
     continuing_ = false;

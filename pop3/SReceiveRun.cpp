@@ -10,6 +10,7 @@
 #include "app/SLoginState.h"
 #include "app/SSettingData.h"
 #include "app/SUserInetData.h"
+#include "platform/DurableFile.h"
 #include "store/SFolderCommands.h"
 #include "store/SQimCacheFolder.h"
 
@@ -18,6 +19,9 @@ SReceiveRun::SReceiveRun(const std::string& inbox, SUserInetData& inet, SSetting
     : inbox_(inbox), inet_(inet), settings_(settings), login_(login), dialogs_(dialogs), parent_(parent) {}
 
 void SReceiveRun::Begin() {
+    // A run that died between writing and naming a message left its temporary
+    // file; that message was never deleted on the server and comes again.
+    platform::DurableFile::RemoveLeftovers(inbox_.c_str(), qimpop3::kReceiveTempPrefix);
     SQimCacheFolder box(inbox_);
     firstNew_ = box.LastNumber() + 1;
 }

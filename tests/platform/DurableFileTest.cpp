@@ -14,6 +14,17 @@ std::vector<std::string> Names(const std::string& dir) {
     return names;
 }
 
+// What a process that died before Commit left goes; nothing else does.
+TEST(DurableFile, LeftoversOfADeadWriterAreRemovedAndNothingElse) {
+    qimtest::TempDir dir;
+    for (const char* name : {".qrAbC123.tmp", ".qrzzzzzz.tmp", "1", ".qrAbC123.tm", ".qrAbC1234.tmp", ".xxAbC123.tmp",
+                             "qrAbC123.tmp", "HCACHE.TXT"})
+        qimtest::WriteFileBytes(dir.File(name), "x");
+    EXPECT_EQ(platform::DurableFile::RemoveLeftovers(dir.Path().c_str(), "qr"), 2);
+    EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{".qrAbC123.tm", ".qrAbC1234.tmp", ".xxAbC123.tmp", "1",
+                                                            "HCACHE.TXT", "qrAbC123.tmp"}));
+}
+
 TEST(DurableFile, NameAppearsOnlyWithTheWholeFileAndNeverReplaces) {
     qimtest::TempDir dir;
     qimtest::WriteFileBytes(dir.File("2"), "older");
