@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/QimCommandIds.h"
 #include "app/QimGlobals.h"
@@ -26,6 +27,7 @@
 #include "common/SReplyMimeMail.h"
 #include "crypt/SMailCrypt.h"
 #include "crypt/SUsePGP.h"
+#include "platform/TextFile.h"
 #include "platform/qt/QtText.h"
 #include "send/SComposeChecks.h"
 #include "send/SHalfwayHeader.h"
@@ -86,8 +88,9 @@ private:
     QPlainTextEdit* extra_;
 };
 
-// The text of an unsent mail into the editor, without a prefix. Its text
-// parts are written as they stand; encoded parts are not the draft's text.
+// The text of an unsent mail (or the body of a mail read in) into the editor,
+// without a prefix. Its text parts are written as they stand; encoded parts
+// are not its text.
 class TDraftBody : public SReplyMimeMail {
 public:
     TDraftBody(platform::ParentWindow owner, STextSink* editor) : SReplyMimeMail(owner, editor, "") {}
@@ -191,6 +194,9 @@ void TQimSendWindow::RegisterCommands() {
     commands_.Add(FoldLongLinesAsking, [this] { ::FoldLongLines(*editor, settings_.foldWidth, SFoldMode::Ask, this); });
     commands_.Add(CheckHankakuKana, [this] { CheckBeforeSend(*editor, this); });
     commands_.Add(SaveDraftAsFile, [this] { SaveDraft(); });
+    commands_.Add(InsertFile, [this] { InsertFileText(false); });
+    commands_.Add(InsertMailWhole, [this] { InsertFileText(false); });
+    commands_.Add(InsertMailBody, [this] { InsertFileText(true); });
     commands_.Add(LoadDraft, [this] {
         platform::FileDialogRequest request;
         request.parent = this;
@@ -306,6 +312,34 @@ bool TQimSendWindow::OpenDraft(const std::string& path) {
         if (editHeader && editHeader()) ShowFields();
     }
     editor->document()->setModified(false);
+    return true;
+}
+
+bool TQimSendWindow::InsertFileText(bool bodyOnly) {
+    platform::FileDialogRequest request;
+    request.parent = this;
+    request.mustExist = true;
+    std::vector<std::string> paths;
+    if (!platform::Dialogs().FileDialog(request, paths) || paths.empty()) return false;
+    const std::string& path = paths.front();
+    if (bodyOnly) {
+        TDraftBody body(this, editor);
+        if (body.Process(path.c_str())) return true;
+        QimMessageBox(this, LoadQimString(qimstr::MailUnreadable).c_str(), MessageIcon::Stop);
+        return false;
+    }
+    FILE* file = platform::OpenFile(path.c_str(), "rb");
+    if (!file) {
+        QimMessageBox(this, LoadQimString(qimstr::CannotOpenFile).c_str(), MessageIcon::Stop);
+        return false;
+    }
+    std::string text;
+    char block[65536];
+    for (std::size_t n; (n = fread(block, 1, sizeof block, file)) > 0;) text.append(block, n);
+    fclose(file);
+    // The editor holds text: a NUL would cut it short.
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    editor->InsertAtCaret(text.c_str());
     return true;
 }
 

@@ -38,6 +38,9 @@ public:
     bool OpenDraft(const std::string& path);
     // Command 2147: saves into the unsent-mail folder and asks whether to close.
     bool SaveDraft();
+    // Commands 2101-2103: a file's text at the caret; `bodyOnly` takes a
+    // mail's body without its header (of a MIME mail, the unencoded text parts).
+    bool InsertFileText(bool bodyOnly);
     // The send commands (2105 to 2108, 2303 to 2309). True when sent.
     bool Send(int command);
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextCursor>
 
 #include "app/QimCommandIds.h"
 #include "app/QimStringIds.h"
@@ -120,6 +121,38 @@ TEST_F(ComposeWindow, ADraftWithTwoAttachmentsReopensAndIsSentWithItsSentCopy) {
     EXPECT_NE(copy.find("multipart/mixed"), std::string::npos);
     EXPECT_NE(copy.find(Sjis("資料を二つ添付します。")), std::string::npos);
     EXPECT_NE(copy.find("photo.png"), std::string::npos);
+}
+
+// Commands 2101-2103: a text file as it stands, a whole mail, and only a
+// mail's body, each at the caret.
+TEST_F(ComposeWindow, FilesAndMailsAreReadInAtTheCaret) {
+    const std::string text = dir_.File("memo.txt");
+    qimtest::WriteFileBytes(text, Sjis("一行目\r\n二行目\r\n"));
+    const std::string mail = dir_.File("mail");
+    qimtest::WriteFileBytes(mail, "Subject: x\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n" +
+                                      Sjis("こんにちは\r\n"));
+    const struct {
+        int command;
+        std::string path;
+        std::string shown;
+    } cases[] = {
+        {qimcmd::InsertFile, text, "前\n一行目\n二行目\n"},
+        {qimcmd::InsertMailWhole, mail, "前\nSubject: x\nMIME-Version: 1.0\n"},
+        {qimcmd::InsertMailBody, mail, "前\nこんにちは\n"},
+    };
+    for (const auto& c : cases) {
+        auto w = NewWindow();
+        w->editor->setPlainText(QString::fromUtf8("前\n"));
+        w->editor->moveCursor(QTextCursor::End);
+        dialogs_.AnswerFile({c.path});
+        ASSERT_TRUE(w->ExecCommand(c.command)) << c.command;
+        const std::string shown = w->editor->toPlainText().toStdString();
+        EXPECT_EQ(shown.substr(0, c.shown.size()), c.shown) << c.command << ": " << shown;
+    }
+    auto w = NewWindow();
+    dialogs_.AnswerFile({dir_.File("missing")});
+    w->ExecCommand(qimcmd::InsertFile);
+    EXPECT_TRUE(Showed(qimstr::CannotOpenFile));
 }
 
 TEST_F(ComposeWindow, ARefusedRecipientKeepsTheWindowAndItsText) {
