@@ -11,28 +11,28 @@
 
 #include "app/QimCommandIds.h"
 #include "app/QimGlobals.h"
+#include "app/QimRequestCodes.h"
 #include "app/QimStringIds.h"
 #include "app/QimStrings.h"
 #include "app/SQimInstance.h"
+#include "app/SSettingData.h"
 #include "app/TQimApp.h"
 #include "common/QimMessageBox.h"
+#include "crypt/PgpMailSteps.h"
 #include "platform/ScriptedDialogService.h"
 #include "platform/qt/QtText.h"
-#include "ui/QimMenuBuilder.h"
-#include "crypt/PgpMailSteps.h"
 #include "store/SQimFolder.h"
+#include "ui/QimMenuBuilder.h"
 #include "ui/QtDialogService.h"
-#include "ui/TCryptDialogs.h"
 #include "ui/SReceiveMailsDlg.h"
+#include "ui/TCryptDialogs.h"
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
-#include "ui/TQimWindow.h"
-#include "ui/SReceiveMailsDlg.h"
 #include "ui/TQimSendWindow.h"
+#include "ui/TQimWindow.h"
+#include "ui/TSaveFolderDlg.h"
 #include "ui/TSendMailDlg.h"
-#include "app/QimRequestCodes.h"
-#include "app/SSettingData.h"
 
 TQimWindows::TQimWindows(TQimApp& app) : app_(app) {}
 
@@ -60,6 +60,11 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         ClearMailtoAddress();
         OpenComposeWindow(mailto);
     });
+    // The sent-mail and draft folders: the list shows To in them, so it follows a change.
+    for (const bool draft : {false, true})
+        frame_->AddCommand(draft ? qimcmd::DraftFolder : qimcmd::SentMailFolder, [this, draft] {
+            if (EditSaveFolderSettings(frame_.get(), app_.SendSettingData(), draft) && window_) window_->Refresh();
+        });
     frame_->AddCommand(qimcmd::LoadDraft, [this] {
         platform::FileDialogRequest request;
         request.parent = frame_.get();

@@ -128,7 +128,7 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
     GetSettingData().useApop = 1;
     TQimFrame* frame = windows.CreateMainFrame();
     // The frame's, the application's and the local main window's commands.
-    const std::set<int> built = {24310, 411, 413, 436, 524, 2148, 431, 437, 463, 468, 512, 465, 467, 523, 444, 445, 446, 448, 2009,
+    const std::set<int> built = {24310, 411, 413, 436, 524, 2112, 2148, 2149, 431, 437, 463, 468, 512, 465, 467, 523, 444, 445, 446, 448, 2009,
                                  401,   402, 403, 404, 405, 417, 418, 421, 422, 426, 441, 451, 452, 471,
                                  472,   473, 474, 423, 449};
     const std::set<int> checked = {437, 446, 512};
