@@ -366,13 +366,12 @@ int TQimWindow::BeginReceive() {
 }
 
 bool TQimWindow::EndReceive() {
-    receiving_ = false;
     bool arrived = false;
     {
         WaitCursor wait;
         arrived = FolderCommands().FinishReceive(home_, firstNew_);
     }
-    if (arrived) ReloadFolder(home_);
+    ReceiveEnded(arrived);
     return arrived;
 }
 

@@ -14,37 +14,13 @@
 
 #include "common/SSocketRead.h"
 #include "platform/qt/StreamSocket.h"
+#include "support/EventLoop.h"
 
 using namespace platform;
+using qimtest::RunFor;
+using qimtest::RunUntil;
 
 namespace {
-
-void EnsureApp() {
-    static QCoreApplication* app = [] {
-        static int argc = 1;
-        static char name[] = "test_platform";
-        static char* argv[] = {name, nullptr};
-        return new QCoreApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-// Runs the event loop until `done` holds or `ms` have passed.
-bool RunUntil(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer clock;
-    clock.start();
-    QTimer tick;
-    tick.start(5);
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-void RunFor(int ms) {
-    RunUntil([] { return false; }, ms);
-}
 
 constexpr int kLookup = 1327;  // marks a lookup completion in the event log
 
@@ -137,7 +113,7 @@ private:
 
 class StreamSocketTest : public testing::Test {
 protected:
-    void SetUp() override { EnsureApp(); }
+    void SetUp() override { qimtest::EnsureCoreApp(); }
 };
 
 std::vector<std::pair<const char*, QHostAddress>> LoopbackAddresses() {

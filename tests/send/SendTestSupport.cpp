@@ -12,30 +12,6 @@
 
 namespace qimtest {
 
-void EnsureCoreApp() {
-    static QCoreApplication* app = [] {
-        static int argc = 1;
-        static char name[] = "test_send";
-        static char* argv[] = {name, nullptr};
-        return new QCoreApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-bool RunUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    QTimer tick;
-    tick.start(5);
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-void RunFor(int ms) { RunUntil([] { return false; }, ms); }
-
 namespace {
 
 std::string FromBase64(const std::string& text) {

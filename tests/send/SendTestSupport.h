@@ -11,14 +11,10 @@
 #include <vector>
 
 #include "platform/ScriptedDialogService.h"
+#include "support/EventLoop.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace qimtest {
-
-void EnsureCoreApp();
-// Runs the event loop until `done` holds or `ms` have passed; false on time-out.
-bool RunUntil(const std::function<bool()>& done, int ms = 15000);
-void RunFor(int ms);
 
 // What Python's email package reads from a message: the decoded subject, the
 // text of each text/plain part, and the name and bytes of every other part.
