@@ -12,6 +12,13 @@ bool IsJisByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
 bool IsSjisRowLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
 bool IsSjisTrail(unsigned char c) { return c >= 0x40 && c <= 0xFC; }
 
+// The Shift_JIS form of the JIS X 0208 pair (j1, j2).
+char* PutSjisOfJis(char* out, unsigned j1, unsigned j2) {
+    *out++ = static_cast<char>((j1 + 1) / 2 + (j1 <= 0x5E ? 0x70 : 0xB0));
+    *out++ = static_cast<char>(j2 + ((j1 & 1) ? (j2 <= 0x5F ? 0x1F : 0x20) : 0x7E));
+    return out;
+}
+
 }  // namespace
 
 bool IsKanji2(const char* s, int pos) {
@@ -49,12 +56,30 @@ int Jis2Sjis(char* dest, const unsigned char* src) {
         } else if (IsKanjiIn(src)) {
             src += 3;  // a repeated designation inside kanji text changes nothing
         } else if (IsJisByte(src[0]) && IsJisByte(src[1])) {
-            unsigned j1 = src[0];
-            unsigned j2 = src[1];
-            unsigned s1 = (j1 + 1) / 2 + (j1 <= 0x5E ? 0x70 : 0xB0);
-            unsigned s2 = j2 + ((j1 & 1) ? (j2 <= 0x5F ? 0x1F : 0x20) : 0x7E);
-            *out++ = static_cast<char>(s1);
-            *out++ = static_cast<char>(s2);
+            out = PutSjisOfJis(out, src[0], src[1]);
+            src += 2;
+        } else {
+            *out++ = static_cast<char>(*src++);
+        }
+    }
+    *out = '\0';
+    return static_cast<int>(out - dest);
+}
+
+int Jis2SjisBytes(char* dest, const unsigned char* src, int length) {
+    char* out = dest;
+    const unsigned char* end = src + (length > 0 ? length : 0);
+    bool kanji = false;
+    while (src < end) {
+        const long left = end - src;
+        if (left >= 3 && IsKanjiIn(src)) {
+            kanji = true;
+            src += 3;
+        } else if (kanji && left >= 3 && IsKanjiOut(src)) {
+            kanji = false;
+            src += 3;
+        } else if (kanji && left >= 2 && IsJisByte(src[0]) && IsJisByte(src[1])) {
+            out = PutSjisOfJis(out, src[0], src[1]);
             src += 2;
         } else {
             *out++ = static_cast<char>(*src++);

@@ -26,6 +26,9 @@ bool IsUSAscii(const unsigned char* s);
 // ISO-2022-JP -> Shift_JIS. Returns the bytes written (NUL not counted, always
 // written). The output is never longer than the input, so `dest` may be `src`.
 int Jis2Sjis(char* dest, const unsigned char* src);
+// The same over `length` bytes in which a NUL is a byte like any other (mail
+// from a server may hold one). Writes a NUL after the result.
+int Jis2SjisBytes(char* dest, const unsigned char* src, int length);
 // Shift_JIS -> ISO-2022-JP. `dest` needs LengthAsJis(src) + 1 bytes.
 int Sjis2Jis(char* dest, const unsigned char* src);
 // Exactly the count Sjis2Jis returns for the same text.

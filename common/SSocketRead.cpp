@@ -153,21 +153,29 @@ void SSocketRead::ConvertPieceToSjis() {
     }
     std::memcpy(sjisBuf_ + n, carry_, carryCount_);
     n += carryCount_;
-    // The converter reads up to a NUL, so a NUL inside the line ends the text.
-    int length = static_cast<int>(strnlen(lineBuf_, lineLength_));
-    std::memcpy(sjisBuf_ + n, lineBuf_, length);
-    n += length;
+    // Every byte of the line is converted, a NUL among them: a mail file
+    // keeps what the server sent.
+    std::memcpy(sjisBuf_ + n, lineBuf_, lineLength_);
+    n += lineLength_;
     carryKanji_ = false;
     carryCount_ = 0;
-    if (cut_ && length == lineLength_) {
+    if (cut_) {
         JisTail tail = ScanJisTail(reinterpret_cast<const unsigned char*>(sjisBuf_), n);
         carryKanji_ = tail.kanji;
         carryCount_ = n - tail.holdFrom;
         std::memcpy(carry_, sjisBuf_ + tail.holdFrom, carryCount_);
         n = tail.holdFrom;
     }
-    sjisBuf_[n] = '\0';
-    sjisLength_ = Jis2Sjis(sjisBuf_, reinterpret_cast<const unsigned char*>(sjisBuf_));
+    sjisLength_ = Jis2SjisBytes(sjisBuf_, reinterpret_cast<const unsigned char*>(sjisBuf_), n);
+}
+
+std::string SSocketRead::ShownLine() const {
+    int n = lineLength_;
+    while (n > 0 && (lineBuf_[n - 1] == '\n' || lineBuf_[n - 1] == '\r')) --n;
+    std::string shown(lineBuf_, static_cast<std::size_t>(n < kShownLineSize ? n : kShownLineSize));
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return shown;
 }
 
 bool SSocketRead::GetTokens(const char** first, const char** second, const char** third) {

@@ -5,6 +5,8 @@
 // allocated once per connection.
 #pragma once
 
+#include <string>
+
 #include "common/SStreamSocket.h"
 
 constexpr int kSocketRecvSize = 10240;  // one receive fills at most this many bytes
@@ -45,6 +47,10 @@ public:
     // Bytes of the last line GetALine delivered (a NUL inside the data counts),
     // 0 when it delivered none.
     int LineLength() const { return lineLength_; }
+    // The last line GetALine delivered as a message quotes a server's reply:
+    // without its line end, control bytes as '?', at most kShownLineSize bytes.
+    std::string ShownLine() const;
+    static constexpr int kShownLineSize = 200;
     // Bytes of the last line GetASjisLine delivered.
     int SjisLineLength() const { return sjisLength_; }
     // What the last receive returned: a count, 0 when the peer closed, -1.

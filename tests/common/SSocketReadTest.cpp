@@ -346,7 +346,8 @@ TEST(SSmtpRead, MultiLineReplyIsDecidedByItsFinalLineWhateverTheReceives) {
 
 std::string JisToSjis(const std::string& jis) {
     std::string out(jis.size() + 1, '\0');
-    out.resize(static_cast<std::size_t>(Jis2Sjis(out.data(), reinterpret_cast<const unsigned char*>(jis.c_str()))));
+    out.resize(static_cast<std::size_t>(
+        Jis2SjisBytes(out.data(), reinterpret_cast<const unsigned char*>(jis.data()), static_cast<int>(jis.size()))));
     return out;
 }
 
@@ -455,8 +456,8 @@ TEST(SSocketReadFuzz, RandomBytesAndChunkingKeepEveryByteAndTheBounds) {
                 }
                 if (sjis) {
                     ASSERT_LE(reader.SjisLineLength(), SSocketRead::kSjisLineSize);
-                    ASSERT_EQ(static_cast<int>(std::strlen(line)), reader.SjisLineLength());
-                    sjisLine += line;
+                    ASSERT_EQ(line[reader.SjisLineLength()], '\0');
+                    sjisLine.append(line, static_cast<std::size_t>(reader.SjisLineLength()));
                 } else {
                     ASSERT_EQ(std::string(line, static_cast<std::size_t>(length)), raw);
                     ASSERT_EQ(line[length], '\0');
@@ -467,8 +468,8 @@ TEST(SSocketReadFuzz, RandomBytesAndChunkingKeepEveryByteAndTheBounds) {
                 int r = reader.IsOK(250, 251);
                 ASSERT_TRUE(r == SSmtpRead::kRefused || r == SSmtpRead::kAccepted || r == SSmtpRead::kContinued);
                 if (!reader.IsCut()) {
-                    // Pieces joined convert like the whole line (a NUL ends the converted text).
-                    if (sjis && rawLine.find('\0') == std::string::npos) {
+                    // Pieces joined convert like the whole line, NUL bytes and all.
+                    if (sjis) {
                         ASSERT_EQ(sjisLine, JisToSjis(rawLine));
                     }
                     rawLine.clear();
@@ -573,8 +574,10 @@ TEST(SSocketReadHostile, NulBytesNeitherEndNorHideLines) {
     SPop3Read pop(&socket);
     socket.chunks = {std::string("\0+OK\r\n", 6)};
     ASSERT_TRUE(pop.MoveToMyBuffer());
-    ASSERT_NE(pop.GetASjisLine(), nullptr);
-    EXPECT_EQ(pop.SjisLineLength(), 0) << "the converted text ends at the NUL";
+    const char* converted = pop.GetASjisLine();
+    ASSERT_NE(converted, nullptr);
+    EXPECT_EQ(std::string(converted, static_cast<std::size_t>(pop.SjisLineLength())), std::string("\0+OK\r\n", 6))
+        << "a NUL is converted like any byte";
     EXPECT_EQ(pop.LineLength(), 6);
     EXPECT_FALSE(pop.IsOK());
 }
