@@ -67,8 +67,16 @@ bool SMimeMail::Decode(FILE* file, long start, long end) {
         shown_.clear();
         leaves_ = 0;
         stopped_ = false;
+        tooDeep_ = false;
     }
     Level call(calls_);
+    const bool ok = DecodePart(file, start, end);
+    // A walk that left a multipart unopened did not see the whole message,
+    // whatever its own parts said.
+    return ok && !(calls_ == 1 && tooDeep_);
+}
+
+bool SMimeMail::DecodePart(FILE* file, long start, long end) {
     if (!file || start < 0 || std::fseek(file, start, SEEK_SET) != 0) {
         ShowError(cmmnstr::HeaderParseFailed);
         return false;
@@ -78,7 +86,13 @@ bool SMimeMail::Decode(FILE* file, long start, long end) {
     header.AnalizeMimeHeader(file, end);
     // A header that runs to the end of its range leaves an empty body.
     const long bodyStart = std::min(header.BodyStart(), end);
-    if (header.Part().type != kMimeTypeMultipart) {
+    if (header.Part().type != kMimeTypeMultipart || multipartDepth_ >= kMaxNestingDepth) {
+        if (header.Part().type == kMimeTypeMultipart) {
+            // Too deep to open: listed as one part as it stands, so what lies
+            // above it is still shown and it can still be saved.
+            tooDeep_ = true;
+            ShowError(cmmnstr::Strange);
+        }
         if (leaves_ >= kMaxLeafParts) {
             stopped_ = true;
             ShowError(cmmnstr::Strange);
@@ -90,10 +104,6 @@ bool SMimeMail::Decode(FILE* file, long start, long end) {
     }
     if (header.Boundary().empty()) {
         ShowError(cmmnstr::HeaderParseFailed);
-        return false;
-    }
-    if (multipartDepth_ >= kMaxNestingDepth) {
-        ShowError(cmmnstr::Strange);
         return false;
     }
     Level level(multipartDepth_);

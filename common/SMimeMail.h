@@ -13,9 +13,10 @@
 class SMimeMail {
 public:
     // Multiparts are opened this many levels deep; one nested deeper is
-    // reported as strange and not opened, so a hostile message cannot run the
-    // walk's recursion (and its rereading of the file) without bound. Real
-    // mail stays far below it.
+    // reported as strange and handed to the actions as one part, not opened,
+    // so a hostile message cannot run the walk's recursion (and its rereading
+    // of the file) without bound; the walk then counts as failed. Real mail
+    // stays far below it.
     static constexpr int kMaxNestingDepth = 32;
     // Leaf parts one walk hands out at most; a message with more is strange and
     // its walk stops there, so a mail of tiny parts cannot make the part list
@@ -53,11 +54,13 @@ protected:
     platform::ParentWindow owner_;
 
 private:
+    bool DecodePart(FILE* file, long start, long end);
     bool DecodeMultipart(FILE* file, const std::string& boundary, long bodyStart, long end);
 
     int calls_ = 0;                // Decode calls under way
     int multipartDepth_ = 0;       // multiparts being walked
     int leaves_ = 0;               // leaf parts handed out in the current walk
     bool stopped_ = false;         // the current walk met kMaxLeafParts
+    bool tooDeep_ = false;         // ... or left a multipart unopened
     std::vector<unsigned> shown_;  // texts already shown in the current walk
 };

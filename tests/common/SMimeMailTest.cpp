@@ -217,15 +217,20 @@ TEST(SMimeMailWalk, NestingIsOpenedToItsLimitAndNoDeeper) {
     ASSERT_EQ(atLimit.bands.size(), 1u);
     EXPECT_EQ(atLimit.bands[0].end - atLimit.bands[0].start, 4) << "deep";
 
+    // The multipart one level too deep is one part, unopened, and the walk
+    // says it did not see everything.
     Walk tooDeep = AnalyseText(NestedMail(SMimeMail::kMaxNestingDepth + 1));
-    EXPECT_TRUE(tooDeep.bands.empty());
+    EXPECT_FALSE(tooDeep.ok);
+    ASSERT_EQ(tooDeep.bands.size(), 1u);
+    EXPECT_EQ(tooDeep.bands[0].part.type, kMimeTypeMultipart);
     EXPECT_EQ(tooDeep.boxes, std::vector<std::string>{Text(cmmnstr::Strange)});
 
     // Ten thousand levels: no stack overflow, one box, done quickly.
     const auto start = std::chrono::steady_clock::now();
     Walk hostile = AnalyseText(NestedMail(10000));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_TRUE(hostile.bands.empty());
+    EXPECT_FALSE(hostile.ok);
+    EXPECT_EQ(hostile.bands.size(), 1u);
     EXPECT_EQ(hostile.boxes, std::vector<std::string>{Text(cmmnstr::Strange)});
     EXPECT_LT(seconds, 30.0);
 }

@@ -128,6 +128,7 @@ TEST(QimtoolMimeMail, ErrorsAreReportedWithTheRightExitCode) {
         {"mime view /nonexistent/mail.eml", 1, "メールを解析できませんでした"},
         {"mime parts " + Fixture("unclosed.eml"), 1, "Qim: 変です。"},
         {"mime parts " + Fixture("no_boundary.eml"), 1, "Qim: ヘッダーの解析に失敗しました。"},
+        {"mime parts " + Fixture("nested_too_deep.eml"), 1, "Qim: 変です。"},
         // The message is never the output.
         {"mime extract " + dir.File("copy.eml") + " 1 " + dir.File("copy.eml"), 1, "同じファイル"},
         {"mime view " + dir.File("copy.eml") + " " + dir.File("copy.eml"), 1, "ファイルをオープンできません"},
@@ -146,6 +147,10 @@ TEST(QimtoolMimeMail, ErrorsAreReportedWithTheRightExitCode) {
     Result first = RunTool("mime extract " + Fixture("unclosed.eml") + " 1 -");
     EXPECT_EQ(first.status, 0);
     EXPECT_EQ(first.out, "first part\r\n");
+    // Nesting beyond the limit: the part above it, and the multipart that was
+    // not opened as one part of its own.
+    Result deep = RunTool("mime parts " + Fixture("nested_too_deep.eml"));
+    EXPECT_EQ(deep.out, "145\t153\ttext/plain\tnone\tUS-ASCII\t\n1928\t2431\tmultipart/mixed\tnone\t-\t\n");
 }
 
 }  // namespace
