@@ -9,11 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/CodePage.h"
+#include "platform/DialogService.h"
 #include "platform/NativePath.h"
 
 namespace platform {
@@ -85,12 +88,16 @@ struct Identity {
     ino_t ino = 0;
     off_t size = -1;
     long long mtimeNs = 0;
+    bool regular = false;
     bool operator==(const Identity&) const = default;
 };
 
 struct ProfileFile {
     Identity id;
     std::vector<Line> lines;
+    // Not read (see kMaxProfileBytes): reads give the defaults and writes
+    // fail, so the file is never replaced by one made from nothing.
+    bool refused = false;
 
     // Index of the section header, or -1.
     long FindSection(std::string_view section) const {
@@ -112,8 +119,16 @@ struct ProfileFile {
     }
 };
 
+// A settings file holds a few kilobytes. A larger one, or one that is no plain
+// file (a link to a device, a FIFO), is refused: reading it could take all the
+// memory or never end.
+constexpr off_t kMaxProfileBytes = 4 << 20;
+
 std::mutex g_mutex;
 std::map<std::string, ProfileFile> g_cache;  // by resolved on-disk path
+// Refused files not yet reported, and those reported (once per process).
+std::vector<std::string> g_unreported;
+std::set<std::string> g_reported;
 
 bool Resolve(const char* file, std::string& path) {
     if (!file || !*file || !ToNativePath(file, path)) return false;
@@ -136,18 +151,61 @@ bool StatIdentity(const std::string& path, Identity& id) {
     id.ino = st.st_ino;
     id.size = st.st_size;
     id.mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    id.regular = S_ISREG(st.st_mode);
     return true;
 }
 
-bool ReadAll(const std::string& path, std::string& data) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// The whole file, if it holds at most kMaxProfileBytes (it may have grown
+// since it was looked at). `tooLarge` tells a refusal from a read error.
+bool ReadAll(const std::string& path, std::string& data, bool& tooLarge) {
+    tooLarge = false;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     char buf[65536];
     ssize_t n;
-    while ((n = read(fd, buf, sizeof buf)) > 0) data.append(buf, static_cast<std::size_t>(n));
+    while ((n = read(fd, buf, sizeof buf)) > 0) {
+        data.append(buf, static_cast<std::size_t>(n));
+        if (data.size() > static_cast<std::size_t>(kMaxProfileBytes)) {
+            tooLarge = true;
+            break;
+        }
+    }
     close(fd);
-    return n == 0;
+    return n == 0 && !tooLarge;
 }
+
+void Refuse(ProfileFile& pf, const Identity& id, const std::string& path) {
+    pf = ProfileFile{};
+    pf.id = id;
+    pf.refused = true;
+    if (g_reported.insert(path).second) g_unreported.push_back(path);
+}
+
+// Tells the user of the files refused since the last call, once each. Called
+// without the lock held: a box runs the event loop, which may read settings.
+void ReportRefusals() {
+    std::vector<std::string> paths;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        paths.swap(g_unreported);
+    }
+    for (const std::string& native : paths) {
+        std::string text;
+        Utf8ToCp932("設定ファイル " + native + " は大きすぎるか通常のファイルではないため、読み込みません。"
+                    "設定は既定の値になり、このファイルへの書き込みはしません。",
+                    text);
+        MessageBoxRequest box;
+        box.text = text.empty() ? native : text;
+        box.caption = "Qim";
+        box.icon = MessageIcon::Stop;
+        Dialogs().MessageBox(box);
+    }
+}
+
+// Reports refusals when the public call that caused them returns.
+struct ReportOnReturn {
+    ~ReportOnReturn() { ReportRefusals(); }
+};
 
 // The parsed file, reloaded when it changed on disk. A missing or unreadable
 // file is empty.
@@ -160,8 +218,16 @@ ProfileFile& Load(const std::string& path) {
     }
     if (pf.id == id) return pf;
     pf = ProfileFile{};
+    if (!id.regular || id.size > kMaxProfileBytes) {
+        Refuse(pf, id, path);
+        return pf;
+    }
     std::string data;
-    if (!ReadAll(path, data)) return pf;
+    bool tooLarge = false;
+    if (!ReadAll(path, data, tooLarge)) {
+        if (tooLarge) Refuse(pf, id, path);
+        return pf;
+    }
     std::size_t start = 0;
     while (start < data.size()) {
         std::size_t lf = data.find('\n', start);
@@ -262,6 +328,7 @@ unsigned CopyList(const std::vector<std::string_view>& names, char* buffer, unsi
 bool LookupValue(const char* section, const char* key, const char* file, std::string& value) {
     std::string path;
     if (!section || !key || !Resolve(file, path)) return false;
+    ReportOnReturn report;
     std::lock_guard<std::mutex> lock(g_mutex);
     ProfileFile& pf = Load(path);
     long header = pf.FindSection(section);
@@ -284,6 +351,7 @@ unsigned GetPrivateProfileString(const char* section, const char* key, const cha
     std::string path;
     if (!Resolve(file, path)) return CopyList({}, buffer, size);
 
+    ReportOnReturn report;
     std::lock_guard<std::mutex> lock(g_mutex);
     ProfileFile& pf = Load(path);
     if (!section) {
@@ -328,8 +396,10 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     std::string path;
     if (!Resolve(file, path)) return false;
 
+    ReportOnReturn report;
     std::lock_guard<std::mutex> lock(g_mutex);
     ProfileFile& pf = Load(path);
+    if (pf.refused) return false;
     long header = pf.FindSection(section);
     if (!key) {  // remove the section
         if (header < 0) return true;

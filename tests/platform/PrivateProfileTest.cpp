@@ -216,3 +216,36 @@ TEST(PrivateProfile, InterruptedWriteLeavesTheOldFileIntact) {
 }
 
 }  // namespace
+
+#include <sys/stat.h>
+
+#include "platform/ScriptedDialogService.h"
+
+namespace {
+
+// Files that never end or are far too large are refused: defaults are read at
+// once, nothing is written over them, and the user is told once.
+TEST(PrivateProfile, SettingsFilesThatNeverEndOrAreHugeAreRefused) {
+    qimtest::TempDir dir;
+    const std::string huge = dir.File("huge.ini");
+    qimtest::WriteFileBytes(huge, "[Qim]\r\nKey=v\r\n" + std::string(5 << 20, ';'));
+    const std::string zero = dir.File("zero.ini");
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const std::string fifo = dir.File("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& file : {huge, zero, fifo}) {
+        SCOPED_TRACE(file);
+        platform::ScriptedDialogService dialogs;
+        platform::ScopedDialogService scope(dialogs);
+        EXPECT_EQ(Read("Qim", "Key", "default", file), "default");
+        EXPECT_EQ(GetPrivateProfileInt("Qim", "Number", 7, file.c_str()), 7);
+        EXPECT_FALSE(WritePrivateProfileString("Qim", "Key", "new", file.c_str()));
+        ASSERT_EQ(dialogs.Boxes().size(), 1u) << "told once, not at every read";
+        EXPECT_NE(qimtest::Utf8(dialogs.Boxes()[0].text).find("大きすぎるか通常のファイルではない"), std::string::npos);
+    }
+    EXPECT_EQ(std::filesystem::file_size(huge), 14u + (5u << 20)) << "the refused file is left as it was";
+    EXPECT_TRUE(std::filesystem::is_symlink(zero));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+}  // namespace
