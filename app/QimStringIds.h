@@ -69,6 +69,14 @@ constexpr unsigned ClosedBeforeAccepted = 30512;
 constexpr unsigned AddressListFailures = 30513;
 constexpr unsigned AddressListOutsideHome = 30514;
 constexpr unsigned HeaderTooLong = 30515;
+constexpr unsigned SmtpRefused = 30530;        // "サーバーが%sを受け付けませんでした。..." (step, reply)
+constexpr unsigned SmtpStepGreeting = 30531;   // the steps a refusal names
+constexpr unsigned SmtpStepHelo = 30532;
+constexpr unsigned SmtpStepMailFrom = 30533;
+constexpr unsigned SmtpStepRcpt = 30534;
+constexpr unsigned SmtpStepData = 30535;
+constexpr unsigned SmtpStepMessage = 30536;
+constexpr unsigned SmtpSettingsMissing = 30537;
 
 }  // namespace qimstr
 
@@ -159,6 +167,10 @@ constexpr unsigned ReceiveTimedOut = 30403;     // "サーバーから %d 秒間
 constexpr unsigned ExitButton = 30404;          // "終了(&X)"
 constexpr unsigned CancelButton = 30405;        // "ｷｬﾝｾﾙ"
 constexpr unsigned UserAuthCaption = 30406;
+constexpr unsigned DeleRefused = 30407;         // "メール %d/%d をサーバーから削除できませんでした。..."
+constexpr unsigned RetrRefused = 30408;         // "メール %d/%d をサーバーから受け取れませんでした。..."
+constexpr unsigned RecvDiskFull = 30409;        // "ディスクの空きが足りません。"
+constexpr unsigned RecvMailStays = 30410;       // "このメールはサーバーに残り、次の受信で届きます。"
 
 }  // namespace qimstr
 

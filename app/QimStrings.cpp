@@ -101,6 +101,14 @@ constexpr Entry kTable[] = {
     {qimstr::AddressListFailures, "次の宛先には送信できませんでした。\r\n%s"},
     {qimstr::AddressListOutsideHome, "アドレスリストは QimHome の中のファイルでなければなりません。"},
     {qimstr::HeaderTooLong, "ヘッダーが長すぎます。中止します。"},
+    {qimstr::SmtpRefused, "サーバーが%sを受け付けませんでした。\r\nサーバーの応答: %s"},
+    {qimstr::SmtpStepGreeting, "接続"},
+    {qimstr::SmtpStepHelo, " HELO "},
+    {qimstr::SmtpStepMailFrom, "差出人 <%s> "},
+    {qimstr::SmtpStepRcpt, "宛先 <%s> "},
+    {qimstr::SmtpStepData, " DATA "},
+    {qimstr::SmtpStepMessage, "メールの本文"},
+    {qimstr::SmtpSettingsMissing, "送信の設定 (SMTPAddr, SMTPPort, UserName, MailAddr) が %s にありません。"},
     // Drafts and sent copies.
     {qimstr::MailUnreadable, "メールが読み出せませんでした。"},
     {qimstr::CannotSave, "保存できませんでした。"},
@@ -165,6 +173,12 @@ constexpr Entry kTable[] = {
     {qimstr::ExitButton, "終了(&X)"},
     {qimstr::CancelButton, "ｷｬﾝｾﾙ"},
     {qimstr::UserAuthCaption, "User Authetication"},
+    {qimstr::DeleRefused,
+     "メール %d/%d をサーバーから削除できませんでした。\nサーバーの応答: %s\n"
+     "このメールは受信箱に保存しましたが、サーバーにも残るため次の受信でもう一度届きます。"},
+    {qimstr::RetrRefused, "メール %d/%d をサーバーから受け取れませんでした。\nサーバーの応答: %s"},
+    {qimstr::RecvDiskFull, "ディスクの空きが足りません。"},
+    {qimstr::RecvMailStays, "このメールはサーバーに残り、次の受信で届きます。"},
 
     // Status-bar hints, under the number of their command.
     {qimcmd::NewFolder, "新しいフォルダーを作る"},

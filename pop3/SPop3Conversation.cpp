@@ -29,6 +29,13 @@ std::string Format(unsigned id, int a, int b) {
     return buffer;
 }
 
+// A text about message a of b that quotes the server's reply.
+std::string FormatWithReply(unsigned id, int a, int b, const std::string& reply) {
+    char buffer[1024];
+    std::snprintf(buffer, sizeof buffer, LoadQimString(id).c_str(), a, b, reply.c_str());
+    return buffer;
+}
+
 bool IsLine(const char* line, int length, const char* text) {
     const int n = static_cast<int>(std::strlen(text));
     return length == n && std::memcmp(line, text, n) == 0;
@@ -307,6 +314,7 @@ SPop3Conversation::Reply SPop3Conversation::ReadReply(const char* socketErrorTex
         return Reply::Refused;
     }
     if (!reader_.GetALine()) return Reply::Incomplete;
+    lastReply_ = reader_.ShownLine();
     return reader_.IsOK() ? Reply::Accepted : Reply::Refused;
 }
 
@@ -347,11 +355,17 @@ void SPop3Conversation::ReadStep() {
         if (!ok || !StatStep()) return Fail();
         break;
     case State::AwaitDeleReply:
-        if (!ok) return FailAfterQuit(std::string());
+        if (!ok) {
+            // The message is stored but stays on the server; QUIT still makes
+            // the server forget the ones deleted before it.
+            FailAfterQuit(FormatWithReply(qimstr::DeleRefused, current_, messageCount_, lastReply_));
+            break;
+        }
         observer_.SetProgress(current_);
         ++current_;
         lineCounter_ = 1;
-        state_ = current_ > messageCount_ ? State::SendQuit : State::SendRetr;
+        // A cancel takes effect once the message just stored is deleted.
+        state_ = cancelRequested_ || current_ > messageCount_ ? State::SendQuit : State::SendRetr;
         break;
     case State::AwaitQuitReply:
         if (!ok || deferredFailure_) return Fail(0, deferredText_);
@@ -408,7 +422,7 @@ void SPop3Conversation::MessageStart() {
     if (reply == Reply::Refused) {
         // Still in step with the server: QUIT makes it forget the messages
         // already stored, so the next run does not bring them again.
-        FailAfterQuit(std::string());
+        FailAfterQuit(FormatWithReply(qimstr::RetrRefused, current_, messageCount_, lastReply_));
         socket_.Rearm();
         return;
     }
@@ -462,10 +476,11 @@ void SPop3Conversation::ReceiveBody() {
         }
         if (deferredFailure_) continue;  // the rest of a message that cannot be stored
         if (!file_.Write(line, static_cast<std::size_t>(length))) {
-            // The message stays on the server; its rest is read and dropped so
-            // that the conversation can end with QUIT.
+            // The message stays on the server; its rest is read and dropped
+            // (the state stays, the lines are the message's) so that the
+            // conversation can end with QUIT after its end mark.
             file_.Discard();
-            FailAfterQuit(WriteErrorText(file_.Error()));
+            DeferFailure(WriteErrorText(file_.Error()));
         }
     }
 }
@@ -490,10 +505,12 @@ bool SPop3Conversation::EndOfMessage() {
         return true;
     }
     ++stored_;
-    if (cancelRequested_) {
-        state_ = State::SendQuit;
-    } else if (deleteOnServer_) {
+    // A stored message is deleted even when the user cancelled meanwhile: left
+    // on the server it would be stored again by the next run.
+    if (deleteOnServer_) {
         state_ = State::SendDele;
+    } else if (cancelRequested_) {
+        state_ = State::SendQuit;
     } else {
         observer_.SetProgress(current_);
         ++current_;
@@ -516,12 +533,18 @@ void SPop3Conversation::Fail(unsigned specificId, const std::string& specificTex
 std::string SPop3Conversation::WriteErrorText(int code) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, LoadQimString(qimstr::RecvFileCannotWrite).c_str(), code);
-    return buffer;
+    std::string text = buffer;
+    if (code == ENOSPC || code == EDQUOT) text += "\n" + LoadQimString(qimstr::RecvDiskFull);
+    return text + "\n" + LoadQimString(qimstr::RecvMailStays);
+}
+
+void SPop3Conversation::DeferFailure(const std::string& text) {
+    deferredFailure_ = true;
+    deferredText_ = text;
 }
 
 void SPop3Conversation::FailAfterQuit(const std::string& text) {
-    deferredFailure_ = true;
-    deferredText_ = text;
+    DeferFailure(text);
     state_ = State::SendQuit;
 }
 

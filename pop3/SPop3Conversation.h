@@ -123,6 +123,9 @@ private:
     // ends with QUIT (so the deletions of stored messages take effect), then
     // fails as Fail does with `text`.
     void FailAfterQuit(const std::string& text);
+    // The same without leaving the state: the rest of the message under way is
+    // still to be read.
+    void DeferFailure(const std::string& text);
     static std::string WriteErrorText(int code);
     // A failure that leaves the run with kResultOk but failed.
     void Abandon();
@@ -170,5 +173,6 @@ private:
     bool failed_ = false;
     bool deferredFailure_ = false;  // ends with QUIT, then fails
     std::string deferredText_;
+    std::string lastReply_;  // the last reply line, as a message quotes it
     bool ended_ = false;
 };

@@ -337,7 +337,8 @@ void SSmtpSession::WriteStep() {
         ok = SendCommand("MAIL FROM:<" + header_.FromAddress() + ">", SSmtpState::AwaitMailFromReply);
         break;
     case SSmtpState::SendRcpt:
-        ok = SendCommand("RCPT TO:<" + header_.NextRecipient() + ">", SSmtpState::AwaitRcptReply);
+        recipient_ = header_.NextRecipient();
+        ok = SendCommand("RCPT TO:<" + recipient_ + ">", SSmtpState::AwaitRcptReply);
         break;
     case SSmtpState::SendData:
         ok = SendCommand("DATA", SSmtpState::AwaitDataReply);
@@ -356,33 +357,54 @@ void SSmtpSession::WriteStep() {
     if (!ok) Fail(qimstr::ErrorAborting);
 }
 
-void SSmtpSession::ReplyRefused() { Fail(qimstr::ErrorAborting); }
+// A refused reply names the step and quotes the server, so the user can tell
+// a mistyped recipient from a server that wants something else.
+void SSmtpSession::ReplyRefused(const std::string& step) {
+    if (step.empty()) {
+        Fail(qimstr::ErrorAborting);
+        return;
+    }
+    char text[1024];
+    std::snprintf(text, sizeof text, LoadQimString(qimstr::SmtpRefused).c_str(), step.c_str(), lastReply_.c_str());
+    QimMessageBox(owner_, (std::string(text) + "\r\n" + LoadQimString(qimstr::ErrorAborting)).c_str(),
+                  MessageIcon::Stop);
+    CloseConnection();
+    End(SSmtpOutcome::Failed);
+}
 
-// Reads what came; once the final line of a reply is there, `accepted` runs
-// when its code is `code` or `otherCode`. False while the reply is incomplete.
-bool SSmtpSession::OnReply(int code, int otherCode, const std::function<bool()>& accepted) {
+std::string SSmtpSession::StepText(unsigned id, const std::string& address) {
+    char text[512];
+    std::snprintf(text, sizeof text, LoadQimString(id).c_str(), address.c_str());
+    return text;
+}
+
+bool SSmtpSession::OnFinalLine(int code, int otherCode, const std::function<void(bool accepted)>& decide) {
     while (char* line = reader_.GetALine()) {
         (void)line;
         const bool rest = lastLineCut_;  // the rest of a long line, judged by its start
         lastLineCut_ = reader_.IsCut();
         if (rest) continue;
+        lastReply_ = reader_.ShownLine();
         const int verdict = reader_.IsOK(code, otherCode);
         if (verdict == SSmtpRead::kContinued) {
             if (++replyLines_ > kMaxReplyLines) {
-                ReplyRefused();
+                decide(false);
                 return true;
             }
             continue;
         }
         replyLines_ = 0;
-        if (verdict == SSmtpRead::kAccepted) {
-            if (accepted()) socket_.Rearm();
-        } else {
-            ReplyRefused();
-        }
+        decide(verdict == SSmtpRead::kAccepted);
         return true;
     }
     return false;
+}
+
+bool SSmtpSession::OnReply(int code, int otherCode, const std::string& step, const std::function<bool()>& accepted) {
+    return OnFinalLine(code, otherCode, [&](bool ok) {
+        if (!ok) ReplyRefused(step);
+        else if (accepted()) socket_.Rearm();
+    });
 }
 
 void SSmtpSession::ReadStep() {
@@ -392,7 +414,7 @@ void SSmtpSession::ReadStep() {
         if (!reader_.MoveToMyBuffer()) {
             if (socket_.LastError() == platform::kWsaEWouldBlock) return;
             SocketError("AwaitOK() Error", socket_.LastError());
-            ReplyRefused();
+            ReplyRefused(std::string());
             return;
         }
         if (ReadReply()) return;
@@ -403,12 +425,12 @@ void SSmtpSession::ReadStep() {
 bool SSmtpSession::ReadReply() {
     switch (state_) {
     case SSmtpState::AwaitGreeting:
-        return OnReply(220, -1, [this] {
+        return OnReply(220, -1, StepText(qimstr::SmtpStepGreeting), [this] {
             state_ = SSmtpState::SendHelo;
             return true;
         });
     case SSmtpState::AwaitHeloReply:
-        return OnReply(250, -1, [this] {
+        return OnReply(250, -1, StepText(qimstr::SmtpStepHelo), [this] {
             linesOpen_ = lines_.Open();
             if (!linesOpen_) {
                 QimMessageBox(owner_, LoadQimString(qimstr::BodyUnreadable).c_str(), MessageIcon::Stop);
@@ -420,7 +442,7 @@ bool SSmtpSession::ReadReply() {
             return true;
         });
     case SSmtpState::AwaitMailFromReply:
-        return OnReply(250, -1, [this] {
+        return OnReply(250, -1, StepText(qimstr::SmtpStepMailFrom, header_.FromAddress()), [this] {
             header_.CollectRecipients();
             if (!header_.HasMoreRecipients()) {
                 Fail(qimstr::ErrorAborting);
@@ -430,29 +452,30 @@ bool SSmtpSession::ReadReply() {
             return true;
         });
     case SSmtpState::AwaitRcptReply:
-        return OnReply(250, 251, [this] {
+        return OnReply(250, 251, StepText(qimstr::SmtpStepRcpt, recipient_), [this] {
             state_ = header_.HasMoreRecipients() ? SSmtpState::SendRcpt : SSmtpState::SendData;
             return true;
         });
     case SSmtpState::AwaitDataReply:
-        return OnReply(354, -1, [this] {
+        return OnReply(354, -1, StepText(qimstr::SmtpStepData), [this] {
             Status(qimstr::SendingMail);
             phase_ = headerInFile_ ? SSmtpDataPhase::Body : SSmtpDataPhase::HeaderText;
             state_ = SSmtpState::SendingMessage;
             return true;
         });
     case SSmtpState::AwaitMessageReply:
-        return OnReply(250, -1, [this] {
+        return OnReply(250, -1, StepText(qimstr::SmtpStepMessage), [this] {
             messageAccepted_ = true;
             state_ = SSmtpState::SendQuit;
             return true;
         });
     case SSmtpState::AwaitQuitReply:
-        return OnReply(221, -1, [this] {
+        // Whatever the server says to QUIT, a message it accepted is sent:
+        // calling it failed would make the user send it twice.
+        return OnFinalLine(221, -1, [this](bool) {
             Status(qimstr::SessionEnded);
             state_ = SSmtpState::Finished;
             Finish();
-            return false;
         });
     default:
         Fail(qimstr::SomethingStrange);

@@ -89,7 +89,9 @@ private:
     void WriteStep();
     void ReadStep();
     bool ReadReply();
-    bool OnReply(int code, int otherCode, const std::function<bool()>& accepted);
+    bool OnFinalLine(int code, int otherCode, const std::function<void(bool accepted)>& decide);
+    bool OnReply(int code, int otherCode, const std::string& step, const std::function<bool()>& accepted);
+    static std::string StepText(unsigned id, const std::string& address = std::string());
     bool SendCommand(const std::string& text, SSmtpState next);
     bool SendData(const std::string& data);
     bool SendMessageLine();
@@ -103,7 +105,7 @@ private:
     void End(SSmtpOutcome outcome);
     void Touch();
     void OnTimeout();
-    void ReplyRefused();
+    void ReplyRefused(const std::string& step);
 
     SUserInetData& inet_;
     SEMailHeader& header_;
@@ -126,6 +128,8 @@ private:
     std::string stuffed_;     // ... dot-stuffed
     std::string converted_;   // ... in ISO-2022-JP
     std::string progressText_;
+    std::string recipient_;   // the address of the last RCPT TO
+    std::string lastReply_;   // the server's last reply line, as a message quotes it
     bool linesOpen_ = false;
     bool bodyUnreadable_ = false;  // the line source failed: QUIT, then a failed send
     bool messageAccepted_ = false; // the 250 after the data came

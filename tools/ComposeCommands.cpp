@@ -17,6 +17,7 @@
 #include "app/SQimSendSettingData.h"
 #include "app/SUserInetData.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 #include "send/SAddressText.h"
 #include "send/SComposeChecks.h"
 #include "send/SMakeMimeMail.h"
@@ -50,6 +51,10 @@ bool SetHome(const qimtool::ParsedArgs& parsed, const qimtool::Command& command,
         return false;
     }
     while (home.size() > 1 && home.back() == '/') home.pop_back();
+    if (!platform::IsDirectory(home.c_str())) {
+        status = qimtool::Failure("QimHome フォルダーが見つかりません: " + (typed ? *typed : std::string(env)));
+        return false;
+    }
     SetQimHome(home);
     SetQimIniPath(home + "/QIM.INI");
     return true;
@@ -188,6 +193,11 @@ int SendCommand(const std::vector<std::string>& args) {
 
     SUserInetData inet;
     inet.Read();
+    if (inet.smtpServer.empty() || inet.smtpPort < 1 || inet.userName.empty() || inet.mailAddress.empty()) {
+        char text[1024];
+        std::snprintf(text, sizeof text, LoadQimString(qimstr::SmtpSettingsMissing).c_str(), GetQimIniPath().c_str());
+        return qimtool::Failure(Utf8Of(text));
+    }
     SEMailMimeHeader header;
     if (!ReadMessageHeader(parsed.operands[0], path, header)) return qimtool::Failure(Utf8Of(LoadQimString(qimstr::CannotOpenFile)));
 
@@ -209,6 +219,11 @@ int SendCommand(const std::vector<std::string>& args) {
     send.storeSentCopy = [&](const std::string& file) {
         SSaveSentMailFile writer(file, SSaveSentMailFile::Mode::Copy);
         copyStored = StoreSentCopy(sendSettings.sentMail, writer);
+    };
+    // Nobody can complete a header from here: say what is missing.
+    send.completeHeader = [](SEMailHeader&) {
+        qimtool::Failure(Utf8Of(LoadQimString(qimstr::HeaderIncomplete)));
+        return false;
     };
     std::optional<SSmtpOutcome> outcome;
     send.onEnded = [&](SSmtpOutcome o) {

@@ -8,6 +8,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -91,6 +92,53 @@ private:
     }
 
     QTcpServer server_;
+};
+
+// The mailbox behind a FakePop3 as a server keeps it: STAT, RETR (dot-
+// stuffed), DELE marks a message, QUIT removes the marked ones. `special`
+// answers a command first when it returns true.
+struct FakeMailbox {
+    std::vector<std::string> messages;
+    std::vector<bool> marked;
+    std::function<bool(const std::string& line, FakePop3::Answer& answer)> special;
+
+    explicit FakeMailbox(std::vector<std::string> m) : messages(std::move(m)), marked(messages.size(), false) {}
+
+    static std::string Stuffed(const std::string& message) {
+        std::string out;
+        bool lineStart = true;
+        for (char c : message) {
+            if (lineStart && c == '.') out += '.';
+            out += c;
+            lineStart = c == '\n';
+        }
+        return out;
+    }
+
+    FakePop3::Answer Answer(const std::string& line) {
+        FakePop3::Answer answer;
+        if (special && special(line, answer)) return answer;
+        const std::size_t n = line.size() > 5 ? std::strtoul(line.c_str() + 5, nullptr, 10) : 0;
+        if (line == "STAT") return {"+OK " + std::to_string(messages.size()) + " 100\r\n"};
+        if (line.rfind("RETR ", 0) == 0 && n >= 1 && n <= messages.size())
+            return {"+OK\r\n" + Stuffed(messages[n - 1]) + ".\r\n"};
+        if (line.rfind("DELE ", 0) == 0 && n >= 1 && n <= messages.size()) {
+            marked[n - 1] = true;
+            return {"+OK\r\n"};
+        }
+        if (line == "QUIT") {
+            std::vector<std::string> left;
+            for (std::size_t i = 0; i < messages.size(); ++i)
+                if (!marked[i]) left.push_back(messages[i]);
+            messages = left;
+            marked.assign(messages.size(), false);
+            return {"+OK bye\r\n", true};
+        }
+        return {"+OK\r\n"};
+    }
+    void Serve(FakePop3& server) {
+        server.answer = [this](const std::string& line) { return Answer(line); };
+    }
 };
 
 // A home folder (the inbox) and the account records in memory.

@@ -15,10 +15,12 @@
 #include "pop3/SReceiveRun.h"
 #include "store/QimStoreCodes.h"
 #include "store/SMemCacheFolder.h"
+#include "support/EventLoop.h"
 #include "support/TestServers.h"
 
 using namespace pop3test;
 using qimtest::Sjis;
+using namespace std::string_literals;
 
 namespace {
 
@@ -297,7 +299,9 @@ TEST_F(ScriptedReceive, RefusedRetrLeavesNoFileAndSendsNoDele) {
     EXPECT_FALSE(qimtest::FileExists(home.dir.File("1")));
     EXPECT_FALSE(server.Has("DELE 1"));
     EXPECT_EQ(server.received.back(), "QUIT") << "still in step with the server: it is told to end";
-    EXPECT_EQ(BoxTexts(dialogs), std::vector<std::string>{LoadQimString(qimstr::ErrorAborting)});
+    char named[1024];
+    std::snprintf(named, sizeof named, LoadQimString(qimstr::RetrRefused).c_str(), 1, 1, "-ERR gone");
+    EXPECT_EQ(BoxTexts(dialogs), (std::vector<std::string>{named, LoadQimString(qimstr::ErrorAborting)}));
 }
 
 TEST_F(ScriptedReceive, SilentServerTimesOutWithAMessage) {
@@ -346,33 +350,97 @@ TEST_F(ScriptedReceive, SecondCloseRequestCutsAStalledConversation) {
     EXPECT_TRUE(ends.failed);
 }
 
-TEST_F(ScriptedReceive, CancelLetsTheCurrentMessageFinishAndKeepsItOnTheServer) {
-    const std::vector<std::string> messages = {"Subject: one\r\n\r\n1\r\n", "Subject: two\r\n\r\n2\r\n"};
-    SPop3Conversation* running = nullptr;
-    server.answer = [&](const std::string& line) -> FakePop3::Answer {
-        if (line == "RETR 1" && running) running->RequestClose();
-        return Standard(line, messages);
-    };
-    platform::ScopedDialogService scoped(dialogs);
-    struct Ends : Recorder {
-        bool done = false, failed = true;
-        void Ended(int, bool f) override {
-            done = true;
-            failed = f;
+// The first close request while a message arrives: that message is stored
+// whole and, as every stored one, deleted on the server before QUIT, so the
+// next run does not bring it again.
+TEST_F(ScriptedReceive, CancelDuringAMessageStoresItDeletesItAndQuits) {
+    for (bool delMails : {true, false}) {
+        SCOPED_TRACE(delMails ? "DelMails" : "mail left on the server");
+        Home home;
+        FakePop3 server;
+        home.inet.pop3Port = server.Port();
+        home.settings.deleteOnServer = delMails;
+        const std::vector<std::string> messages = {
+            "Subject: long\r\n\r\n" + std::string(200000, 'a') + "\r\n", "Subject: two\r\n\r\n2\r\n"};
+        FakeMailbox mailbox(messages);
+        SPop3Conversation* running = nullptr;
+        mailbox.special = [&](const std::string& line, FakePop3::Answer&) {
+            if (line == "RETR 1" && running) running->RequestClose();
+            return false;
+        };
+        mailbox.Serve(server);
+        platform::ScopedDialogService scoped(dialogs);
+        struct Ends : Recorder {
+            bool done = false, failed = true;
+            void Ended(int, bool f) override {
+                done = true;
+                failed = f;
+            }
+        } ends;
+        SPop3Conversation conversation(home.inet, home.settings, ends);
+        running = &conversation;
+        conversation.SetInbox(home.dir.Path());
+        conversation.Start();
+        ASSERT_TRUE(qimtest::RunUntil([&] { return ends.done; }, 10000));
+        EXPECT_FALSE(ends.failed);
+        EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("1")), messages[0]);
+        EXPECT_FALSE(qimtest::FileExists(home.dir.File("2")));
+        EXPECT_FALSE(server.Has("RETR 2"));
+        EXPECT_EQ(server.received.back(), "QUIT");
+        EXPECT_EQ(mailbox.messages, delMails ? std::vector<std::string>{messages[1]} : messages);
+    }
+}
+
+// A NUL is a byte like any other: nothing of its line, nor the line end after
+// it, is lost, and the message is deleted only once stored whole.
+TEST_F(ScriptedReceive, NulBytesAreStoredLikeEveryOtherByte) {
+    std::string body;
+    unsigned seed = 7;
+    for (int line = 0; line < 100; ++line) {
+        for (int i = 0; i < 100; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            char c = static_cast<char>((seed >> 16) & 0xFF);
+            if (c == '\r' || c == '\n' || c == 0x1B) c = '\0';  // no line ends, no JIS escapes
+            body += c;
         }
-    } ends;
-    SPop3Conversation conversation(home.inet, home.settings, ends);
-    running = &conversation;
-    conversation.SetInbox(home.dir.Path());
-    conversation.Start();
+        body += "\r\n";
+    }
+    const std::string message = "Subj\0ect: x\r\nFrom: a@example.jp\r\n\r\n"s + body;
+    FakeMailbox mailbox({message});
+    mailbox.Serve(server);
+    RunResult r = Receive(home, dialogs);
+    EXPECT_FALSE(r.outcome.failed);
+    const std::string stored = qimtest::ReadFileBytes(home.dir.File("1"));
+    EXPECT_EQ(stored.size(), message.size());
+    EXPECT_TRUE(stored == message) << "the stored mail differs from the server's";
+    EXPECT_TRUE(mailbox.messages.empty());
+}
+
+// A refused DELE: the stored mail stays, the conversation goes on with QUIT at
+// once (so the deletions before it take effect) and says which mail stays.
+TEST_F(ScriptedReceive, ARefusedDeleQuitsAtOnceAndNamesTheMessageLeft) {
+    const std::vector<std::string> messages = {"Subject: 1\r\n\r\na\r\n", "Subject: 2\r\n\r\nb\r\n",
+                                               "Subject: 3\r\n\r\nc\r\n"};
+    FakeMailbox mailbox(messages);
+    mailbox.special = [](const std::string& line, FakePop3::Answer& answer) {
+        if (line != "DELE 2") return false;
+        answer.bytes = "-ERR [IN-USE] locked\r\n";
+        return true;
+    };
+    mailbox.Serve(server);
     QElapsedTimer clock;
     clock.start();
-    while (!ends.done && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    EXPECT_FALSE(ends.failed);
+    RunResult r = Receive(home, dialogs);
+    EXPECT_LT(clock.elapsed(), 5000) << "no waiting for the time-out";
+    EXPECT_TRUE(r.outcome.failed);
     EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("1")), messages[0]);
-    EXPECT_FALSE(server.Has("DELE 1"));
-    EXPECT_FALSE(server.Has("RETR 2"));
+    EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("2")), messages[1]);
+    EXPECT_FALSE(qimtest::FileExists(home.dir.File("3")));
     EXPECT_EQ(server.received.back(), "QUIT");
+    EXPECT_EQ(mailbox.messages, (std::vector<std::string>{messages[1], messages[2]}));
+    char named[1024];
+    std::snprintf(named, sizeof named, LoadQimString(qimstr::DeleRefused).c_str(), 2, 3, "-ERR [IN-USE] locked");
+    EXPECT_EQ(BoxTexts(dialogs), (std::vector<std::string>{named, LoadQimString(qimstr::ErrorAborting)}));
 }
 
 TEST(ReceiveConnect, UnknownHostAndRefusedConnectionFailClearly) {

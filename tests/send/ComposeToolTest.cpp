@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/TestServers.h"
 #include "support/TestSupport.h"
 #include "tests/send/SendTestSupport.h"
@@ -117,8 +119,37 @@ TEST_F(ComposeTool, ARefusedRecipientFailsTheSend) {
     qimtest::WriteFileBytes(dir_.File("m.eml"), message);
     Run("send --home " + home_ + " " + dir_.File("m.eml"), "", &status, &err);
     EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("サーバーが宛先 <reject@example.jp> を受け付けませんでした。"), std::string::npos) << err;
+    EXPECT_NE(err.find("サーバーの応答: 550"), std::string::npos) << err;
     EXPECT_NE(err.find("エラーです。中止します。"), std::string::npos) << err;
     EXPECT_TRUE(smtp.Messages().empty());
+}
+
+// Every way a send cannot start says what is wrong.
+TEST_F(ComposeTool, ASendThatCannotStartSaysWhy) {
+    const std::string mail = dir_.File("m.eml");
+    qimtest::WriteFileBytes(mail, "From: taro@example.jp\r\nTo: a@example.jp\r\nDate: x\r\n\r\nbody\r\n");
+    const struct Case {
+        const char* name;
+        std::string ini;  // the QIM.INI written; "<zero>" a link to /dev/zero
+        std::string home;
+        const char* text;
+    } cases[] = {
+        {"an empty QIM.INI", "", home_, "送信の設定 (SMTPAddr, SMTPPort, UserName, MailAddr) が"},
+        {"no SMTPAddr", "[Host]\r\nUserName=taro\r\nMailAddr=taro@example.jp\r\n", home_, "SMTPAddr"},
+        {"a home that is not there", "", dir_.File("nowhere"), "QimHome フォルダーが見つかりません"},
+        {"a settings file that never ends", "<zero>", home_, "大きすぎるか通常のファイルではない"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(home_ + "/QIM.INI");
+        if (c.ini == "<zero>") std::filesystem::create_symlink("/dev/zero", home_ + "/QIM.INI");
+        else qimtest::WriteFileBytes(home_ + "/QIM.INI", c.ini);
+        int status = -1;
+        std::string err;
+        Run("send --home " + c.home + " " + mail, "", &status, &err);
+        EXPECT_EQ(status, 1) << c.name;
+        EXPECT_NE(err.find(c.text), std::string::npos) << c.name << ": " << err;
+    }
 }
 
 }  // namespace

@@ -142,14 +142,24 @@ TEST_F(SmtpSession, FiveRecipientsInTheOrderToCcBcc) {
                                                "RCPT TO:<b1@example.jp>"}));
 }
 
-TEST_F(SmtpSession, ARefusedReplyAtAnyStepFailsTheSend) {
+// A refusal fails the send with one box that names the step and quotes the
+// server's reply line.
+TEST_F(SmtpSession, ARefusedReplyAtAnyStepFailsTheSendAndSaysWhereAndWhy) {
     const struct {
         const char* step;
         const char* reply;
+        const char* shown;  // the box, UTF-8
     } cases[] = {
-        {"greeting", "554 go away\r\n"}, {"HELO", "501 no\r\n"}, {"MAIL", "550 no\r\n"},
-        {"RCPT", "550 5.1.1 unknown\r\n"}, {"DATA", "554 no\r\n"}, {"message", "552 too big\r\n"},
-        {"HELO", "250-ok\r\n251 wrong code\r\n"},
+        {"greeting", "554 go away\r\n", "サーバーが接続を受け付けませんでした。\r\nサーバーの応答: 554 go away"},
+        {"HELO", "501 no\r\n", "サーバーが HELO を受け付けませんでした。\r\nサーバーの応答: 501 no"},
+        {"MAIL", "550 no\r\n", "サーバーが差出人 <me@example.jp> を受け付けませんでした。\r\nサーバーの応答: 550 no"},
+        {"RCPT", "550 5.1.1 unknown\r\n",
+         "サーバーが宛先 <you@example.jp> を受け付けませんでした。\r\nサーバーの応答: 550 5.1.1 unknown"},
+        {"DATA", "554 no\r\n", "サーバーが DATA を受け付けませんでした。\r\nサーバーの応答: 554 no"},
+        {"message", "552 too big\r\n", "サーバーがメールの本文を受け付けませんでした。\r\nサーバーの応答: 552 too big"},
+        {"HELO", "250-ok\r\n251 wrong\x01"
+                 "code\r\n",
+         "サーバーが HELO を受け付けませんでした。\r\nサーバーの応答: 251 wrong?code"},
     };
     for (const auto& c : cases) {
         FakeSmtpServer server;
@@ -169,9 +179,32 @@ TEST_F(SmtpSession, ARefusedReplyAtAnyStepFailsTheSend) {
         session.Start();
         ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); })) << step;
         EXPECT_EQ(*observer.outcome, SSmtpOutcome::Failed) << step;
-        EXPECT_TRUE(Showed(qimstr::ErrorAborting)) << step;
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{std::string(c.shown) + "\r\nエラーです。中止します。"}) << step;
         EXPECT_EQ(session.State(), SSmtpState::Idle) << step;
         for (const std::string& command : server.commands) EXPECT_NE(command, "QUIT") << step;
+    }
+}
+
+// Once the server took the message (250 after the data) it is sent, whatever
+// the server says to QUIT: a failure here would make the user send it twice.
+TEST_F(SmtpSession, AMessageAcceptedIsSentEvenWhenQuitIsRefused) {
+    for (const char* quitReply : {"421 4.3.2 shutting down\r\n", "500 what?\r\n"}) {
+        FakeSmtpServer server;
+        server.reply = [&](const std::string& command) {
+            return command == "QUIT" ? std::string(quitReply) : FakeSmtpServer::StandardReply(command);
+        };
+        dialogs_.Clear();
+        inet_.smtpPort = server.Port();
+        const std::string path = dir_.File("m.eml");
+        qimtest::WriteFileBytes(path, "Subject: x\r\n\r\nbody\r\n");
+        SGetLineFile lines(path);
+        Observer observer;
+        SSmtpSession session(inet_, header_, lines, true, observer);
+        session.Start();
+        ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); })) << quitReply;
+        EXPECT_EQ(*observer.outcome, SSmtpOutcome::Sent) << quitReply;
+        EXPECT_TRUE(BoxTexts().empty()) << quitReply;
+        EXPECT_EQ(server.data, "Subject: x\r\n\r\nbody\r\n");
     }
 }
 
