@@ -3,10 +3,10 @@
 #include <QMetaObject>
 #include <QObject>
 
-#include "app/QimRequestCodes.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
-#include "app/SUserInetData.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
+#include "config/SUserInetData.h"
 #include "common/QimMessageBox.h"
 
 void SLoginState::Deliver(const Waiting& waiting, bool confirmed) {

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "app/QimGlobals.h"
-#include "app/QimRequestCodes.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimGlobals.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "app/SQimCommandLine.h"
 #include "common/AppNames.h"
 #include "common/FilePath.h"

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
-#include "app/QimCommandIds.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimCommandIds.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "app/SCommandTable.h"
 #include "app/SQimWindowLayer.h"
-#include "app/SSettingData.h"
-#include "app/SUserInetData.h"
+#include "config/SSettingData.h"
+#include "config/SUserInetData.h"
 #include "common/AppNames.h"
 #include "common/QimMessageBox.h"
 

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/QimCommandIds.h"
-#include "app/QimGlobals.h"
-#include "app/QimRequestCodes.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "app/SQimCloseQuery.h"
 #include "app/SQimInstance.h"
 #include "app/SQimWindowLayer.h"

@@ -12,9 +12,9 @@
 #include "app/SCommandTable.h"
 #include "app/SLoginState.h"
 #include "app/SQimCommandLine.h"
-#include "app/SQimSendSettingData.h"
+#include "config/SQimSendSettingData.h"
 #include "app/SRequestDispatcher.h"
-#include "app/SUserInetData.h"
+#include "config/SUserInetData.h"
 #include "platform/DialogService.h"
 #include "platform/qt/LocalInstance.h"
 

@@ -62,7 +62,12 @@ bool SDistMimeMail::ActionNoEncoded(FILE* file, long start, long end, const SMim
     return ActionPart(file, start, end, part);
 }
 
-bool SDistMimeMail::AnalizeMimeMail() { return SAnalizeMimeMail(owner_).AnalizeMimeMail(path_.c_str(), &bands_); }
+bool SDistMimeMail::AnalizeMimeMail() {
+    SAnalizeMimeMail analysis(owner_);
+    const bool ok = analysis.AnalizeMimeMail(path_.c_str(), &bands_);
+    for (const SNotice& notice : analysis.TakeNotices()) Report(notice);
+    return ok;
+}
 
 std::unique_ptr<SMime> SDistMimeMail::CodecFor(int encoding) {
     if (encoding == kMimeEncodingBase64) return std::make_unique<SMimeBase64>();
@@ -100,7 +105,7 @@ int SDistMimeMail::BinaryPartCount(bool all) const {
 bool SDistMimeMail::TakeBinaryFile(bool all) {
     FILE* file = OpenMessageFile(path_.c_str());
     if (!file) {
-        ShowError(cmmnstr::CannotOpenFile);
+        ReportError(cmmnstr::CannotOpenFile);
         return false;
     }
     bool result = true;
@@ -121,7 +126,7 @@ bool SDistMimeMail::DecodeAndWrite(FILE* out, FILE*, long start, long end, const
                                    const char* tmpPath) {
     FILE* in = OpenMessageFile(path_.c_str());
     if (!in) {
-        ShowError(cmmnstr::CannotOpenFile);
+        ReportError(cmmnstr::CannotOpenFile);
         return false;
     }
     bool decoded = CodecFor(part.encoding)->DecodeFilePart(in, start, end, tmpPath, false);
@@ -174,7 +179,7 @@ bool SDistMimeMail::CopyRange(FILE* in, FILE* out, long from, long to) {
 bool SDistMimeMail::MakeOmitBinaryFile(const char* outPath, const char* tmpPath) {
     FILE* in = OpenMessageFile(path_.c_str());
     if (!in) {
-        ShowError(cmmnstr::CannotOpenFile);
+        ReportError(cmmnstr::CannotOpenFile);
         return false;
     }
     // The copy must not replace the message itself, nor be the scratch file.
@@ -182,7 +187,7 @@ bool SDistMimeMail::MakeOmitBinaryFile(const char* outPath, const char* tmpPath)
     if (!out.OpenStream(outPath, false, fileno(in)) || NamesOpenFile(tmpPath, fileno(out.Stream()))) {
         out.Close(false);
         std::fclose(in);
-        ShowError(cmmnstr::CannotOpenFile);
+        ReportError(cmmnstr::CannotOpenFile);
         return false;
     }
     long length = -1;
@@ -214,6 +219,6 @@ bool SDistMimeMail::MakeOmitBinaryFile(const char* outPath, const char* tmpPath)
     }
     std::fclose(in);
     if (!out.Close(ok) && ok) ok = false;
-    if (!ok) ShowError(cmmnstr::Strange);
+    if (!ok) ReportError(cmmnstr::Strange);
     return ok;
 }

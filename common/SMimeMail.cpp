@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "common/CmmnStringIds.h"
-#include "common/CmmnStrings.h"
-#include "common/QimMessageBox.h"
 #include "common/SAnalizeMimeHeader.h"
 #include "common/SMimeLineReader.h"
 
@@ -24,14 +22,22 @@ private:
 
 }  // namespace
 
-void SMimeMail::ShowError(unsigned id) {
-    // A broken message can fail in thousands of parts; one box of each kind tells
-    // the user as much.
+void SMimeMail::ReportError(unsigned id) {
+    // A broken message can fail in thousands of parts; one notice of each kind
+    // tells the user as much.
     if (calls_ > 0) {
         if (std::find(shown_.begin(), shown_.end(), id) != shown_.end()) return;
         shown_.push_back(id);
     }
-    QimMessageBox(owner_, LoadStringCmmnDll(id).c_str(), platform::MessageIcon::Stop);
+    Report(SNotice::Library(id));
+}
+
+void SMimeMail::Report(const SNotice& notice) { notices_.push_back(notice); }
+
+std::vector<SNotice> SMimeMail::TakeNotices() {
+    std::vector<SNotice> taken;
+    taken.swap(notices_);
+    return taken;
 }
 
 bool SMimeMail::CallEachAction(FILE* file, long start, long end, const SMimePart& part) {
@@ -50,14 +56,14 @@ bool SMimeMail::CallEachAction(FILE* file, long start, long end, const SMimePart
 bool SMimeMail::DecodeMimeMail(const char* path) {
     FILE* file = OpenMessageFile(path);
     if (!file) {
-        ShowError(cmmnstr::CannotOpenFile);
+        ReportError(cmmnstr::CannotOpenFile);
         return false;
     }
     std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
     long length = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
     bool ok = length >= 0 && Decode(file, 0, length);
-    if (length < 0) ShowError(cmmnstr::CannotOpenFile);
+    if (length < 0) ReportError(cmmnstr::CannotOpenFile);
     std::fclose(file);
     return ok;
 }
@@ -78,7 +84,7 @@ bool SMimeMail::Decode(FILE* file, long start, long end) {
 
 bool SMimeMail::DecodePart(FILE* file, long start, long end) {
     if (!file || start < 0 || std::fseek(file, start, SEEK_SET) != 0) {
-        ShowError(cmmnstr::HeaderParseFailed);
+        ReportError(cmmnstr::HeaderParseFailed);
         return false;
     }
     end = std::max(start, end);
@@ -91,11 +97,11 @@ bool SMimeMail::DecodePart(FILE* file, long start, long end) {
             // Too deep to open: listed as one part as it stands, so what lies
             // above it is still shown and it can still be saved.
             tooDeep_ = true;
-            ShowError(cmmnstr::Strange);
+            ReportError(cmmnstr::Strange);
         }
         if (leaves_ >= kMaxLeafParts) {
             stopped_ = true;
-            ShowError(cmmnstr::Strange);
+            ReportError(cmmnstr::Strange);
             return false;
         }
         ++leaves_;
@@ -103,12 +109,12 @@ bool SMimeMail::DecodePart(FILE* file, long start, long end) {
         return true;
     }
     if (header.Boundary().empty()) {
-        ShowError(cmmnstr::HeaderParseFailed);
+        ReportError(cmmnstr::HeaderParseFailed);
         return false;
     }
     Level level(multipartDepth_);
     if (header.BodyStart() != bodyStart && std::fseek(file, bodyStart, SEEK_SET) != 0) {
-        ShowError(cmmnstr::Strange);
+        ReportError(cmmnstr::Strange);
         return false;
     }
     return DecodeMultipart(file, header.Boundary(), bodyStart, end);
@@ -121,7 +127,7 @@ bool SMimeMail::DecodeMultipart(FILE* file, const std::string& boundary, long bo
     // Text before the first delimiter line is not part of any part.
     for (;;) {
         if (!reader.Next() || reader.LineStart() >= end) {
-            ShowError(cmmnstr::Strange);
+            ReportError(cmmnstr::Strange);
             return false;
         }
         if (reader.Is(delimiter)) break;
@@ -133,7 +139,7 @@ bool SMimeMail::DecodeMultipart(FILE* file, const std::string& boundary, long bo
         for (;;) {
             lineEndBefore = reader.LineEndLength();
             if (!reader.Next() || reader.LineStart() >= end) {
-                ShowError(cmmnstr::Strange);
+                ReportError(cmmnstr::Strange);
                 return false;
             }
             if (reader.Is(delimiter)) break;
@@ -149,7 +155,7 @@ bool SMimeMail::DecodeMultipart(FILE* file, const std::string& boundary, long bo
         if (stopped_) return false;
         if (after >= end || closed) return true;
         if (std::fseek(file, after, SEEK_SET) != 0) {
-            ShowError(cmmnstr::Strange);
+            ReportError(cmmnstr::Strange);
             return false;
         }
         reader.Restart(after);

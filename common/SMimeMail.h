@@ -1,6 +1,7 @@
 // The walk over a stored message and its nested multiparts by byte ranges of
 // the file: every leaf part is handed, with its range and description, to the
-// action of its transfer encoding, which the working classes supply.
+// action of its transfer encoding, which the working classes supply. What the
+// walk finds wrong it reports as notices; it shows nothing itself.
 #pragma once
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "common/SMimePart.h"
+#include "common/SNotice.h"
 #include "platform/DialogService.h"
 
 class SMimeMail {
@@ -23,7 +25,7 @@ public:
     // many times larger than itself.
     static constexpr int kMaxLeafParts = 10000;
 
-    // `owner`: the parent of the message boxes.
+    // `owner`: the parent of the boxes of the working classes' own questions.
     explicit SMimeMail(platform::ParentWindow owner = nullptr) : owner_(owner) {}
     virtual ~SMimeMail() = default;
 
@@ -34,8 +36,8 @@ public:
     virtual bool ActionOtherEncoded(FILE* file, long start, long end, const SMimePart& part) = 0;
     virtual bool ActionNoEncoded(FILE* file, long start, long end, const SMimePart& part) = 0;
 
-    // Walks the whole file. False (after a box) when it cannot be opened or the
-    // message is broken; the parts found before that have had their actions.
+    // Walks the whole file. False (after a notice) when it cannot be opened or
+    // the message is broken; the parts found before that have had their actions.
     bool DecodeMimeMail(const char* path);
     // Walks the part in [start, end) of `file`: a leaf goes to CallEachAction
     // (whose result does not count), a multipart is split at its delimiter lines
@@ -47,9 +49,16 @@ public:
     platform::ParentWindow Owner() const { return owner_; }
     void SetOwner(platform::ParentWindow owner) { owner_ = owner; }
 
+    // What the walk has to tell the user, as it happens. Kept for TakeNotices
+    // unless a client that shows notices at once overrides it.
+    virtual void Report(const SNotice& notice);
+    // The notices kept so far, in order; the list is empty afterwards.
+    std::vector<SNotice> TakeNotices();
+
 protected:
-    // A stop-icon box with the text `id` of the library's string table.
-    void ShowError(unsigned id);
+    // A stop-icon notice with the text `id` of the library's string table;
+    // within one walk each text is reported once.
+    void ReportError(unsigned id);
 
     platform::ParentWindow owner_;
 
@@ -62,5 +71,6 @@ private:
     int leaves_ = 0;               // leaf parts handed out in the current walk
     bool stopped_ = false;         // the current walk met kMaxLeafParts
     bool tooDeep_ = false;         // ... or left a multipart unopened
-    std::vector<unsigned> shown_;  // texts already shown in the current walk
+    std::vector<unsigned> shown_;  // texts already reported in the current walk
+    std::vector<SNotice> notices_;
 };

@@ -28,7 +28,7 @@ bool IsBlankLine(const char* piece) { return std::strcmp(piece, "\r\n") == 0 || 
 bool SReplyMimeMail::Process(const char* path) {
     SAnalizeMimeHeaderFile header;
     if (!header.AnalizeMimeHeader(path)) {
-        ShowError(cmmnstr::HeaderParseFailed);
+        ReportError(cmmnstr::HeaderParseFailed);
         return false;
     }
     if (!header.IsVersion1P0() || header.Part().type == kMimeTypeText) return ShowAsIs(path);

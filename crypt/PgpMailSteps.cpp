@@ -1,7 +1,7 @@
 #include "crypt/PgpMailSteps.h"
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/QimMessageBox.h"
 #include "common/STmpFilePath.h"
 

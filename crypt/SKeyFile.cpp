@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/QimGlobals.h"
+#include "config/QimGlobals.h"
 #include "common/CmmnStringIds.h"
 #include "common/FilePath.h"
 #include "common/TextTools.h"

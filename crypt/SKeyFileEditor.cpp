@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/CmmnStringIds.h"
 #include "common/QimMessageBox.h"
 

@@ -1,6 +1,6 @@
 #include "crypt/SKeyFileSettings.h"
 
-#include "app/SQimProfile.h"
+#include "config/SQimProfile.h"
 #include "common/CmmnStringIds.h"
 #include "common/AppNames.h"
 #include "common/CmmnStrings.h"

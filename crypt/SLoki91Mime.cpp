@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/SQimTmpFilePath.h"
+#include "config/SQimTmpFilePath.h"
 #include "common/SMimeBase64.h"
 #include "crypt/SCryptMailHeader.h"
 #include "platform/FileSystem.h"

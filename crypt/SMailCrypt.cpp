@@ -1,7 +1,7 @@
 #include "crypt/SMailCrypt.h"
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/CmmnStringIds.h"
 #include "common/QimMessageBox.h"
 #include "common/STmpFilePath.h"

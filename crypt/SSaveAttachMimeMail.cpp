@@ -3,13 +3,14 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/QimGlobals.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimGlobals.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/CmmnStringIds.h"
 #include "common/CmmnStrings.h"
 #include "common/FilePath.h"
 #include "common/QimMessageBox.h"
+#include "config/QimNotices.h"
 #include "common/SCheckWindowsFileName.h"
 #include "crypt/MailFileNames.h"
 #include "platform/FileAttributes.h"
@@ -74,6 +75,8 @@ SSaveAttachMimeMail::SSaveAttachMimeMail(platform::ParentWindow owner, const cha
     // A part that cannot be decoded is reported and the others are still offered.
     SetContinueAfterFailure(true);
 }
+
+void SSaveAttachMimeMail::Report(const SNotice& notice) { ShowNotice(notice, owner_); }
 
 std::string SSaveAttachMimeMail::QuestionFor(const SMimePart& part) {
     const std::string shownName = part.name.empty() ? LoadStringCmmnDll(cmmnstr::UnknownFileName) : part.name;

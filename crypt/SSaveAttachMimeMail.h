@@ -16,6 +16,8 @@ public:
     // failure. A part that cannot be decoded shows "変です。復号出来ませんでした。"
     // and fails, without ending the walk.
     bool ActionPart(FILE* file, long start, long end, const SMimePart& part) override;
+    // The viewer's walks tell the user at once, in order with the questions.
+    void Report(const SNotice& notice) override;
 
     // The Yes/No question that describes one part, Shift_JIS.
     static std::string QuestionFor(const SMimePart& part);

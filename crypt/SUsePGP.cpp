@@ -8,8 +8,8 @@
 #include <ctime>
 #include <strings.h>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/QimMessageBox.h"
 #include "platform/NativePath.h"
 #include "platform/TextFile.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/FilePath.h"
 #include "common/QimMessageBox.h"
 #include "common/SCheckWindowsFileName.h"

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/QimGlobals.h"
-#include "app/SQimTmpFilePath.h"
+#include "config/QimGlobals.h"
+#include "config/SQimTmpFilePath.h"
 #include "common/CmmnStringIds.h"
 #include "common/CmmnStrings.h"
 #include "common/QimMessageBox.h"

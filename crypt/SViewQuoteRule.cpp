@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/QimSettingKeys.h"
-#include "app/SQimProfile.h"
+#include "config/QimSettingKeys.h"
+#include "config/SQimProfile.h"
 #include "common/MbChar.h"
 
 namespace {

@@ -6,14 +6,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/QimLayoutSettings.h"
-#include "app/QimRequestCodes.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
-#include "app/SSettingData.h"
-#include "app/SUserInetData.h"
-#include "common/QimMessageBox.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
+#include "config/SSettingData.h"
+#include "config/SUserInetData.h"
 #include "platform/SocketCodes.h"
+#include "platform/qt/SocketFactory.h"
 #include "store/SGetRecvFileName.h"
 
 using qimpop3::State;
@@ -29,11 +28,9 @@ std::string Format(unsigned id, int a, int b) {
     return buffer;
 }
 
-// A text about message a of b that quotes the server's reply.
-std::string FormatWithReply(unsigned id, int a, int b, const std::string& reply) {
-    char buffer[1024];
-    std::snprintf(buffer, sizeof buffer, LoadQimString(id).c_str(), a, b, reply.c_str());
-    return buffer;
+// A notice about message a of b that quotes the server's reply.
+SNotice WithReply(unsigned id, int a, int b, const std::string& reply) {
+    return SNotice::Program(id, {static_cast<long>(a), static_cast<long>(b), reply});
 }
 
 bool IsLine(const char* line, int length, const char* text) {
@@ -50,8 +47,8 @@ SPop3Conversation::SPop3Conversation(SUserInetData& inet, const SSettingData& se
       observer_(observer),
       mode_(mode),
       context_(std::make_unique<QObject>()),
-      socket_(this),
-      reader_(&socket_),
+      socket_(platform::CreateSocket(this)),
+      reader_(socket_.get()),
       header_([this](const std::string& v) { observer_.ShowFrom(v); },
               [this](const std::string& v) { observer_.ShowSubject(v); }) {
     timer_.setSingleShot(true);
@@ -60,8 +57,8 @@ SPop3Conversation::SPop3Conversation(SUserInetData& inet, const SSettingData& se
 
 SPop3Conversation::~SPop3Conversation() {
     timer_.stop();
-    socket_.SetListener(nullptr);
-    socket_.Close();
+    socket_->SetListener(nullptr);
+    socket_->Close();
     file_.Discard();
 }
 
@@ -82,14 +79,13 @@ std::string SPop3Conversation::ApopDigest(const std::string& timestamp, const st
 void SPop3Conversation::StatusText(const std::string& text) { observer_.ShowStatus(text); }
 void SPop3Conversation::Status(unsigned id) { StatusText(LoadQimString(id)); }
 
-void SPop3Conversation::Box(const std::string& text) {
-    QimMessageBox(parent_, text.c_str(), platform::MessageIcon::Stop);
+void SPop3Conversation::Notify(unsigned id, std::vector<SNotice::Arg> args) {
+    observer_.Notify(SNotice::Program(id, std::move(args)));
 }
 
-void SPop3Conversation::BoxId(unsigned id) { Box(LoadQimString(id)); }
-
 void SPop3Conversation::SocketError(const char* operation, int code) {
-    Box(std::string(operation) + "\n" + platform::SocketErrorText(code) + " (" + std::to_string(code) + ")");
+    Notify(qimstr::SocketError,
+           {std::string(operation), std::string(platform::SocketErrorText(code)), static_cast<long>(code)});
 }
 
 // ---- Start, lookup, connect ----
@@ -100,7 +96,7 @@ void SPop3Conversation::StartStep() {
     if (starting_) return;
     starting_ = true;
     if (state_ != State::Idle || ended_) {
-        BoxId(qimstr::SomethingStrange);
+        Notify(qimstr::SomethingStrange);
         starting_ = false;
         return;
     }
@@ -123,14 +119,14 @@ void SPop3Conversation::StartStep() {
     host_ = inet_.pop3Server;
     port_ = inet_.pop3Port;
     RestartTimer();
-    if (platform::StreamSocket::IsNumericHost(host_)) {
+    if (platform::IsNumericHost(host_)) {
         addresses_ = {host_};
         Post([this] { ConnectStep(); });
     } else {
         Status(qimstr::LookingUpHost);
-        lookupHandle_ = socket_.LookupHost(host_);
+        lookupHandle_ = socket_->LookupHost(host_);
         if (lookupHandle_ == 0) {
-            SocketError("Unable to get host address", socket_.LastError());
+            SocketError("Unable to get host address", socket_->LastError());
             starting_ = false;
             Abandon();
             return;
@@ -145,9 +141,9 @@ void SPop3Conversation::OnHostLookup(int handle, int error) {
     const bool ours = handle == lookupHandle_;
     lookupHandle_ = 0;
     if (!ours) {
-        BoxId(qimstr::SomethingStrange);
-    } else if (error == 0 && !socket_.HostAddresses().empty()) {
-        addresses_ = socket_.HostAddresses();
+        Notify(qimstr::SomethingStrange);
+    } else if (error == 0 && !socket_->HostAddresses().empty()) {
+        addresses_ = socket_->HostAddresses();
         RestartTimer();
         Post([this] { ConnectStep(); });
         return;
@@ -161,8 +157,8 @@ void SPop3Conversation::ConnectStep() {
     if (ended_) return;
     state_ = State::Connecting;
     Status(qimstr::Connecting);
-    if (!socket_.Connect(addresses_, port_)) {
-        SocketError("Unable to connect", socket_.LastError());
+    if (!socket_->Connect(addresses_, port_)) {
+        SocketError("Unable to connect", socket_->LastError());
         Abandon();
     }
 }
@@ -210,8 +206,8 @@ void SPop3Conversation::OnSocketEvent(int event, int error) {
             // Cut off in the middle: whatever was stored stays, but the run did
             // not complete, and the message under way stays on the server.
             CloseConnection();
-            if (!deferredText_.empty()) Box(deferredText_);
-            Box("Socket closed.");
+            if (deferred_) observer_.Notify(*deferred_);
+            Notify(qimstr::SocketClosed);
             failed_ = true;
             End(qimpop3::kResultOk, true);
             return;
@@ -228,10 +224,10 @@ void SPop3Conversation::OnSocketEvent(int event, int error) {
 
 bool SPop3Conversation::FlushPending() {
     while (!pendingOut_.empty()) {
-        const int n = socket_.Send(pendingOut_.data(), static_cast<int>(pendingOut_.size()));
+        const int n = socket_->Send(pendingOut_.data(), static_cast<int>(pendingOut_.size()));
         if (n < 0) {
-            if (socket_.LastError() == platform::kWsaEWouldBlock) return true;
-            SocketError("SendData() Error", socket_.LastError());
+            if (socket_->LastError() == platform::kWsaEWouldBlock) return true;
+            SocketError("SendData() Error", socket_->LastError());
             return false;
         }
         pendingOut_.erase(0, static_cast<std::size_t>(n));
@@ -247,7 +243,7 @@ bool SPop3Conversation::SendLine(const std::string& line) {
 void SPop3Conversation::WriteStep() {
     if (!pendingOut_.empty()) {
         if (!FlushPending()) {
-            BoxId(qimstr::ErrorAborting);
+            Notify(qimstr::ErrorAborting);
             Abandon();
         }
         return;
@@ -275,7 +271,7 @@ void SPop3Conversation::WriteStep() {
     case State::SendRetr:
     case State::SendDele:
         if (current_ > messageCount_) {
-            BoxId(qimstr::ErrorAborting);
+            Notify(qimstr::ErrorAborting);
             Abandon();
             return;
         }
@@ -301,7 +297,7 @@ void SPop3Conversation::WriteStep() {
     }
     state_ = next;
     if (!SendLine(line)) {
-        BoxId(qimstr::ErrorAborting);
+        Notify(qimstr::ErrorAborting);
         Abandon();
     }
 }
@@ -310,7 +306,7 @@ void SPop3Conversation::WriteStep() {
 
 SPop3Conversation::Reply SPop3Conversation::ReadReply(const char* socketErrorText) {
     if (!reader_.MoveToMyBuffer()) {
-        SocketError(socketErrorText, socket_.LastError());
+        SocketError(socketErrorText, socket_->LastError());
         return Reply::Refused;
     }
     if (!reader_.GetALine()) return Reply::Incomplete;
@@ -358,7 +354,7 @@ void SPop3Conversation::ReadStep() {
         if (!ok) {
             // The message is stored but stays on the server; QUIT still makes
             // the server forget the ones deleted before it.
-            FailAfterQuit(FormatWithReply(qimstr::DeleRefused, current_, messageCount_, lastReply_));
+            FailAfterQuit(WithReply(qimstr::DeleRefused, current_, messageCount_, lastReply_));
             break;
         }
         observer_.SetProgress(current_);
@@ -368,7 +364,7 @@ void SPop3Conversation::ReadStep() {
         state_ = cancelRequested_ || current_ > messageCount_ ? State::SendQuit : State::SendRetr;
         break;
     case State::AwaitQuitReply:
-        if (!ok || deferredFailure_) return Fail(0, deferredText_);
+        if (!ok || deferredFailure_) return Fail(deferred_);
         Status(qimstr::SessionEnded);
         state_ = State::Finished;
         FinishRun();
@@ -381,7 +377,7 @@ void SPop3Conversation::ReadStep() {
     default:
         return Fail(qimstr::SomethingStrange);
     }
-    socket_.Rearm();
+    socket_->Rearm();
 }
 
 void SPop3Conversation::OnLoginReply(bool accepted) {
@@ -402,8 +398,7 @@ bool SPop3Conversation::StatStep() {
     } else if (cancelRequested_) {
         state_ = State::SendQuit;
     } else {
-        const std::string sound = ReadNewMailSound();
-        if (!sound.empty()) platform::Dialogs().PlaySound(sound);
+        observer_.MailWaiting(count);
         Status(qimstr::ReceiveStarting);
         state_ = State::SendRetr;
         current_ = 1;
@@ -422,8 +417,8 @@ void SPop3Conversation::MessageStart() {
     if (reply == Reply::Refused) {
         // Still in step with the server: QUIT makes it forget the messages
         // already stored, so the next run does not bring them again.
-        FailAfterQuit(FormatWithReply(qimstr::RetrRefused, current_, messageCount_, lastReply_));
-        socket_.Rearm();
+        FailAfterQuit(WithReply(qimstr::RetrRefused, current_, messageCount_, lastReply_));
+        socket_->Rearm();
         return;
     }
     if (!namer_ || !file_.Create(inbox_.c_str(), qimpop3::kReceiveTempPrefix)) return Fail(qimstr::RecvFileCannotOpen);
@@ -449,7 +444,7 @@ void SPop3Conversation::ShowStars() {
 
 void SPop3Conversation::ReceiveBody() {
     if (!reader_.MoveToMyBuffer()) {
-        SocketError("AwaitMailBody() Error", socket_.LastError());
+        SocketError("AwaitMailBody() Error", socket_->LastError());
         return Fail();
     }
     while (char* line = reader_.GetASjisLine()) {
@@ -460,7 +455,7 @@ void SPop3Conversation::ReceiveBody() {
         continuing_ = reader_.IsCut();
         ShowStars();
         if (atStart && IsLine(line, length, ".\r\n")) {
-            if (EndOfMessage()) socket_.Rearm();
+            if (EndOfMessage()) socket_->Rearm();
             return;
         }
         if (atStart && line[0] == '.') {
@@ -480,7 +475,7 @@ void SPop3Conversation::ReceiveBody() {
             // (the state stays, the lines are the message's) so that the
             // conversation can end with QUIT after its end mark.
             file_.Discard();
-            DeferFailure(WriteErrorText(file_.Error()));
+            DeferFailure(WriteError(file_.Error()));
         }
     }
 }
@@ -495,12 +490,12 @@ bool SPop3Conversation::EndOfMessage() {
     const std::string path = namer_->Next();
     if (path.empty()) {
         file_.Discard();
-        FailAfterQuit(LoadQimString(qimstr::RecvFileCannotOpen));
+        FailAfterQuit(SNotice::Program(qimstr::RecvFileCannotOpen));
         state_ = State::SendQuit;
         return true;
     }
     if (!file_.Commit(path.c_str())) {
-        FailAfterQuit(WriteErrorText(file_.Error()));
+        FailAfterQuit(WriteError(file_.Error()));
         state_ = State::SendQuit;
         return true;
     }
@@ -521,30 +516,26 @@ bool SPop3Conversation::EndOfMessage() {
 
 // ---- Ending ----
 
-void SPop3Conversation::Fail(unsigned specificId, const std::string& specificText) {
+void SPop3Conversation::Fail(std::optional<SNotice> specific) {
     // The socket goes first, so nothing arrives while the boxes are open.
     CloseConnection();
-    if (specificId) BoxId(specificId);
-    if (!specificText.empty()) Box(specificText);
-    BoxId(qimstr::ErrorAborting);
+    if (specific) observer_.Notify(*specific);
+    Notify(qimstr::ErrorAborting);
     End(qimpop3::kResultCancel, true);
 }
 
-std::string SPop3Conversation::WriteErrorText(int code) {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, LoadQimString(qimstr::RecvFileCannotWrite).c_str(), code);
-    std::string text = buffer;
-    if (code == ENOSPC || code == EDQUOT) text += "\n" + LoadQimString(qimstr::RecvDiskFull);
-    return text + "\n" + LoadQimString(qimstr::RecvMailStays);
+SNotice SPop3Conversation::WriteError(int code) {
+    const bool full = code == ENOSPC || code == EDQUOT;
+    return SNotice::Program(full ? qimstr::RecvDiskFullStays : qimstr::RecvWriteFailedStays, {static_cast<long>(code)});
 }
 
-void SPop3Conversation::DeferFailure(const std::string& text) {
+void SPop3Conversation::DeferFailure(const SNotice& notice) {
     deferredFailure_ = true;
-    deferredText_ = text;
+    deferred_ = notice;
 }
 
-void SPop3Conversation::FailAfterQuit(const std::string& text) {
-    DeferFailure(text);
+void SPop3Conversation::FailAfterQuit(const SNotice& notice) {
+    DeferFailure(notice);
     state_ = State::SendQuit;
 }
 
@@ -557,9 +548,9 @@ void SPop3Conversation::CloseConnection() {
     timer_.stop();
     if (state_ == State::Idle && lookupHandle_ == 0 && !file_.IsOpen()) return;
     Status(qimstr::Disconnecting);
-    if (lookupHandle_) socket_.CancelLookup(lookupHandle_);
+    if (lookupHandle_) socket_->CancelLookup(lookupHandle_);
     lookupHandle_ = 0;
-    socket_.Close();
+    socket_->Close();
     // A message not received whole stays on the server and leaves no file.
     file_.Discard();
     pendingOut_.clear();
@@ -611,8 +602,6 @@ void SPop3Conversation::RestartTimer() { timer_.start(timeoutMs_); }
 void SPop3Conversation::OnTimeout() {
     if (ended_) return;
     CloseConnection();
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, LoadQimString(qimstr::ReceiveTimedOut).c_str(), (timeoutMs_ + 999) / 1000);
-    Box(buffer);
+    Notify(qimstr::ReceiveTimedOut, {static_cast<long>((timeoutMs_ + 999) / 1000)});
     End(qimpop3::kResultOk, true);
 }

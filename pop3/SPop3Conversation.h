@@ -2,7 +2,8 @@
 // lookup, connect, USER/PASS or APOP, STAT, then RETR (and DELE unless mail
 // stays on the server) of every message, and QUIT. It is driven only by the
 // socket's notifications, the lookup completion and the steps it posts itself,
-// and reports what it does to an observer (the dialog, or a terminal).
+// and reports what it does to an observer (the dialog, or a terminal): every
+// text the user is to see comes as a notice the observer shows.
 //
 // The login-only mode runs the same states up to the login reply and then
 // quits: it answers "does the server take this user and password?".
@@ -16,13 +17,14 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/SNotice.h"
 #include "common/SSocketRead.h"
-#include "platform/DialogService.h"
 #include "platform/DurableFile.h"
-#include "platform/qt/StreamSocket.h"
+#include "platform/NetSocket.h"
 #include "pop3/Pop3Codes.h"
 #include "pop3/SSetHeaderStatus.h"
 
@@ -39,6 +41,11 @@ public:
     virtual void ShowSubject(const std::string& text) {}
     virtual void SetProgressRange(int low, int high) {}
     virtual void SetProgress(int value) {}
+    // The server holds `count` messages and the receive begins (the dialog
+    // plays the new-mail sound).
+    virtual void MailWaiting(int count) {}
+    // A message box to show now, in this order with the others.
+    virtual void Notify(const SNotice& notice) = 0;
     // Requests 495 and 494: true when the user confirmed; the record then holds
     // the new values.
     virtual bool AskNetworkSettings() { return false; }
@@ -65,8 +72,6 @@ public:
 
     // The folder new mail goes into (Receive mode).
     void SetInbox(const std::string& inbox) { inbox_ = inbox; }
-    // Owner of the message boxes.
-    void SetParentWindow(platform::ParentWindow parent) { parent_ = parent; }
     // How long the server may stay silent (milliseconds).
     void SetTimeout(int milliseconds);
 
@@ -113,20 +118,20 @@ private:
 
     void Status(unsigned id);
     void StatusText(const std::string& text);
-    void Box(const std::string& text);
-    void BoxId(unsigned id);
+    void Notify(unsigned id, std::vector<SNotice::Arg> args = {});
     void SocketError(const char* operation, int code);
-    // A failed reply or read: the specific text (if any), string 1203, the
+    // A failed reply or read: the specific notice (if any), string 1203, the
     // connection closed, the run ends with kResultCancel.
-    void Fail(unsigned specificId = 0, const std::string& specificText = std::string());
+    void Fail(std::optional<SNotice> specific = std::nullopt);
+    void Fail(unsigned specificId) { Fail(SNotice::Program(specificId)); }
     // A failure noticed while the server is still in step: the conversation
     // ends with QUIT (so the deletions of stored messages take effect), then
-    // fails as Fail does with `text`.
-    void FailAfterQuit(const std::string& text);
+    // fails as Fail does with `notice`.
+    void FailAfterQuit(const SNotice& notice);
     // The same without leaving the state: the rest of the message under way is
     // still to be read.
-    void DeferFailure(const std::string& text);
-    static std::string WriteErrorText(int code);
+    void DeferFailure(const SNotice& notice);
+    static SNotice WriteError(int code);
     // A failure that leaves the run with kResultOk but failed.
     void Abandon();
     void CloseConnection();
@@ -143,12 +148,11 @@ private:
     std::unique_ptr<QObject> context_;  // posted steps die with the conversation
     QTimer timer_;
     int timeoutMs_ = qimpop3::kDefaultTimeoutSeconds * 1000;
-    platform::StreamSocket socket_;
+    std::unique_ptr<platform::NetSocket> socket_;
     SPop3Read reader_;
     SSetHeaderStatus header_;
     std::unique_ptr<SGetRecvFileName> namer_;
     platform::DurableFile file_;
-    platform::ParentWindow parent_ = nullptr;
 
     qimpop3::State state_ = qimpop3::State::Idle;
     std::string inbox_;
@@ -172,7 +176,7 @@ private:
     bool continuing_ = false;  // the last piece was cut: the next one is not at a line start
     bool failed_ = false;
     bool deferredFailure_ = false;  // ends with QUIT, then fails
-    std::string deferredText_;
+    std::optional<SNotice> deferred_;  // what it then says
     std::string lastReply_;  // the last reply line, as a message quotes it
     bool ended_ = false;
 };

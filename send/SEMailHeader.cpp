@@ -8,7 +8,7 @@
 #include <ctime>
 #include <random>
 
-#include "app/QimLayoutSettings.h"
+#include "config/QimLayoutSettings.h"
 #include "common/InetDate.h"
 #include "common/JString.h"
 #include "common/SHeaderMime.h"

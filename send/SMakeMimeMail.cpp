@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/FilePath.h"
 #include "common/JapaneseCodes.h"
 #include "common/QimMessageBox.h"

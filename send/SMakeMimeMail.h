@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "app/SQimTmpFilePath.h"
+#include "config/SQimTmpFilePath.h"
 #include "platform/DialogService.h"
 #include "send/SAttachmentList.h"
 #include "send/SComposeEditor.h"

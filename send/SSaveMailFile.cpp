@@ -2,20 +2,20 @@
 
 #include <cstdio>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/QimMessageBox.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 #include "platform/TextFile.h"
 #include "send/SHalfwayHeader.h"
 #include "send/SMakeMimeMail.h"
-#include "store/SFolderCommands.h"
+#include "store/SMailCommands.h"
 
 using platform::MessageIcon;
 
 bool SSaveMailFile::Save(const std::string& folderPath) {
-    SFolderCommands store(platform::Dialogs(), owner_);
+    SMailCommands store(platform::Dialogs(), owner_);
     const std::string path = store.StoreMail(folderPath, ".", [this](const std::string& target) {
         if (Write(target)) return true;
         // Half a mail would show up in the folder as if it were one.

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "app/SQimSendSettingData.h"
+#include "config/SQimSendSettingData.h"
 #include "platform/DialogService.h"
 #include "send/SAttachmentList.h"
 #include "send/SComposeEditor.h"

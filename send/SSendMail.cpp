@@ -4,17 +4,12 @@
 #include <QObject>
 #include <cstdio>
 
-#include "app/QimGlobals.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
-#include "common/QimMessageBox.h"
+#include "config/QimGlobals.h"
+#include "config/QimStringIds.h"
 #include "send/SAddressText.h"
 
-using platform::MessageIcon;
-
-SSendMail::SSendMail(SUserInetData& inet, SEMailMimeHeader& header, SLoginConfirmation& login,
-                     platform::ParentWindow owner)
-    : inet_(inet), header_(header), login_(login), owner_(owner) {}
+SSendMail::SSendMail(SUserInetData& inet, SEMailMimeHeader& header, SLoginConfirmation& login, NoticeSink notify)
+    : inet_(inet), header_(header), login_(login), notify_(std::move(notify)) {}
 
 SSendMail::~SSendMail() {
     *alive_ = false;
@@ -36,12 +31,12 @@ void SSendMail::Start() {
 bool SSendMail::PrepareList() {
     std::string path;
     if (!AddressListPath(header_.to, GetQimHome(), path)) {
-        QimMessageBox(owner_, LoadQimString(qimstr::AddressListOutsideHome).c_str(), MessageIcon::Stop);
+        notify_(SNotice::Program(qimstr::AddressListOutsideHome));
         Done(SSmtpOutcome::Failed);
         return false;
     }
     if (!SGetAddressAndSalutationList(path, entries_)) {
-        QimMessageBox(owner_, LoadQimString(qimstr::CannotOpenFile).c_str(), MessageIcon::Stop);
+        notify_(SNotice::Program(qimstr::CannotOpenFile));
         Done(SSmtpOutcome::Failed);
         return false;
     }
@@ -88,7 +83,7 @@ void SSendMail::RunNext() {
 
 void SSendMail::RunSession(std::unique_ptr<SGetLine> lines, bool headerInFile) {
     if (!lines) {
-        QimMessageBox(owner_, LoadQimString(qimstr::BodyUnreadable).c_str(), MessageIcon::Stop);
+        notify_(SNotice::Program(qimstr::BodyUnreadable));
         Done(SSmtpOutcome::Failed);
         return;
     }
@@ -101,7 +96,7 @@ void SSendMail::RunSession(std::unique_ptr<SGetLine> lines, bool headerInFile) {
             OnSmtpEnded(SSmtpOutcome::Cancelled);
             return;
         }
-        session_ = std::make_unique<SSmtpSession>(inet_, header_, *lines_, headerInFile, *this, owner_);
+        session_ = std::make_unique<SSmtpSession>(inet_, header_, *lines_, headerInFile, *this);
         session_->askNetworkSettings = askNetworkSettings;
         session_->completeHeader = completeHeader;
         session_->SetTimeout(timeoutMs_);
@@ -116,6 +111,8 @@ void SSendMail::Cancel() {
 void SSendMail::OnSmtpStatus(const std::string& text) {
     if (onStatus) onStatus(text);
 }
+
+void SSendMail::OnSmtpNotice(const SNotice& notice) { notify_(notice); }
 
 void SSendMail::OnSmtpEnded(SSmtpOutcome outcome) {
     if (!listMode_) {
@@ -150,10 +147,7 @@ void SSendMail::EndList() {
     }
     std::string names;
     for (const std::string& address : failed_) names += address + "\r\n";
-    std::string format = LoadQimString(qimstr::AddressListFailures);
-    std::string text(format.size() + names.size() + 1, '\0');
-    std::snprintf(text.data(), text.size(), format.c_str(), names.c_str());
-    QimMessageBox(owner_, text.c_str(), MessageIcon::Stop);
+    notify_(SNotice::Program(qimstr::AddressListFailures, {names}));
     Done(SSmtpOutcome::Failed);
 }
 

@@ -1,8 +1,9 @@
 // One send of the compose window: first the user's POP3 login is confirmed
 // (every send follows a confirmed login), then the SMTP conversation hands
 // the message over; a To field naming an address list sends one copy per
-// entry. The window shows the status texts and forwards the cancel button;
-// the sent copy is stored by the caller once the send is complete (onSent).
+// entry. The window shows the status texts and the notices and forwards the
+// cancel button; the sent copy is stored by the caller once the send is
+// complete (storeSentCopy).
 #pragma once
 
 #include <functional>
@@ -30,8 +31,10 @@ public:
 
 class SSendMail : public SSmtpSessionObserver {
 public:
-    SSendMail(SUserInetData& inet, SEMailMimeHeader& header, SLoginConfirmation& login,
-              platform::ParentWindow owner = nullptr);
+    // Shows a notice at once (a box of the compose window, a line of qimtool).
+    using NoticeSink = std::function<void(const SNotice& notice)>;
+
+    SSendMail(SUserInetData& inet, SEMailMimeHeader& header, SLoginConfirmation& login, NoticeSink notify);
     ~SSendMail() override;
 
     // The message: a finished message file (its header included) ...
@@ -61,6 +64,7 @@ public:
     bool Running() const { return running_; }
 
     void OnSmtpStatus(const std::string& text) override;
+    void OnSmtpNotice(const SNotice& notice) override;
     void OnSmtpEnded(SSmtpOutcome outcome) override;
 
 private:
@@ -73,7 +77,7 @@ private:
     SUserInetData& inet_;
     SEMailMimeHeader& header_;
     SLoginConfirmation& login_;
-    platform::ParentWindow owner_;
+    NoticeSink notify_;
     std::string messageFile_;
     const SComposeEditor* editor_ = nullptr;
     std::unique_ptr<SGetLine> customLines_;

@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/JapaneseCodes.h"
-#include "common/QimMessageBox.h"
+#include "platform/qt/SocketFactory.h"
 
 using platform::MessageIcon;
 
@@ -40,15 +40,14 @@ void DotStuff(const std::string& text, std::string& out) {
 }  // namespace
 
 SSmtpSession::SSmtpSession(SUserInetData& inet, SEMailHeader& header, SGetLine& lines, bool headerInFile,
-                           SSmtpSessionObserver& observer, platform::ParentWindow owner)
+                           SSmtpSessionObserver& observer)
     : inet_(inet),
       header_(header),
       lines_(lines),
       headerInFile_(headerInFile),
       observer_(observer),
-      owner_(owner),
-      socket_(this),
-      reader_(&socket_),
+      socket_(platform::CreateSocket(this)),
+      reader_(socket_.get()),
       context_(std::make_unique<QObject>()) {
     timer_ = new QTimer(context_.get());
     timer_->setSingleShot(true);
@@ -58,8 +57,8 @@ SSmtpSession::SSmtpSession(SUserInetData& inet, SEMailHeader& header, SGetLine& 
 SSmtpSession::~SSmtpSession() {
     alive_.reset();    // drops what was posted
     context_.reset();  // and the timer
-    socket_.SetListener(nullptr);
-    socket_.Close();
+    socket_->SetListener(nullptr);
+    socket_->Close();
     if (linesOpen_) lines_.Close();
 }
 
@@ -86,10 +85,13 @@ void SSmtpSession::Status(unsigned id) { Status(LoadQimString(id)); }
 
 void SSmtpSession::Status(const std::string& text) { observer_.OnSmtpStatus(text); }
 
+void SSmtpSession::Notify(unsigned id, std::vector<SNotice::Arg> args) {
+    observer_.OnSmtpNotice(SNotice::Program(id, std::move(args)));
+}
+
 void SSmtpSession::SocketError(const char* operation, int code) {
-    char text[512];
-    std::snprintf(text, sizeof text, "%s\r\n%s (%d)", operation, platform::SocketErrorText(code), code);
-    QimMessageBox(owner_, text, MessageIcon::Stop);
+    Notify(qimstr::SocketError,
+           {std::string(operation), std::string(platform::SocketErrorText(code)), static_cast<long>(code)});
 }
 
 void SSmtpSession::End(SSmtpOutcome outcome) {
@@ -98,14 +100,14 @@ void SSmtpSession::End(SSmtpOutcome outcome) {
 
 // Shows `id`, closes the connection; the send has failed.
 void SSmtpSession::Fail(unsigned id) {
-    QimMessageBox(owner_, LoadQimString(id).c_str(), MessageIcon::Stop);
+    Notify(id);
     CloseConnection();
     End(SSmtpOutcome::Failed);
 }
 
 void SSmtpSession::CloseConnection() {
     Status(qimstr::Disconnecting);
-    socket_.Close();
+    socket_->Close();
     timer_->stop();
     if (linesOpen_) lines_.Close();
     linesOpen_ = false;
@@ -128,7 +130,7 @@ void SSmtpSession::Start() {
         ~Guard() { flag = false; }
     } guard{starting_};
     if (state_ != SSmtpState::Idle) {
-        QimMessageBox(owner_, LoadQimString(qimstr::SomethingStrange).c_str(), MessageIcon::Stop);
+        Notify(qimstr::SomethingStrange);
         CloseConnection();
         return;
     }
@@ -157,16 +159,16 @@ void SSmtpSession::Start() {
     sendPending_ = false;
     lastLineCut_ = false;
     replyLines_ = 0;
-    if (platform::StreamSocket::IsNumericHost(inet_.smtpServer)) {
+    if (platform::IsNumericHost(inet_.smtpServer)) {
         addresses_ = {inet_.smtpServer};
         Touch();
         Post([this] { Connect(); });
         return;
     }
     Status(qimstr::LookingUpHost);
-    lookup_ = socket_.LookupHost(inet_.smtpServer);
+    lookup_ = socket_->LookupHost(inet_.smtpServer);
     if (lookup_ == 0) {
-        SocketError("Unable to get host address", socket_.LastError());
+        SocketError("Unable to get host address", socket_->LastError());
         End(SSmtpOutcome::Failed);
         return;
     }
@@ -181,13 +183,13 @@ void SSmtpSession::OnHostLookup(int handle, int error) {
         Fail(qimstr::SomethingStrange);
         return;
     }
-    if (error != 0 || socket_.HostAddresses().empty()) {
+    if (error != 0 || socket_->HostAddresses().empty()) {
         SocketError("Unable to get host address", error);
         CloseConnection();
         End(SSmtpOutcome::Failed);
         return;
     }
-    addresses_ = socket_.HostAddresses();
+    addresses_ = socket_->HostAddresses();
     Touch();
     Post([this] { Connect(); });
 }
@@ -196,8 +198,8 @@ void SSmtpSession::Connect() {
     state_ = SSmtpState::Connecting;
     Status(qimstr::Connecting);
     Touch();
-    if (!socket_.Connect(addresses_, inet_.smtpPort)) {
-        SocketError("Unable to connect", socket_.LastError());
+    if (!socket_->Connect(addresses_, inet_.smtpPort)) {
+        SocketError("Unable to connect", socket_->LastError());
         CloseConnection();
         End(SSmtpOutcome::Failed);
     }
@@ -231,7 +233,7 @@ void SSmtpSession::OnSocketEvent(int event, int error) {
             Finish();
         } else {
             // Nothing was delivered: the server let go before it took the message.
-            QimMessageBox(owner_, LoadQimString(qimstr::ClosedBeforeAccepted).c_str(), MessageIcon::Stop);
+            Notify(qimstr::ClosedBeforeAccepted);
             CloseConnection();
             End(SSmtpOutcome::Failed);
         }
@@ -246,10 +248,10 @@ void SSmtpSession::OnSocketEvent(int event, int error) {
 }
 
 bool SSmtpSession::SendData(const std::string& data) {
-    const int n = socket_.Send(data.data(), static_cast<int>(data.size()));
+    const int n = socket_->Send(data.data(), static_cast<int>(data.size()));
     if (n < 0) {
-        if (socket_.LastError() != platform::kWsaEWouldBlock) {
-            SocketError("SendData() Error", socket_.LastError());
+        if (socket_->LastError() != platform::kWsaEWouldBlock) {
+            SocketError("SendData() Error", socket_->LastError());
             return false;
         }
         pending_ = data;
@@ -314,7 +316,7 @@ bool SSmtpSession::SendMessageLines() {
     } while (state_ == SSmtpState::SendingMessage && !sendPending_ && sent < kDataBatchBytes);
     if (progressText_.empty()) progressText_ = LoadQimString(qimstr::SendingProgress) + "\n";
     Status(progressText_ + std::string(static_cast<std::size_t>(g_progress), '*'));
-    if (state_ == SSmtpState::SendingMessage && !writeReadyWhileIdle_) socket_.Rearm();
+    if (state_ == SSmtpState::SendingMessage && !writeReadyWhileIdle_) socket_->Rearm();
     return true;
 }
 
@@ -325,7 +327,7 @@ void SSmtpSession::WriteStep() {
             Fail(qimstr::ErrorAborting);
             return;
         }
-        socket_.Rearm();
+        socket_->Rearm();
         return;
     }
     bool ok = true;
@@ -364,10 +366,7 @@ void SSmtpSession::ReplyRefused(const std::string& step) {
         Fail(qimstr::ErrorAborting);
         return;
     }
-    char text[1024];
-    std::snprintf(text, sizeof text, LoadQimString(qimstr::SmtpRefused).c_str(), step.c_str(), lastReply_.c_str());
-    QimMessageBox(owner_, (std::string(text) + "\r\n" + LoadQimString(qimstr::ErrorAborting)).c_str(),
-                  MessageIcon::Stop);
+    Notify(qimstr::SmtpRefused, {step, lastReply_});
     CloseConnection();
     End(SSmtpOutcome::Failed);
 }
@@ -403,7 +402,7 @@ bool SSmtpSession::OnFinalLine(int code, int otherCode, const std::function<void
 bool SSmtpSession::OnReply(int code, int otherCode, const std::string& step, const std::function<bool()>& accepted) {
     return OnFinalLine(code, otherCode, [&](bool ok) {
         if (!ok) ReplyRefused(step);
-        else if (accepted()) socket_.Rearm();
+        else if (accepted()) socket_->Rearm();
     });
 }
 
@@ -412,13 +411,13 @@ void SSmtpSession::ReadStep() {
     // still incomplete after them, what the socket holds is read as well.
     do {
         if (!reader_.MoveToMyBuffer()) {
-            if (socket_.LastError() == platform::kWsaEWouldBlock) return;
-            SocketError("AwaitOK() Error", socket_.LastError());
+            if (socket_->LastError() == platform::kWsaEWouldBlock) return;
+            SocketError("AwaitOK() Error", socket_->LastError());
             ReplyRefused(std::string());
             return;
         }
         if (ReadReply()) return;
-    } while (socket_.BytesWaiting() > 0);
+    } while (socket_->BytesWaiting() > 0);
 }
 
 // The reply the state waits for; true once it has been dealt with.
@@ -433,7 +432,7 @@ bool SSmtpSession::ReadReply() {
         return OnReply(250, -1, StepText(qimstr::SmtpStepHelo), [this] {
             linesOpen_ = lines_.Open();
             if (!linesOpen_) {
-                QimMessageBox(owner_, LoadQimString(qimstr::BodyUnreadable).c_str(), MessageIcon::Stop);
+                Notify(qimstr::BodyUnreadable);
                 bodyUnreadable_ = true;
                 state_ = SSmtpState::SendQuit;
             } else {
@@ -486,7 +485,7 @@ bool SSmtpSession::ReadReply() {
 void SSmtpSession::Cancel() {
     switch (state_) {
     case SSmtpState::LookingUpHost:
-        if (!socket_.CancelLookup(lookup_)) SocketError("Unable to cancel WSAAsyncGetHostByName", socket_.LastError());
+        if (!socket_->CancelLookup(lookup_)) SocketError("Unable to cancel WSAAsyncGetHostByName", socket_->LastError());
         CloseConnection();
         End(SSmtpOutcome::Cancelled);
         return;
@@ -508,7 +507,7 @@ void SSmtpSession::Cancel() {
     }
     if (!cancelRefused_) {
         cancelRefused_ = true;
-        QimMessageBox(owner_, LoadQimString(qimstr::CannotCancelNow).c_str(), MessageIcon::Stop);
+        Notify(qimstr::CannotCancelNow);
         return;
     }
     // Asked again: the user is not kept waiting any longer. Once the server
@@ -523,11 +522,7 @@ void SSmtpSession::OnTimeout() {
     // Once the message was accepted only the reply to QUIT is missing: the
     // send is complete and nothing needs saying.
     const bool sent = messageAccepted_ && !bodyUnreadable_;
-    if (!messageAccepted_) {
-        char text[512];
-        std::snprintf(text, sizeof text, LoadQimString(qimstr::SendTimedOut).c_str(), (timeoutMs_ + 999) / 1000);
-        QimMessageBox(owner_, text, MessageIcon::Stop);
-    }
+    if (!messageAccepted_) Notify(qimstr::SendTimedOut, {static_cast<long>((timeoutMs_ + 999) / 1000)});
     CloseConnection();
     End(sent ? SSmtpOutcome::Sent : SSmtpOutcome::Failed);
 }

@@ -3,8 +3,7 @@
 // DATA, the message lines converted to ISO-2022-JP as they go out (dot-
 // stuffed), the terminating dot line and QUIT. A plain class driven by the
 // notifications of its non-blocking socket; the send dialog only shows its
-// status texts and forwards the cancel button. Errors are shown through the
-// dialog service.
+// status texts and notices and forwards the cancel button.
 //
 // The message counts as sent only once the server accepted it (the 250 after
 // the data): a connection that ends before that is a failed send. A server
@@ -17,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/SUserInetData.h"
+#include "config/SUserInetData.h"
+#include "common/SNotice.h"
 #include "common/SSocketRead.h"
-#include "platform/DialogService.h"
-#include "platform/qt/StreamSocket.h"
+#include "platform/NetSocket.h"
 #include "send/SEMailHeader.h"
 #include "send/SGetLine.h"
 #include "send/SendCodes.h"
@@ -39,6 +38,8 @@ public:
     virtual ~SSmtpSessionObserver() = default;
     // The status line of the send dialog (Shift_JIS; may be empty).
     virtual void OnSmtpStatus(const std::string& text) {}
+    // A message box to show now, in this order with the others.
+    virtual void OnSmtpNotice(const SNotice& notice) = 0;
     // The conversation is over. Delivered from the event loop, never from
     // inside a call of the session, so the observer may destroy it.
     virtual void OnSmtpEnded(SSmtpOutcome outcome) = 0;
@@ -52,7 +53,7 @@ public:
     // text sent first when `headerInFile` is false). `lines`: the message
     // (whole when `headerInFile`, else the body).
     SSmtpSession(SUserInetData& inet, SEMailHeader& header, SGetLine& lines, bool headerInFile,
-                 SSmtpSessionObserver& observer, platform::ParentWindow owner = nullptr);
+                 SSmtpSessionObserver& observer);
     ~SSmtpSession() override;
     SSmtpSession(const SSmtpSession&) = delete;
     SSmtpSession& operator=(const SSmtpSession&) = delete;
@@ -72,8 +73,6 @@ public:
     // Milliseconds without any progress before the conversation is given up.
     void SetTimeout(int milliseconds);
     static constexpr int kDefaultTimeoutMs = 120 * 1000;
-    // The socket, for tests that narrow its send window.
-    platform::StreamSocket& Socket() { return socket_; }
 
     // The progress stars: one counter for the whole program, 0 to 19.
     static int ProgressCounter();
@@ -96,6 +95,7 @@ private:
     bool SendData(const std::string& data);
     bool SendMessageLine();
     bool SendMessageLines();
+    void Notify(unsigned id, std::vector<SNotice::Arg> args = {});
     void SocketError(const char* operation, int code);
     void Status(unsigned id);
     void Status(const std::string& text);
@@ -112,11 +112,10 @@ private:
     SGetLine& lines_;
     bool headerInFile_;
     SSmtpSessionObserver& observer_;
-    platform::ParentWindow owner_;
 
     SSmtpState state_ = SSmtpState::Idle;
     SSmtpDataPhase phase_ = SSmtpDataPhase::HeaderText;
-    platform::StreamSocket socket_;
+    std::unique_ptr<platform::NetSocket> socket_;
     SSmtpRead reader_;
     std::vector<std::string> addresses_;
     int lookup_ = 0;

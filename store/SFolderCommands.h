@@ -1,71 +1,16 @@
-// The commands of the header list and the folder tree on local folders, as
-// operations a window calls: delete, move to another folder, import files as
-// new mail, marks, closing number gaps, renumbering by date, cache rebuild,
-// and new, rename and remove folder. Questions and messages go through the
-// dialog service; the window passes the selected mail numbers in list order
-// (they are worked on from the last) and reloads its list afterwards.
+// The commands of the folder tree on local folders, as operations a window
+// calls: new, rename and remove folder, and the check of a typed folder name.
+// Questions and messages go through the dialog service.
 #pragma once
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "platform/DialogService.h"
-#include "store/SMemCacheFolder.h"
-
-class SQimFolder;
-
-// The answers of the delete confirmation.
-enum class SDeleteAnswer { Yes, No, All, Cancel };
+#include "store/SStoreDialogs.h"
 
 class SFolderCommands {
 public:
-    // Asks whether `mail` is to be deleted with `question` (the string 1122 or
-    // 1124 text); "all" is offered only when `offerAll`.
-    using DeleteConfirmation =
-        std::function<SDeleteAnswer(const SQimMailData& mail, const std::string& question, bool offerAll)>;
-    // Closes the viewer that shows this mail file, if one does; true when one
-    // was closed (then no further viewer is looked for in this command).
-    using ViewerCloser = std::function<bool(const std::string& mailPath)>;
-
     explicit SFolderCommands(platform::DialogService& dialogs, platform::ParentWindow parent = nullptr);
-    virtual ~SFolderCommands() = default;
-
-    // The window's own dialog with an "all" button; without one a yes/no/cancel
-    // box asks (and "all" cannot be chosen).
-    void SetDeleteConfirmation(DeleteConfirmation confirm) { confirm_ = std::move(confirm); }
-    void SetViewerCloser(ViewerCloser closer) { closeViewer_ = std::move(closer); }
-
-    // 404. Returns the numbers deleted; the folder's cache is rewritten when
-    // any was. A mail whose file is already gone loses its record quietly.
-    std::vector<int> DeleteMails(SMemCacheFolder& folder, const std::vector<int>& selected);
-
-    // Moves the selected mails of the shown folder into `destination` (a
-    // dragged selection, or a sorting rule). They take the next numbers there,
-    // last selected first, with their marks. Returns the numbers moved; on a
-    // failure those moved before stay moved and both caches agree with the
-    // folders.
-    std::vector<int> MoveMails(SMemCacheFolder& source, const std::vector<int>& selected,
-                               const std::string& destination);
-
-    // 422: asks for files and copies them into the inbox as new mail. Returns
-    // the first new number (the bound of list state 1), 0 when nothing came in.
-    int ImportWithDialog(const std::string& inbox);
-    // The same for files already chosen (full paths, in this order).
-    int ImportFiles(const std::string& inbox, const std::vector<std::string>& files);
-
-    // 405, 471, 472 by command id. Returns the numbers whose marks changed.
-    std::vector<int> MarkMails(SQimFolder& folder, const std::vector<int>& selected, int command);
-    // A mail shown in a viewer gets its read mark (string 1138 when it cannot).
-    bool MarkShownRead(SQimFolder& folder, int number);
-
-    // 417. True when any mail was renumbered (the cache is then rebuilt and
-    // loaded).
-    bool CloseGaps(SMemCacheFolder& folder);
-    // 418: the mails end numbered 1..n, oldest date first. True when any moved.
-    bool RenumberByDate(SMemCacheFolder& folder);
-    // 421.
-    bool UpdateCache(SMemCacheFolder& folder);
 
     // 401: asks for a name and makes it below `parent`. Returns the new
     // folder's path, empty when nothing was made.
@@ -78,17 +23,6 @@ public:
     // 403: asks, then removes the subfolder `name` of `parent`; true when it went.
     bool RemoveFolder(const std::string& parent, const std::string& name);
 
-    // After a receive session into the inbox: when mail `firstNew` arrived,
-    // clears the read mark of the new mails (string 1139 once when that fails)
-    // and updates the cache. False when nothing arrived.
-    bool FinishReceive(const std::string& inbox, int firstNew);
-    // Stores a composed, sent or draft mail as the next number of `folderName`
-    // (taken relative to `home`; empty or "." is the inbox): `write` writes the
-    // message to the path it is given. Returns that path, empty on failure.
-    // The caller then tells the main window (the folder-view notification).
-    std::string StoreMail(const std::string& home, const std::string& folderName,
-                          const std::function<bool(const std::string& path)>& write);
-
     // A name the user typed for a folder: one name of the folder it goes in,
     // without characters that file names refuse. Shows the bad-character
     // message when it is not.
@@ -97,26 +31,6 @@ public:
     // mail number.
     static bool IsCanonicalNumber(const std::string& name);
 
-protected:
-    // The one place where a mail file changes its name inside a folder
-    // (closing gaps, renumbering); never replaces an existing name.
-    virtual bool RenameMail(const std::string& from, const std::string& to);
-    // Brings one mail into the open batch of `destination`.
-    virtual bool BringMail(SQimCacheFolder& destination, const std::string& source);
-
 private:
-    platform::MessageAnswer Message(const std::string& text, platform::MessageIcon icon,
-                                    platform::MessageButtons buttons = platform::MessageButtons::Ok,
-                                    int defaultButton = 0);
-    void Error(const std::string& text) { Message(text, platform::MessageIcon::Stop); }
-    SDeleteAnswer AskDelete(const SQimMailData& mail, const std::string& question, bool offerAll);
-    void CloseViewerOf(const std::string& mailPath, bool& closed);
-    // Moves mail files as `moves` says (from, to), stopping at the first that
-    // fails with the renaming messages. Returns how many moved.
-    std::size_t RenumberFiles(const std::vector<std::pair<int, int>>& moves, SQimFolder& folder, bool& failed);
-
-    platform::DialogService& dialogs_;
-    platform::ParentWindow parent_;
-    DeleteConfirmation confirm_;
-    ViewerCloser closeViewer_;
+    SStoreDialogs dialogs_;
 };

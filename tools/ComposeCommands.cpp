@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/QimGlobals.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
-#include "app/SQimSendSettingData.h"
-#include "app/SUserInetData.h"
+#include "config/QimGlobals.h"
+#include "config/QimNotices.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
+#include "config/SQimSendSettingData.h"
+#include "config/SUserInetData.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "send/SAddressText.h"
@@ -208,7 +209,7 @@ int SendCommand(const std::vector<std::string>& args) {
     // The POP3 login is the receiving side's; from the command line the
     // account is taken as confirmed.
     SLoginAlreadyConfirmed login;
-    SSendMail send(inet, header, login);
+    SSendMail send(inet, header, login, [](const SNotice& notice) { ShowNotice(notice); });
     send.SetMessageFile(path);
     send.SetLineSource(std::make_unique<SGetLineFileWithoutBcc>(path));
     // The sent copy goes where the home's settings say (bFcc, Fcc), copied:

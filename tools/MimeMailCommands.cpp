@@ -9,6 +9,7 @@
 
 #include "common/SDistMimeMail.h"
 #include "common/STmpFilePath.h"
+#include "config/QimNotices.h"
 #include "platform/CodePage.h"
 #include "platform/TextFile.h"
 #include "tools/ToolCommand.h"
@@ -22,11 +23,13 @@ const qimtool::Command kMime{"mime", "parts [--utf8] FILE | view [--utf8] FILE [
 
 bool IsStdio(const std::string& path) { return path.empty() || path == "-"; }
 
-// The library's list of parts; its ActionPart is never called here.
+// The library's list of parts; its ActionPart is never called here. Its
+// notices go to stderr as they come.
 class ToolMail : public SDistMimeMail {
 public:
     explicit ToolMail(const std::string& sjisPath) : SDistMimeMail(nullptr, sjisPath.c_str()) {}
     bool ActionPart(FILE*, long, long, const SMimePart&) override { return false; }
+    void Report(const SNotice& notice) override { ShowNotice(notice); }
 };
 
 const char* TypeName(int type) {

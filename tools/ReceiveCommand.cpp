@@ -10,10 +10,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/QimGlobals.h"
-#include "app/SQimCommandLine.h"
-#include "app/SSettingData.h"
-#include "app/SUserInetData.h"
+#include "config/QimGlobals.h"
+#include "config/QimNotices.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/SQimHomeSearch.h"
+#include "config/SSettingData.h"
+#include "config/SUserInetData.h"
 #include "platform/CodePage.h"
 #include "platform/DialogService.h"
 #include "platform/DurableFile.h"
@@ -76,6 +79,11 @@ public:
         std::fprintf(stderr, "  Subject: %s\n", ToTerminal(text).c_str());
     }
     bool AskPassword() override { return PromptPassword(inet_.password); }
+    void Notify(const SNotice& notice) override { ShowNotice(notice); }
+    // Nobody else is told of a refused login here.
+    void ReportLogin(int code) override {
+        if (code == qimreq::LoginRefused) ShowNotice(SNotice::Program(qimstr::WrongPassword));
+    }
     void Ended(int, bool) override {}
 
 private:
@@ -129,11 +137,13 @@ int ReceiveCommand(const std::vector<std::string>& args) {
 
     platform::HeadlessDialogService dialogs;
     platform::DialogService* before = platform::SetDialogService(&dialogs);
-    SReceiveRun run(home, inet, settings, nullptr, dialogs);
+    SReceiveRun run(home, inet, settings);
     TerminalProgress progress(inet);
     int timeoutMs = 0;
     if (const char* t = std::getenv("QIM_RECEIVE_TIMEOUT_MS")) timeoutMs = std::atoi(t);
-    const SReceiveOutcome outcome = RunReceive(run, &progress, timeoutMs);
+    const SReceiveOutcome outcome = RunReceive(run, progress, timeoutMs);
+    ShowNotices(outcome.notices);
+    if (outcome.noNewMail) ShowNotice(SNotice::Program(qimstr::NoNewMail, {}, platform::MessageIcon::Information));
     platform::SetDialogService(before);
 
     if (outcome.Arrived())

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/QimStrings.h"
+#include "config/QimStrings.h"
 #include "platform/qt/QtText.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/QimCommandIds.h"
+#include "config/QimCommandIds.h"
 #include "platform/CodePage.h"
 
 namespace {

@@ -8,11 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/QimRequestCodes.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "app/SLoginState.h"
 #include "app/TQimApp.h"
+#include "config/QimLayoutSettings.h"
+#include "config/QimNotices.h"
 #include "platform/qt/QtText.h"
 #include "ui/QtDialogService.h"
 
@@ -24,7 +26,6 @@ SReceiveMailsDlg::SReceiveMailsDlg(QWidget* parent, SUserInetData& inet, const S
     setWindowTitle(ToQString(LoadQimString(qimstr::ReceiveCaption)));
     setModal(true);
     conversation_.SetInbox(inbox);
-    conversation_.SetParentWindow(this);
 
     status = new QLabel(this);
     status->setObjectName(QString::number(qimpop3::kControlStatus));
@@ -75,6 +76,13 @@ void SReceiveMailsDlg::SetProgressRange(int low, int high) {
 }
 
 void SReceiveMailsDlg::SetProgress(int value) { progress->setValue(value); }
+
+void SReceiveMailsDlg::MailWaiting(int) {
+    const std::string sound = ReadNewMailSound();
+    if (!sound.empty()) platform::Dialogs().PlaySound(sound);
+}
+
+void SReceiveMailsDlg::Notify(const SNotice& notice) { ShowNotice(notice, this); }
 
 bool SReceiveMailsDlg::AskNetworkSettings() {
     TQimApp* app = TQimApp::Instance();
@@ -135,16 +143,27 @@ bool AskNoNewMail(QWidget* parent) {
 
 SReceiveOutcome RunReceiveDialog(QWidget* parent, SUserInetData& inet, SSettingData& settings, SLoginState* login,
                                  const std::string& inbox) {
-    platform::DialogService& dialogs = platform::Dialogs();
-    SReceiveRun run(inbox, inet, settings, login, dialogs, parent);
-    // The real dialog only with the real windows; a scripted service answers
-    // the plain message box.
-    if (dynamic_cast<QtDialogService*>(&dialogs)) run.SetNoNewMailQuestion([parent] { return AskNoNewMail(parent); });
+    SReceiveRun run(inbox, inet, settings);
     run.Begin();
     SReceiveMailsDlg dlg(parent, inet, settings, inbox);
-    dlg.SetLoginReport([&run](int code) { run.ReportLogin(code); });
+    // The login codes go to the application, which shows a refusal (string
+    // 1208) and forgets the password.
+    dlg.SetLoginReport([login](int code) {
+        if (login) login->Report(code);
+    });
     const int result = dlg.exec();
-    return run.Finish(result, dlg.Failed());
+    SReceiveOutcome outcome = run.Finish(result, dlg.Failed(), !login || login->Confirmed());
+    ShowNotices(outcome.notices, parent);
+    if (outcome.beep) platform::Dialogs().Beep(platform::BeepKind::Exclamation);
+    if (outcome.noNewMail) {
+        // The real dialog only with the real windows; a scripted service
+        // answers the plain message box.
+        if (dynamic_cast<QtDialogService*>(&platform::Dialogs()))
+            outcome.exitRequested = AskNoNewMail(parent);
+        else
+            ShowNotice(SNotice::Program(qimstr::NoNewMail, {}, platform::MessageIcon::Information), parent);
+    }
+    return outcome;
 }
 
 int RunUserAuthDialog(QWidget* parent, SUserInetData& inet, const SSettingData& settings) {

@@ -45,6 +45,8 @@ public:
     void ShowSubject(const std::string& text) override;
     void SetProgressRange(int low, int high) override;
     void SetProgress(int value) override;
+    void MailWaiting(int count) override;
+    void Notify(const SNotice& notice) override;
     bool AskNetworkSettings() override;
     bool AskPassword() override;
     void ReportLogin(int code) override;
@@ -75,8 +77,9 @@ public:
 };
 
 // Command 413 of the main window: runs a receive into `inbox` with the
-// dialog, then marks, cache and the no-new-mail notice. The window reloads the
-// inbox when outcome.Arrived(), and closes itself when exitRequested.
+// dialog, then marks, cache and what the outcome has to say (the no-new-mail
+// notice among it). The window reloads the inbox when outcome.Arrived(), and
+// closes itself when exitRequested.
 SReceiveOutcome RunReceiveDialog(QWidget* parent, SUserInetData& inet, SSettingData& settings, SLoginState* login,
                                  const std::string& inbox);
 

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <string>
 
-#include "store/SFolderCommands.h"
+#include "store/SMailCommands.h"
 
 class TDeleteConfirmDlg : public QDialog {
     Q_OBJECT

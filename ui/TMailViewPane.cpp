@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/QimLayoutSettings.h"
-#include "app/QimSettingKeys.h"
+#include "config/QimLayoutSettings.h"
+#include "config/QimSettingKeys.h"
 #include "common/SFont.h"
 #include "common/SMHUnfoldDecode.h"
 #include "platform/TextFile.h"

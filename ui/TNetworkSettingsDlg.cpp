@@ -9,9 +9,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
-#include "app/SUserInetData.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
+#include "config/SUserInetData.h"
 #include "common/AppNames.h"
 #include "platform/qt/QtText.h"
 #include "ui/DialogButtons.h"

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/QimCommandIds.h"
-#include "app/QimStrings.h"
+#include "config/QimCommandIds.h"
+#include "config/QimStrings.h"
 #include "platform/qt/QtText.h"
 #include "ui/DialogButtons.h"
 

@@ -9,12 +9,12 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/QimCommandIds.h"
-#include "app/QimSettingKeys.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimCommandIds.h"
+#include "config/QimSettingKeys.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "app/SQimCloseQuery.h"
-#include "app/SQimProfile.h"
+#include "config/SQimProfile.h"
 #include "app/TQimApp.h"
 #include "common/AppNames.h"
 #include "common/QimMessageBox.h"

@@ -15,14 +15,15 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/QimCommandIds.h"
-#include "app/QimGlobals.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
-#include "app/SQimSendSettingData.h"
-#include "app/SQimTmpFilePath.h"
-#include "app/SSettingData.h"
-#include "app/SUserInetData.h"
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
+#include "config/QimNotices.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
+#include "config/SQimSendSettingData.h"
+#include "config/SQimTmpFilePath.h"
+#include "config/SSettingData.h"
+#include "config/SUserInetData.h"
 #include "common/QimMessageBox.h"
 #include "common/SReplyMimeMail.h"
 #include "crypt/SMailCrypt.h"
@@ -94,6 +95,7 @@ private:
 class TDraftBody : public SReplyMimeMail {
 public:
     TDraftBody(platform::ParentWindow owner, STextSink* editor) : SReplyMimeMail(owner, editor, "") {}
+    void Report(const SNotice& notice) override { ShowNotice(notice, Owner()); }
     bool ActionBase64(FILE*, long, long, const SMimePart&) override { return true; }
     bool ActionQuotedPrintable(FILE*, long, long, const SMimePart&) override { return true; }
     bool ActionOtherEncoded(FILE*, long, long, const SMimePart&) override { return true; }
@@ -407,7 +409,7 @@ bool TQimSendWindow::Send(int command) {
 }
 
 bool TQimSendWindow::RunSend(const std::string& messageFile, bool ownFile) {
-    SSendMail send(inet_, header_, login_, this);
+    SSendMail send(inet_, header_, login_, [this](const SNotice& notice) { ShowNotice(notice, this); });
     if (!messageFile.empty()) send.SetMessageFile(messageFile);
     else send.SetEditor(editor);
     if (sendTimeoutMs > 0) send.SetTimeout(sendTimeoutMs);

@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/QimCommandIds.h"
-#include "app/QimGlobals.h"
-#include "app/QimLayoutSettings.h"
-#include "app/SQimSendSettingData.h"
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
+#include "config/QimLayoutSettings.h"
+#include "config/SQimSendSettingData.h"
 #include "common/FilePath.h"
 #include "platform/DialogService.h"
 #include "store/QimStoreCodes.h"
@@ -117,9 +117,9 @@ void TQimWindow::BuildPanes() {
 
 void TQimWindow::RegisterCommands() {
     commands_.Add(qimcmd::DeleteMail, [this] { DeleteMails(); });
-    commands_.Add(qimcmd::MarkImportant, [this] { MarkMails(qimcmd::MarkImportant); });
-    commands_.Add(qimcmd::MarkUnread, [this] { MarkMails(qimcmd::MarkUnread); });
-    commands_.Add(qimcmd::MarkRead, [this] { MarkMails(qimcmd::MarkRead); });
+    commands_.Add(qimcmd::MarkImportant, [this] { MarkMails(SMarkKind::Important); });
+    commands_.Add(qimcmd::MarkUnread, [this] { MarkMails(SMarkKind::Unread); });
+    commands_.Add(qimcmd::MarkRead, [this] { MarkMails(SMarkKind::Read); });
     commands_.Add(qimcmd::ImportAsNewMail, [this] { ImportMails(); });
     commands_.Add(qimcmd::RenumberGaps, [this] { CloseGaps(); });
     commands_.Add(qimcmd::RenumberByDate, [this] { RenumberByDate(); });
@@ -151,8 +151,8 @@ void TQimWindow::SetReceiveHook(std::function<void()> hook) {
     });
 }
 
-SFolderCommands TQimWindow::FolderCommands() {
-    SFolderCommands commands(platform::Dialogs(), window());
+SMailCommands TQimWindow::MailCommands() {
+    SMailCommands commands(platform::Dialogs(), window());
     commands.SetDeleteConfirmation([this](const SQimMailData& mail, const std::string& question, bool offerAll) {
         return TDeleteConfirmDlg::Ask(this, mail, ShowsTo(), question, offerAll);
     });
@@ -262,7 +262,7 @@ bool TQimWindow::ShowMail(int number) {
         viewerWindow_->show();
         viewerWindow_->raise();
     }
-    FolderCommands().MarkShownRead(cache_, number);
+    MailCommands().MarkShownRead(cache_, number);
     model_->RefreshState(number);
     return true;
 }
@@ -284,7 +284,7 @@ void TQimWindow::DeleteMails() {
     std::vector<int> deleted;
     {
         WaitCursor wait;
-        deleted = FolderCommands().DeleteMails(cache_, selected);
+        deleted = MailCommands().DeleteMails(cache_, selected);
     }
     if (!deleted.empty()) Refresh();
 }
@@ -294,7 +294,7 @@ std::vector<int> TQimWindow::MoveMailsTo(const std::vector<int>& numbers, const 
     if (numbers.empty()) return moved;
     {
         WaitCursor wait;
-        moved = FolderCommands().MoveMails(cache_, numbers, destination);
+        moved = MailCommands().MoveMails(cache_, numbers, destination);
     }
     // The source's records may have gone even when nothing moved (files that
     // had vanished), so the list is brought in line either way.
@@ -309,13 +309,13 @@ void TQimWindow::OnMailsDropped(const std::string& source, const std::vector<int
     MoveMailsTo(numbers, destination);
 }
 
-void TQimWindow::MarkMails(int command) {
-    const std::vector<int> changed = FolderCommands().MarkMails(cache_, SelectedNumbers(), command);
+void TQimWindow::MarkMails(SMarkKind kind) {
+    const std::vector<int> changed = MailCommands().MarkMails(cache_, SelectedNumbers(), kind);
     for (int number : changed) model_->RefreshState(number);
 }
 
 void TQimWindow::ImportMails() {
-    const int first = FolderCommands().ImportWithDialog(home_);
+    const int first = MailCommands().ImportWithDialog(home_);
     if (first <= 0) return;
     SetFirstNew(first);
     Refresh();
@@ -326,7 +326,7 @@ void TQimWindow::CloseGaps() {
     bool changed = false;
     {
         WaitCursor wait;
-        changed = FolderCommands().CloseGaps(cache_);
+        changed = MailCommands().CloseGaps(cache_);
     }
     if (changed) Refresh();
 }
@@ -336,7 +336,7 @@ void TQimWindow::RenumberByDate() {
     bool changed = false;
     {
         WaitCursor wait;
-        changed = FolderCommands().RenumberByDate(cache_);
+        changed = MailCommands().RenumberByDate(cache_);
     }
     if (changed) Refresh();
 }
@@ -346,7 +346,7 @@ void TQimWindow::UpdateCache() {
         WaitCursor wait;
         viewer_->Clear();
         cache_.SetFolder(shown_);
-        FolderCommands().UpdateCache(cache_);
+        MailCommands().UpdateCache(cache_);
     }
     FillList();
 }
@@ -369,7 +369,7 @@ bool TQimWindow::EndReceive() {
     bool arrived = false;
     {
         WaitCursor wait;
-        arrived = FolderCommands().FinishReceive(home_, firstNew_);
+        arrived = MailCommands().FinishReceive(home_, firstNew_);
     }
     ReceiveEnded(arrived);
     return arrived;
@@ -391,7 +391,7 @@ void TQimWindow::NewFolder() {
     QTreeWidgetItem* parent = tree_->currentItem();
     if (!parent) parent = tree_->Root();
     if (!parent) return;
-    const std::string path = FolderCommands().NewFolder(TFolderTree::PathOf(parent));
+    const std::string path = SFolderCommands(platform::Dialogs(), window()).NewFolder(TFolderTree::PathOf(parent));
     if (!path.empty()) tree_->AddFolder(parent, path);
 }
 
@@ -405,7 +405,7 @@ void TQimWindow::OnLabelEdited(QTreeWidgetItem* item, const std::string& name) {
     // The node may have gone while the edit waited.
     if (!tree_->ItemOf(TFolderTree::PathOf(item))) return;
     const std::string oldPath = TFolderTree::PathOf(item);
-    const std::string newPath = FolderCommands().RenameFolder(oldPath, name);
+    const std::string newPath = SFolderCommands(platform::Dialogs(), window()).RenameFolder(oldPath, name);
     if (newPath.empty() || newPath == oldPath) {
         tree_->RestoreLabel(item);
         return;
@@ -424,7 +424,7 @@ void TQimWindow::RemoveFolder() {
     const std::string path = TFolderTree::PathOf(item);
     std::string parent, name;
     SplitFilePath(path, parent, name);
-    if (!FolderCommands().RemoveFolder(parent, name)) return;
+    if (!SFolderCommands(platform::Dialogs(), window()).RemoveFolder(parent, name)) return;
     QTreeWidgetItem* up = item->parent();
     const bool shownGoes = IsSubfolder(path, shown_, true);
     {

@@ -12,6 +12,7 @@
 
 #include "app/SCommandTable.h"
 #include "store/SFolderCommands.h"
+#include "store/SMailCommands.h"
 #include "store/SMemCacheFolder.h"
 #include "store/SQimComparator.h"
 
@@ -89,8 +90,8 @@ protected:
 private:
     void BuildPanes();
     void RegisterCommands();
-    // The folder commands with the window's questions and viewer.
-    SFolderCommands FolderCommands();
+    // The mail commands with the window's questions and viewer.
+    SMailCommands MailCommands();
     void FillList();
     void OnTreeCurrentChanged(QTreeWidgetItem* current);
     void OnHeaderClicked(int column);
@@ -101,7 +102,7 @@ private:
     bool CloseViewerOf(const std::string& mailPath);
 
     void DeleteMails();
-    void MarkMails(int command);
+    void MarkMails(SMarkKind kind);
     void ImportMails();
     void CloseGaps();
     void RenumberByDate();

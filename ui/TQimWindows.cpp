@@ -9,13 +9,13 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/QimCommandIds.h"
-#include "app/QimGlobals.h"
-#include "app/QimRequestCodes.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "app/SQimInstance.h"
-#include "app/SSettingData.h"
+#include "config/SSettingData.h"
 #include "app/TQimApp.h"
 #include "common/QimMessageBox.h"
 #include "crypt/PgpMailSteps.h"

@@ -5,8 +5,8 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "platform/qt/QtText.h"
 
 using platform::ToQString;

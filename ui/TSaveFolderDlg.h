@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "app/SQimSendSettingData.h"
+#include "config/SQimSendSettingData.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -69,11 +69,6 @@ bool StreamSocket::Notify(int event, int error) {
     return !alive.expired();
 }
 
-bool StreamSocket::IsNumericHost(const std::string& host) {
-    QHostAddress address;
-    return ParseAddress(host, &address);
-}
-
 int StreamSocket::LookupHost(const std::string& host) {
     if (!IsPlausibleHostName(host)) {
         lastError_ = kWsaEInval;

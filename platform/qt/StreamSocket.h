@@ -1,19 +1,6 @@
-// A non-blocking TCP stream socket with notifications, in the manner of the
-// socket layer the network conversations were designed on: asynchronous host
-// lookup with its own completion, connect, send that may take only part of a
-// buffer, receive that never waits, and read / write / connect / close
-// notifications delivered from the event loop to one listener. IPv4 and IPv6.
-//
-// Order of events: a lookup completes on its own (OnHostLookup). After a
-// connect, either kSocketConnect with an error (nothing follows), or
-// kSocketConnect then kSocketWrite, then kSocketRead whenever data waits, and
-// kSocketClose last: without error once the peer's data has been offered after
-// its close, with an error code at once when the connection broke. A write
-// notification comes after the connect, after Rearm when a send would be taken,
-// and after a send that was refused or taken in part, once there is room again.
-// Read notifications are never spurious: data waits when one arrives. No
-// notification is ever delivered from inside a call of this class, and none
-// after Close.
+// The program's socket for the network conversations, on QTcpSocket and
+// QHostInfo (IPv4 and IPv6): it keeps the contract of platform::NetSocket
+// (NetSocket.h), order of events included.
 #pragma once
 
 #include <map>
@@ -21,73 +8,40 @@
 #include <string>
 #include <vector>
 
-#include "common/SStreamSocket.h"
-#include "platform/SocketCodes.h"
+#include "platform/NetSocket.h"
 
 class QObject;
 class QTcpSocket;
 
 namespace platform {
 
-class SocketListener {
-public:
-    virtual ~SocketListener() = default;
-    // `event` is kSocketRead, kSocketWrite, kSocketConnect or kSocketClose;
-    // `error` 0 or an error code (SocketCodes.h).
-    virtual void OnSocketEvent(int event, int error) = 0;
-    // The lookup `handle` has finished: error 0 with StreamSocket::HostAddresses
-    // filled, or an error code.
-    virtual void OnHostLookup(int handle, int error) = 0;
-};
-
-class StreamSocket : public SStreamSocket {
+class StreamSocket : public NetSocket {
 public:
     explicit StreamSocket(SocketListener* listener = nullptr);
     ~StreamSocket() override;
     StreamSocket(const StreamSocket&) = delete;
     StreamSocket& operator=(const StreamSocket&) = delete;
 
-    void SetListener(SocketListener* listener) { listener_ = listener; }
+    void SetListener(SocketListener* listener) override { listener_ = listener; }
 
-    // A literal IPv4 (dotted decimal) or IPv6 address.
-    static bool IsNumericHost(const std::string& host);
-    // Starts an asynchronous lookup; its handle (> 0), or 0 when it cannot start
-    // (LastError). A literal address completes as found.
-    int LookupHost(const std::string& host);
-    // The completion of a cancelled lookup never comes. False when `handle` is
-    // not pending.
-    bool CancelLookup(int handle);
-    // The addresses (literal text) of the last successful lookup, in the order
-    // the resolver gave them.
-    const std::vector<std::string>& HostAddresses() const { return hostAddresses_; }
+    // NetSocket
+    int LookupHost(const std::string& host) override;
+    bool CancelLookup(int handle) override;
+    const std::vector<std::string>& HostAddresses() const override { return hostAddresses_; }
+    bool Connect(const std::vector<std::string>& addresses, int port) override;
+    int Send(const char* data, int length) override;
+    int Recv(char* buffer, int size) override;
+    int BytesWaiting() const override;
+    void Rearm() override;
+    // Also ends a lookup started by ConnectToHost. The socket can connect again.
+    void Close() override;
+    int LastError() const override { return lastError_; }
 
-    // Starts connecting to literal addresses, tried in turn until one takes.
-    // False at once (LastError) for a bad address or port, or when the socket is
-    // not idle; otherwise the outcome comes as kSocketConnect.
     bool Connect(const std::string& address, int port);
-    bool Connect(const std::vector<std::string>& addresses, int port);
     // Connect by name: a literal address connects at once; a name is looked up
     // first (OnHostLookup is delivered; on success the connect follows by
     // itself unless the listener closed the socket or connected it meanwhile).
     bool ConnectToHost(const std::string& host, int port);
-
-    // Takes as much of `data` as there is room for: the count taken (perhaps
-    // fewer than `length`), or -1 with LastError kWsaEWouldBlock when there is
-    // no room (a write notification follows once there is), or another code.
-    int Send(const char* data, int length);
-    // A count, 0 once the peer has closed and everything was read, or -1 with
-    // LastError kWsaEWouldBlock when nothing waits (or another code).
-    int Recv(char* buffer, int size) override;
-    // Bytes received and not yet taken.
-    int BytesWaiting() const;
-    // Registers the notifications again: a write notification is posted (once
-    // there is room to send), and a read notification when data waits.
-    void Rearm();
-    // Ends the connection (and a lookup started by ConnectToHost); no further
-    // notification for it. The socket can connect again.
-    void Close();
-
-    int LastError() const { return lastError_; }
     bool IsConnected() const { return state_ == State::Connected; }
 
     // Most unsent bytes held for the peer; a send beyond this is taken in part.

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/QimGlobals.h"
+#include "config/QimGlobals.h"
 #include "platform/FileSystem.h"
 #include "platform/PrivateProfile.h"
 #include "support/TestSupport.h"

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "app/QimCommandIds.h"
+#include "config/QimCommandIds.h"
 #include "app/SQimCommandLine.h"
 
 namespace {

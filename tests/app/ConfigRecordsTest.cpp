@@ -3,10 +3,10 @@
 #include <climits>
 #include <cstring>
 
-#include "app/QimLayoutSettings.h"
-#include "app/SQimSendSettingData.h"
-#include "app/SSettingData.h"
-#include "app/SUserInetData.h"
+#include "config/QimLayoutSettings.h"
+#include "config/SQimSendSettingData.h"
+#include "config/SSettingData.h"
+#include "config/SUserInetData.h"
 #include "common/SFont.h"
 #include "tests/app/AppTestSupport.h"
 

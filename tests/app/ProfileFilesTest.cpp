@@ -2,10 +2,10 @@
 
 #include <functional>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
-#include "app/SQimProfile.h"
-#include "app/SQimTmpFilePath.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
+#include "config/SQimProfile.h"
+#include "config/SQimTmpFilePath.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace {

@@ -5,19 +5,19 @@
 #include <QObject>
 #include <memory>
 
-#include "app/QimCommandIds.h"
-#include "app/QimRequestCodes.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimCommandIds.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "app/SCommandTable.h"
 #include "app/SLoginState.h"
 #include "app/SQimCloseQuery.h"
 #include "app/SQimInstance.h"
 #include "app/SQimWindowLayer.h"
 #include "app/SRequestDispatcher.h"
-#include "app/SSettingData.h"
+#include "config/SSettingData.h"
 #include "app/SSettingsCommands.h"
-#include "app/SUserInetData.h"
+#include "config/SUserInetData.h"
 #include "platform/ScriptedDialogService.h"
 #include "tests/app/AppTestSupport.h"
 

@@ -11,6 +11,7 @@
 #include "common/SDistMimeMail.h"
 #include "common/JapaneseCodes.h"
 #include "common/SMimeBase64.h"
+#include "ShownNotices.h"
 #include "platform/ScriptedDialogService.h"
 #include "support/TestSupport.h"
 
@@ -44,9 +45,9 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 }
 
 // Each part handed out is decoded into memory, as the attachment saver does.
-class SavingMail : public SDistMimeMail {
+class SavingMail : public qimtest::ShownNotices<SDistMimeMail> {
 public:
-    explicit SavingMail(const std::string& path) : SDistMimeMail(nullptr, path.c_str()) {}
+    explicit SavingMail(const std::string& path) : ShownNotices(nullptr, path.c_str()) {}
     bool ActionPart(FILE* file, long start, long end, const SMimePart& part) override {
         qimtest::TempDir dir;
         std::unique_ptr<SMime> codec = CodecFor(part.encoding);

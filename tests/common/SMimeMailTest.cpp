@@ -10,6 +10,7 @@
 #include "common/CmmnStringIds.h"
 #include "common/CmmnStrings.h"
 #include "common/SAnalizeMimeMail.h"
+#include "ShownNotices.h"
 #include "platform/ScriptedDialogService.h"
 #include "support/TestSupport.h"
 
@@ -29,7 +30,7 @@ Walk AnalyseFile(const std::string& path) {
     platform::ScriptedDialogService dialogs;
     platform::ScopedDialogService scope(dialogs);
     Walk walk;
-    SAnalizeMimeMail analysis;
+    qimtest::ShownNotices<SAnalizeMimeMail> analysis;
     walk.ok = analysis.AnalizeMimeMail(path.c_str(), &walk.bands);
     for (const platform::RecordedBox& box : dialogs.Boxes()) {
         EXPECT_EQ(box.caption, "Qim");

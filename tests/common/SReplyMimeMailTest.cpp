@@ -9,6 +9,7 @@
 #include "common/CmmnStringIds.h"
 #include "common/CmmnStrings.h"
 #include "common/SReplyMimeMail.h"
+#include "ShownNotices.h"
 #include "platform/ScriptedDialogService.h"
 #include "support/TestSupport.h"
 
@@ -25,9 +26,9 @@ public:
 };
 
 // Quotes unencoded parts as they stand and notes the others, as a client does.
-class Quoting : public SReplyMimeMail {
+class Quoting : public qimtest::ShownNotices<SReplyMimeMail> {
 public:
-    Quoting(Editor* editor, const char* prefix) : SReplyMimeMail(nullptr, editor, prefix) {}
+    Quoting(Editor* editor, const char* prefix) : ShownNotices(nullptr, editor, prefix) {}
     bool ActionBase64(FILE*, long, long, const SMimePart& part) override { return Note("base64", part); }
     bool ActionQuotedPrintable(FILE*, long, long, const SMimePart& part) override { return Note("qp", part); }
     bool ActionOtherEncoded(FILE*, long, long, const SMimePart& part) override { return Note("other", part); }

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/AppTestSupport.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/CmmnStringIds.h"
 #include "common/CmmnStrings.h"
 #include "common/STmpFilePath.h"

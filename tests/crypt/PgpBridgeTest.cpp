@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/STmpFilePath.h"
 #include "crypt/PgpMailSteps.h"
 #include "crypt/SUsePGP.h"

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/AppTestSupport.h"
-#include "app/QimGlobals.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimGlobals.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/CmmnStringIds.h"
 #include "common/CmmnStrings.h"
 #include "crypt/MailFileNames.h"

@@ -240,9 +240,9 @@ TEST_F(StreamSocketTest, LookupArgumentsAndCancellation) {
     EXPECT_EQ(rec.events, (std::vector<Event>{{kLookup, 0}})) << "cancelled and orphaned lookups must stay silent";
     EXPECT_EQ(rec.lastHandle, literal);
     EXPECT_EQ(socket.HostAddresses(), (std::vector<std::string>{"::1"}));
-    EXPECT_TRUE(StreamSocket::IsNumericHost("127.0.0.1"));
-    EXPECT_TRUE(StreamSocket::IsNumericHost("::1"));
-    EXPECT_FALSE(StreamSocket::IsNumericHost("localhost"));
+    EXPECT_TRUE(platform::IsNumericHost("127.0.0.1"));
+    EXPECT_TRUE(platform::IsNumericHost("::1"));
+    EXPECT_FALSE(platform::IsNumericHost("localhost"));
 }
 
 int UnusedPort() {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/QimGlobals.h"
-#include "app/SUserInetData.h"
+#include "config/QimGlobals.h"
+#include "config/SUserInetData.h"
 #include "support/TestServers.h"
 #include "support/TestSupport.h"
 
@@ -13,8 +13,8 @@ namespace {
 
 using qimtest::ReadFileBytes;
 
-std::string Ini(int port, bool delMails) {
-    return "[Host]\r\nUserName=taro\r\nMailAddr=taro@example.jp\r\nSMTPAddr=127.0.0.1\r\nPOP3Addr=127.0.0.1\r\n"
+std::string Ini(const std::string& user, int port, bool delMails) {
+    return "[Host]\r\nUserName=" + user + "\r\nMailAddr=taro@example.jp\r\nSMTPAddr=127.0.0.1\r\nPOP3Addr=127.0.0.1\r\n"
            "POP3Port=" + std::to_string(port) + "\r\nClientAddr=localhost\r\n[Qim]\r\nDelMails=" +
            (delMails ? "1" : "0") + "\r\n";
 }
@@ -41,19 +41,20 @@ class ReceiveCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dovecot.Ok());
-        dovecot.AddUser("taro", "secret");
+        user = dovecot.NewUser();
         home = dir.File("home");
         std::filesystem::create_directory(home);
     }
-    qimtest::DovecotServer dovecot;
+    qimtest::DovecotServer& dovecot = qimtest::DovecotServer::Shared();
+    std::string user;
     qimtest::TempDir dir;
     std::string home;
 };
 
 TEST_F(ReceiveCommand, StoresTheMailboxAndReportsOnStandardError) {
-    dovecot.Deliver("taro", "From: a@example.jp\r\nSubject: one\r\n\r\n..dot\r\n");
-    dovecot.Deliver("taro", "From: b@example.jp\r\nSubject: two\r\n\r\nbody\r\n");
-    qimtest::WriteFileBytes(home + "/QIM.INI", Ini(dovecot.Pop3Port(), true));
+    dovecot.Deliver(user, "From: a@example.jp\r\nSubject: one\r\n\r\n..dot\r\n");
+    dovecot.Deliver(user, "From: b@example.jp\r\nSubject: two\r\n\r\nbody\r\n");
+    qimtest::WriteFileBytes(home + "/QIM.INI", Ini(user, dovecot.Pop3Port(), true));
     ToolRun r = Receive(home, "secret");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFileBytes(home + "/1"), "From: a@example.jp\r\nSubject: one\r\n\r\n..dot\r\n");
@@ -61,15 +62,15 @@ TEST_F(ReceiveCommand, StoresTheMailboxAndReportsOnStandardError) {
     EXPECT_NE(r.err.find("メールの受信開始..."), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("2 通受信しました"), std::string::npos) << r.err;
     EXPECT_NE(ReadFileBytes(home + "/HCACHE.TXT").find("two"), std::string::npos);
-    EXPECT_TRUE(dovecot.Mailbox("taro").empty());
+    EXPECT_TRUE(dovecot.Mailbox(user).empty());
 
     // A wrong password: the message box text, exit 1, nothing deleted.
-    dovecot.Deliver("taro", "Subject: three\r\n\r\nx\r\n");
+    dovecot.Deliver(user, "Subject: three\r\n\r\nx\r\n");
     r = Receive(home, "wrong");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("パスワードが違います。"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("エラーです。中止します。"), std::string::npos) << r.err;
-    EXPECT_EQ(dovecot.Mailbox("taro").size(), 1u);
+    EXPECT_EQ(dovecot.Mailbox(user).size(), 1u);
 
     EXPECT_EQ(Receive(home, "secret", "", " extra").status, 2);
 }
@@ -91,13 +92,9 @@ TEST_F(ReceiveCommand, AMessageThatDoesNotFitStaysOnTheServerAndTheRunEndsWithQu
         std::size_t size;  // of the big message
     } cases[] = {{"fails when flushed", false, 64000}, {"fails while it arrives", false, 1 << 20},
                  {"full disk", true, 1 << 20}};
-    // Every account exists before the first login: Dovecot rereads its user
-    // file only when its time stamp changes.
-    for (std::size_t i = 0; i < std::size(cases); ++i) dovecot.AddUser("user" + std::to_string(i), "secret");
-    int serial = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string user = "user" + std::to_string(serial++);
+        const std::string user = dovecot.NewUser();
         const std::string inbox = dir.File(user);
         std::filesystem::create_directory(inbox);
         if (c.tmpfs && !CanMountTmpfs(inbox)) {
@@ -109,8 +106,7 @@ TEST_F(ReceiveCommand, AMessageThatDoesNotFitStaysOnTheServerAndTheRunEndsWithQu
         while (big.size() < c.size) big += std::string(78, 'x') + "\r\n";
         const std::string after = "Subject: after\r\n\r\nnot reached\r\n";
         for (const std::string& m : {small, big, after}) dovecot.Deliver(user, m);
-        std::string ini = Ini(dovecot.Pop3Port(), true);
-        ini.replace(ini.find("taro"), 4, user);
+        const std::string ini = Ini(user, dovecot.Pop3Port(), true);
         const std::string iniFile = dir.File(user + ".ini");
         qimtest::WriteFileBytes(iniFile, ini);
 
@@ -150,8 +146,8 @@ TEST_F(ReceiveCommand, AMessageThatDoesNotFitStaysOnTheServerAndTheRunEndsWithQu
 }
 
 TEST_F(ReceiveCommand, APasswordSavedInTheSettingsComesFirst) {
-    dovecot.Deliver("taro", "Subject: saved\r\n\r\nx\r\n");
-    std::string ini = Ini(dovecot.Pop3Port(), true);
+    dovecot.Deliver(user, "Subject: saved\r\n\r\nx\r\n");
+    std::string ini = Ini(user, dovecot.Pop3Port(), true);
     ini.insert(ini.find("ClientAddr"), "PasswdSave=1\r\n");
     qimtest::WriteFileBytes(home + "/QIM.INI", ini);
     SetQimIniPath(home + "/QIM.INI");

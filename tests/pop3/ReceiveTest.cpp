@@ -1,52 +1,32 @@
-// Receiving from the real Dovecot and from scripted servers: what lands in the
-// inbox, what stays on the server, and how each failure ends the run.
+// Receiving from the real Dovecot and through scripted conversations: what
+// lands in the inbox, what the server is told to delete, what the user is
+// told, and how each failure ends the run.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QTimer>
 #include <filesystem>
 
 #include "Pop3TestSupport.h"
-#include "app/QimRequestCodes.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
-#include "app/SLoginState.h"
-#include "platform/ScriptedDialogService.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "pop3/SReceiveRun.h"
 #include "store/QimStoreCodes.h"
 #include "store/SMemCacheFolder.h"
-#include "support/EventLoop.h"
 #include "support/TestServers.h"
 
 using namespace pop3test;
+using qimtest::Scenario;
+using qimtest::ScriptedSockets;
 using qimtest::Sjis;
 using namespace std::string_literals;
 
 namespace {
 
-// Records what the conversation shows and the login codes it reports.
-struct Recorder : SPop3Observer {
-    std::vector<std::string> statuses, froms, subjects;
-    std::vector<int> logins;
-    void ShowStatus(const std::string& t) override { statuses.push_back(t); }
-    void ShowFrom(const std::string& t) override { froms.push_back(t); }
-    void ShowSubject(const std::string& t) override { subjects.push_back(t); }
-    void ReportLogin(int code) override { logins.push_back(code); }
-    void Ended(int, bool) override {}
-};
+std::string Text(unsigned id) { return LoadQimString(id); }
 
-std::vector<std::string> BoxTexts(const platform::ScriptedDialogService& dialogs) {
-    std::vector<std::string> texts;
-    for (const auto& b : dialogs.Boxes())
-        if (b.kind == platform::RecordedBox::Kind::Message) texts.push_back(b.text);
-    return texts;
-}
-
-bool HasBox(const platform::ScriptedDialogService& dialogs, const std::string& text) {
-    for (const std::string& t : BoxTexts(dialogs))
-        if (t.find(text) != std::string::npos) return true;
-    return false;
-}
+// A notice text with its values, as the user sees it.
+std::string Text(unsigned id, std::vector<SNotice::Arg> args) { return NoticeText(SNotice::Program(id, std::move(args))); }
 
 // Names in the inbox that are not mail files or the cache: leftovers.
 std::vector<std::string> Leftovers(const std::string& folder) {
@@ -64,12 +44,10 @@ struct RunResult {
     Recorder seen;
 };
 
-RunResult Receive(Home& home, platform::ScriptedDialogService& dialogs, SLoginState* login = nullptr,
-                  int timeoutMs = 0) {
-    platform::ScopedDialogService scoped(dialogs);
-    SReceiveRun run(home.dir.Path(), home.inet, home.settings, login, dialogs);
+RunResult Receive(Home& home, int timeoutMs = 0) {
+    SReceiveRun run(home.dir.Path(), home.inet, home.settings);
     RunResult r;
-    r.outcome = RunReceive(run, &r.seen, timeoutMs);
+    r.outcome = RunReceive(run, r.seen, timeoutMs);
     return r;
 }
 
@@ -92,30 +70,34 @@ std::string LongLineMessage() {
     return "From: b@example.jp\r\nSubject: long\r\n\r\n" + line + "\r\n" + std::string(1024, 'c') + "\r\n.\r\n";
 }
 
+// ---- The real server ----
+
 class DovecotReceive : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dovecot.Ok()) << qimtest::ReadFileBytes(dovecot.Folder() + "/dovecot.log");
-        dovecot.AddUser("taro", "secret");
+        ASSERT_TRUE(dovecot.Ok()) << dovecot.Log();
+        user = dovecot.NewUser();
+        home.inet.userName = user;
         home.inet.pop3Port = dovecot.Pop3Port();
     }
-    qimtest::DovecotServer dovecot;
+    qimtest::DovecotServer& dovecot = qimtest::DovecotServer::Shared();
+    std::string user;
     Home home;
-    platform::ScriptedDialogService dialogs;
 };
 
 TEST_F(DovecotReceive, StoresEachMessageAsSentAfterUnstuffingAndInShiftJis) {
-    dovecot.Deliver("taro", JisMessage());
-    dovecot.Deliver("taro", DotMessage());
-    dovecot.Deliver("taro", LongLineMessage());
+    dovecot.Deliver(user, JisMessage());
+    dovecot.Deliver(user, DotMessage());
+    dovecot.Deliver(user, LongLineMessage());
     qimtest::WriteFileBytes(home.dir.File("7"), "Subject: old\r\n\r\nold\r\n");
-    qimtest::WriteFileBytes(home.dir.File("QIM.INI"), "[Sound]\r\nNewMail=/sounds/new.wav\r\n");
-    RunResult r = Receive(home, dialogs);
+    RunResult r = Receive(home);
     EXPECT_FALSE(r.outcome.failed);
     EXPECT_EQ(r.outcome.result, qimpop3::kResultOk);
     EXPECT_EQ(r.outcome.firstNew, 8);
     EXPECT_EQ(r.outcome.lastNew, 10);
-    EXPECT_TRUE(BoxTexts(dialogs).empty()) << qimtest::Utf8(BoxTexts(dialogs)[0]);
+    EXPECT_FALSE(r.outcome.noNewMail);
+    EXPECT_TRUE(r.seen.notices.empty()) << qimtest::Utf8(r.seen.notices[0]);
+    EXPECT_EQ(r.seen.waiting, 3) << "the dialog is told when to play the new-mail sound";
 
     const std::string expectJis = "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <yamada@example.jp>\r\n"
                                   "Subject: " + Sjis("日本語の件名") + "\r\n"
@@ -137,24 +119,20 @@ TEST_F(DovecotReceive, StoresEachMessageAsSentAfterUnstuffingAndInShiftJis) {
     EXPECT_NE(std::find(r.seen.subjects.begin(), r.seen.subjects.end(), Sjis("日本語の件名")), r.seen.subjects.end());
     EXPECT_NE(std::find(r.seen.froms.begin(), r.seen.froms.end(), Sjis("山田") + " <yamada@example.jp>"),
               r.seen.froms.end());
-    EXPECT_TRUE(dovecot.Mailbox("taro").empty());
-    std::vector<std::string> sounds;
-    for (const auto& b : dialogs.Boxes())
-        if (b.kind == platform::RecordedBox::Kind::Sound) sounds.push_back(b.text);
-    EXPECT_EQ(sounds, std::vector<std::string>{"/sounds/new.wav"});
+    EXPECT_TRUE(dovecot.Mailbox(user).empty());
 }
 
 TEST_F(DovecotReceive, WithDelMailsClearTheServerKeepsEverythingAndTwoRunsStoreTwice) {
-    dovecot.Deliver("taro", DotMessage());
-    dovecot.Deliver("taro", LongLineMessage());
+    dovecot.Deliver(user, DotMessage());
+    dovecot.Deliver(user, LongLineMessage());
     home.settings.deleteOnServer = false;
-    EXPECT_FALSE(Receive(home, dialogs).outcome.failed);
-    RunResult second = Receive(home, dialogs);
+    EXPECT_FALSE(Receive(home).outcome.failed);
+    RunResult second = Receive(home);
     EXPECT_FALSE(second.outcome.failed);
     EXPECT_EQ(second.outcome.firstNew, 3);
     EXPECT_EQ(second.outcome.lastNew, 4);
     EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("4")), LongLineMessage());
-    EXPECT_EQ(dovecot.Mailbox("taro").size(), 2u);
+    EXPECT_EQ(dovecot.Mailbox(user).size(), 2u);
 }
 
 TEST_F(DovecotReceive, LoginsWithUserPassAndApopAndRefusals) {
@@ -168,119 +146,104 @@ TEST_F(DovecotReceive, LoginsWithUserPassAndApopAndRefusals) {
                  {1, "wrong", qimreq::LoginRefused}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("apop ") + std::to_string(c.apop) + " " + c.password);
-        dovecot.Deliver("taro", DotMessage());
+        dovecot.Deliver(user, DotMessage());
         home.settings.useApop = c.apop;
         home.inet.password = c.password;
-        dialogs.Clear();
-        SLoginState login(home.inet);
-        const std::size_t before = dovecot.Mailbox("taro").size();
-        RunResult r = Receive(home, dialogs, &login);
+        const std::size_t before = dovecot.Mailbox(user).size();
+        RunResult r = Receive(home);
         EXPECT_EQ(r.seen.logins, std::vector<int>{c.code});
         if (c.code == qimreq::LoginAccepted) {
             EXPECT_FALSE(r.outcome.failed);
-            EXPECT_TRUE(login.Confirmed());
             EXPECT_TRUE(r.outcome.Arrived());
+            EXPECT_EQ(dovecot.Mailbox(user).size(), 0u);
         } else {
+            // The application shows the refusal; the run ends after QUIT.
             EXPECT_TRUE(r.outcome.failed);
             EXPECT_EQ(r.outcome.result, qimpop3::kResultCancel);
-            EXPECT_FALSE(login.Confirmed());
-            EXPECT_TRUE(HasBox(dialogs, LoadQimString(qimstr::WrongPassword)));
-            EXPECT_TRUE(home.inet.password.empty()) << "the refused password is forgotten";
-            EXPECT_TRUE(r.outcome.exitRequested);
-            EXPECT_EQ(dovecot.Mailbox("taro").size(), before);
+            EXPECT_EQ(r.seen.notices, std::vector<std::string>{Text(qimstr::ErrorAborting)});
+            EXPECT_EQ(dovecot.Mailbox(user).size(), before);
         }
     }
 }
 
-TEST_F(DovecotReceive, NoMailOnServerSaysSoAndBeeps) {
+TEST_F(DovecotReceive, NoMailOnServerIsReportedWithTheBeepItsSettingAsks) {
     for (bool beep : {true, false}) {
-        dialogs.Clear();
         home.settings.noNewMailBeep = beep;
-        RunResult r = Receive(home, dialogs);
+        RunResult r = Receive(home);
         EXPECT_FALSE(r.outcome.failed);
         EXPECT_FALSE(r.outcome.Arrived());
-        EXPECT_NE(std::find(r.seen.statuses.begin(), r.seen.statuses.end(), LoadQimString(qimstr::NoMailOnServer)),
+        EXPECT_NE(std::find(r.seen.statuses.begin(), r.seen.statuses.end(), Text(qimstr::NoMailOnServer)),
                   r.seen.statuses.end());
-        EXPECT_TRUE(HasBox(dialogs, LoadQimString(qimstr::NoNewMail)));
-        int beeps = 0;
-        for (const auto& b : dialogs.Boxes()) beeps += b.kind == platform::RecordedBox::Kind::Beep;
-        EXPECT_EQ(beeps, beep ? 1 : 0);
+        EXPECT_TRUE(r.outcome.noNewMail);
+        EXPECT_EQ(r.outcome.beep, beep);
+        EXPECT_EQ(r.seen.waiting, -1) << "no sound without mail";
     }
 }
 
 TEST_F(DovecotReceive, LoginCheckQuitsAfterTheLoginReply) {
     for (const char* pw : {"secret", "wrong"}) {
-        dovecot.Deliver("taro", DotMessage());
+        dovecot.Deliver(user, DotMessage());
         home.inet.password = pw;
         int code = -1;
-        ConfirmPop3Login(home.inet, home.settings, [&code](int c) { code = c; });
-        QElapsedTimer clock;
-        clock.start();
-        while (code == -1 && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        Recorder seen;
+        ConfirmPop3Login(home.inet, home.settings, [&code](int c) { code = c; }, seen);
+        ASSERT_TRUE(qimtest::RunUntil([&] { return code != -1; }, 10000));
         EXPECT_EQ(code, std::string(pw) == "secret" ? qimreq::LoginAccepted : qimreq::LoginRefused);
         EXPECT_TRUE(qimtest::ReadFileBytes(home.dir.File("1")).empty()) << "a login check stores nothing";
     }
-    EXPECT_EQ(dovecot.Mailbox("taro").size(), 2u);
+    EXPECT_EQ(dovecot.Mailbox(user).size(), 2u);
 }
 
-TEST_F(DovecotReceive, SendersAskingForTheLoginGetTheCheckOutcome) {
-    SLoginState login(home.inet);
-    InstallPop3Authenticator(login, home.inet, home.settings);
-    QObject asker;
-    std::vector<bool> answers;
-    login.Ask(&asker, 1, [&answers](int, bool confirmed) { answers.push_back(confirmed); });
-    login.Ask(&asker, 2, [&answers](int, bool confirmed) { answers.push_back(confirmed); });
-    QElapsedTimer clock;
-    clock.start();
-    while (answers.size() < 2 && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_EQ(answers, (std::vector<bool>{true, true}));
-    EXPECT_TRUE(login.Confirmed());
-}
-
-// ---- Scripted servers ----
+// ---- Scripted conversations ----
 
 class ScriptedReceive : public ::testing::Test {
 protected:
-    void SetUp() override { home.inet.pop3Port = server.Port(); }
     Home home;
-    FakePop3 server;
-    platform::ScriptedDialogService dialogs;
 };
-
-FakePop3::Answer Standard(const std::string& line, const std::vector<std::string>& messages) {
-    if (line.rfind("STAT", 0) == 0) return {"+OK " + std::to_string(messages.size()) + " 100\r\n"};
-    if (line.rfind("RETR ", 0) == 0) {
-        const std::size_t n = std::stoul(line.substr(5));
-        return {"+OK\r\n" + messages.at(n - 1) + ".\r\n"};
-    }
-    return {"+OK\r\n"};
-}
 
 TEST_F(ScriptedReceive, ApopAgainstAGreetingWithoutTimestampSendsNothing) {
     home.settings.useApop = 1;
-    RunResult r = Receive(home, dialogs);
+    Scenario s("S: +OK fake ready");
+    ScriptedSockets sockets(s);
+    RunResult r = Receive(home);
     EXPECT_TRUE(r.outcome.failed);
     EXPECT_EQ(r.outcome.result, qimpop3::kResultCancel);
-    EXPECT_EQ(BoxTexts(dialogs),
-              (std::vector<std::string>{LoadQimString(qimstr::ApopNoTimestamp), LoadQimString(qimstr::ErrorAborting)}));
-    EXPECT_TRUE(server.received.empty());
+    EXPECT_EQ(r.seen.notices, (std::vector<std::string>{Text(qimstr::ApopNoTimestamp), Text(qimstr::ErrorAborting)}));
+    EXPECT_TRUE(s.ClientBytes().empty());
+}
+
+TEST_F(ScriptedReceive, ApopSendsTheDigestOfTheGreetingsTimeStamp) {
+    home.settings.useApop = 1;
+    Scenario s("S: +OK POP3 ready <1896.697170952@dbc.mtview.ca.us>\n"
+               "C: APOP taro " + SPop3Conversation::ApopDigest("<1896.697170952@dbc.mtview.ca.us>", "secret") + "\n"
+               "S: +OK maildrop has 0 messages\n"
+               "C: STAT\n"
+               "S: +OK 0 0\n"
+               "C: QUIT\n"
+               "S: +OK\n"
+               "-- close");
+    ScriptedSockets sockets(s);
+    RunResult r = Receive(home);
+    EXPECT_FALSE(r.outcome.failed);
+    EXPECT_EQ(r.seen.logins, std::vector<int>{qimreq::LoginAccepted});
 }
 
 TEST_F(ScriptedReceive, ConnectionLostInTheSecondMessageKeepsTheFirstAndNoPartialFile) {
-    const std::vector<std::string> messages = {"Subject: one\r\n\r\nfirst\r\n", "Subject: two\r\n\r\nsecond\r\n"};
-    server.answer = [&](const std::string& line) -> FakePop3::Answer {
-        if (line == "RETR 2") return {"+OK\r\nSubject: two\r\n\r\nhalf of the bo", true};
-        return Standard(line, messages);
-    };
-    RunResult r = Receive(home, dialogs);
+    const std::string first = "Subject: one\r\n\r\nfirst\r\n";
+    Scenario s(kLogin);
+    // Replies arrive in pieces across reads, as a slow server sends them.
+    s.Script("C: STAT\nS> +OK 2 \n-- cut\nS: 100");
+    Retr(s, 1, first);
+    s.Script("C: RETR 2\nS: +OK\nS: Subject: two\nS:\nS> half of the bo\n-- close");
+    ScriptedSockets sockets(s);
+    RunResult r = Receive(home);
     EXPECT_TRUE(r.outcome.failed) << "a cut connection is not a complete run";
-    EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("1")), messages[0]);
+    EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("1")), first);
     EXPECT_FALSE(qimtest::FileExists(home.dir.File("2")));
     EXPECT_TRUE(Leftovers(home.dir.Path()).empty());
-    EXPECT_TRUE(server.Has("DELE 1"));
-    EXPECT_FALSE(server.Has("DELE 2"));
-    EXPECT_TRUE(HasBox(dialogs, "Socket closed."));
-    EXPECT_FALSE(HasBox(dialogs, LoadQimString(qimstr::NoNewMail)));
+    EXPECT_FALSE(s.ClientSaid("DELE 2"));
+    EXPECT_TRUE(r.seen.Noticed("Socket closed."));
+    EXPECT_FALSE(r.outcome.noNewMail);
     // The stored mail is in the cache and new even though the run failed.
     SMemCacheFolder box;
     box.SetFolder(home.dir.Path());
@@ -288,106 +251,75 @@ TEST_F(ScriptedReceive, ConnectionLostInTheSecondMessageKeepsTheFirstAndNoPartia
     EXPECT_EQ(box.GetMarks(1) & qimstore::kMarkRead, 0);
 }
 
-TEST_F(ScriptedReceive, RefusedRetrLeavesNoFileAndSendsNoDele) {
-    server.answer = [&](const std::string& line) -> FakePop3::Answer {
-        if (line == "RETR 1") return {"-ERR gone\r\n"};
-        return Standard(line, {"Subject: x\r\n\r\ny\r\n"});
-    };
-    RunResult r = Receive(home, dialogs);
+TEST_F(ScriptedReceive, RefusedRetrLeavesNoFileAndQuitsWithTheServersReply) {
+    Scenario s(kLogin);
+    s.Script("C: STAT\nS: +OK 1 100\nC: RETR 1\nS: -ERR gone\nC: QUIT\nS: +OK\n-- close");
+    ScriptedSockets sockets(s);
+    RunResult r = Receive(home);
     EXPECT_TRUE(r.outcome.failed);
     EXPECT_EQ(r.outcome.result, qimpop3::kResultCancel);
     EXPECT_FALSE(qimtest::FileExists(home.dir.File("1")));
-    EXPECT_FALSE(server.Has("DELE 1"));
-    EXPECT_EQ(server.received.back(), "QUIT") << "still in step with the server: it is told to end";
-    char named[1024];
-    std::snprintf(named, sizeof named, LoadQimString(qimstr::RetrRefused).c_str(), 1, 1, "-ERR gone");
-    EXPECT_EQ(BoxTexts(dialogs), (std::vector<std::string>{named, LoadQimString(qimstr::ErrorAborting)}));
+    EXPECT_EQ(r.seen.notices, (std::vector<std::string>{Text(qimstr::RetrRefused, {1L, 1L, "-ERR gone"s}),
+                                                        Text(qimstr::ErrorAborting)}));
 }
 
 TEST_F(ScriptedReceive, SilentServerTimesOutWithAMessage) {
-    server.answer = [](const std::string& line) -> FakePop3::Answer {
-        if (line == "RETR 1") return {"+OK\r\nSubject: x\r\n\r\nthen nothing"};
-        return Standard(line, {"x"});
-    };
+    Scenario s(kLogin);
+    s.Script("C: STAT\nS: +OK 1 100\nC: RETR 1\nS: +OK\nS: Subject: x\nS:\nS> then nothing");
+    ScriptedSockets sockets(s);
     QElapsedTimer clock;
     clock.start();
-    RunResult r = Receive(home, dialogs, nullptr, 400);
+    RunResult r = Receive(home, 400);
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_TRUE(r.outcome.failed);
-    char expected[512];
-    std::snprintf(expected, sizeof expected, LoadQimString(qimstr::ReceiveTimedOut).c_str(), 1);
-    EXPECT_TRUE(HasBox(dialogs, expected));
+    EXPECT_TRUE(r.seen.Noticed(Text(qimstr::ReceiveTimedOut, {1L})));
     EXPECT_TRUE(Leftovers(home.dir.Path()).empty());
     EXPECT_FALSE(qimtest::FileExists(home.dir.File("1")));
 }
 
 TEST_F(ScriptedReceive, SecondCloseRequestCutsAStalledConversation) {
-    server.answer = [](const std::string& line) -> FakePop3::Answer {
-        if (line == "STAT") return {""};  // never answers
-        return {"+OK\r\n"};
-    };
-    platform::ScopedDialogService scoped(dialogs);
-    struct Ends : Recorder {
-        int ended = 0;
-        bool failed = false;
-        void Ended(int, bool f) override {
-            ++ended;
-            failed = f;
-        }
-    } ends;
-    SPop3Conversation conversation(home.inet, home.settings, ends);
+    Scenario s(kLogin);
+    s.Script("C: STAT");  // never answered
+    ScriptedSockets sockets(s);
+    Recorder seen;
+    SPop3Conversation conversation(home.inet, home.settings, seen);
     conversation.SetInbox(home.dir.Path());
     conversation.Start();
-    QElapsedTimer clock;
-    clock.start();
-    while (!server.Has("STAT") && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    ASSERT_TRUE(server.Has("STAT"));
+    ASSERT_TRUE(qimtest::RunUntil([&] { return s.Finished(); }, 5000));
     EXPECT_FALSE(conversation.RequestClose()) << "the first request waits for the server";
     EXPECT_TRUE(conversation.RequestClose()) << "the second does not";
     EXPECT_EQ(conversation.GetState(), qimpop3::State::Idle);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(ends.ended, 1);
-    EXPECT_TRUE(ends.failed);
+    qimtest::RunFor(20);
+    EXPECT_EQ(seen.ended, 1);
+    EXPECT_TRUE(seen.failed);
 }
 
-// The first close request while a message arrives: that message is stored
-// whole and, as every stored one, deleted on the server before QUIT, so the
-// next run does not bring it again.
+// A close request while a long message arrives: that message is stored whole
+// and, as every stored one, deleted on the server before QUIT, so the next run
+// does not bring it again.
 TEST_F(ScriptedReceive, CancelDuringAMessageStoresItDeletesItAndQuits) {
     for (bool delMails : {true, false}) {
         SCOPED_TRACE(delMails ? "DelMails" : "mail left on the server");
         Home home;
-        FakePop3 server;
-        home.inet.pop3Port = server.Port();
         home.settings.deleteOnServer = delMails;
-        const std::vector<std::string> messages = {
-            "Subject: long\r\n\r\n" + std::string(200000, 'a') + "\r\n", "Subject: two\r\n\r\n2\r\n"};
-        FakeMailbox mailbox(messages);
-        SPop3Conversation* running = nullptr;
-        mailbox.special = [&](const std::string& line, FakePop3::Answer&) {
-            if (line == "RETR 1" && running) running->RequestClose();
-            return false;
-        };
-        mailbox.Serve(server);
-        platform::ScopedDialogService scoped(dialogs);
-        struct Ends : Recorder {
-            bool done = false, failed = true;
-            void Ended(int, bool f) override {
-                done = true;
-                failed = f;
-            }
-        } ends;
-        SPop3Conversation conversation(home.inet, home.settings, ends);
-        running = &conversation;
+        const std::string body(200000, 'a');
+        const std::string message = "Subject: long\r\n\r\n" + body + "\r\n";
+        Scenario s(kLogin);
+        s.Script("C: STAT\nS: +OK 2 300000\nC: RETR 1\nS: +OK\nS: Subject: long\nS:");
+        s.Server(body.substr(0, 100000)).Delay(200).Server(body.substr(100000) + "\r\n.\r\n");
+        if (delMails) s.Script("C: DELE 1\nS: +OK");
+        s.Script("C: QUIT\nS: +OK\n-- close");
+        ScriptedSockets sockets(s);
+        Recorder seen;
+        SPop3Conversation conversation(home.inet, home.settings, seen);
         conversation.SetInbox(home.dir.Path());
         conversation.Start();
-        ASSERT_TRUE(qimtest::RunUntil([&] { return ends.done; }, 10000));
-        EXPECT_FALSE(ends.failed);
-        EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("1")), messages[0]);
+        ASSERT_TRUE(qimtest::RunUntil([&] { return conversation.GetState() == qimpop3::State::ReceivingBody; }));
+        EXPECT_FALSE(conversation.RequestClose());
+        ASSERT_TRUE(qimtest::RunUntil([&] { return seen.ended > 0; }, 10000));
+        EXPECT_FALSE(seen.failed);
+        EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("1")), message);
         EXPECT_FALSE(qimtest::FileExists(home.dir.File("2")));
-        EXPECT_FALSE(server.Has("RETR 2"));
-        EXPECT_EQ(server.received.back(), "QUIT");
-        EXPECT_EQ(mailbox.messages, delMails ? std::vector<std::string>{messages[1]} : messages);
     }
 }
 
@@ -406,64 +338,85 @@ TEST_F(ScriptedReceive, NulBytesAreStoredLikeEveryOtherByte) {
         body += "\r\n";
     }
     const std::string message = "Subj\0ect: x\r\nFrom: a@example.jp\r\n\r\n"s + body;
-    FakeMailbox mailbox({message});
-    mailbox.Serve(server);
-    RunResult r = Receive(home, dialogs);
+    Scenario s(kLogin);
+    s.Script("C: STAT\nS: +OK 1 10000");
+    Retr(s, 1, message);
+    s.Script("C: QUIT\nS: +OK");
+    ScriptedSockets sockets(s);
+    RunResult r = Receive(home);
     EXPECT_FALSE(r.outcome.failed);
     const std::string stored = qimtest::ReadFileBytes(home.dir.File("1"));
     EXPECT_EQ(stored.size(), message.size());
     EXPECT_TRUE(stored == message) << "the stored mail differs from the server's";
-    EXPECT_TRUE(mailbox.messages.empty());
 }
 
 // A refused DELE: the stored mail stays, the conversation goes on with QUIT at
 // once (so the deletions before it take effect) and says which mail stays.
 TEST_F(ScriptedReceive, ARefusedDeleQuitsAtOnceAndNamesTheMessageLeft) {
-    const std::vector<std::string> messages = {"Subject: 1\r\n\r\na\r\n", "Subject: 2\r\n\r\nb\r\n",
-                                               "Subject: 3\r\n\r\nc\r\n"};
-    FakeMailbox mailbox(messages);
-    mailbox.special = [](const std::string& line, FakePop3::Answer& answer) {
-        if (line != "DELE 2") return false;
-        answer.bytes = "-ERR [IN-USE] locked\r\n";
-        return true;
-    };
-    mailbox.Serve(server);
+    const std::vector<std::string> messages = {"Subject: 1\r\n\r\na\r\n", "Subject: 2\r\n\r\nb\r\n"};
+    Scenario s(kLogin);
+    s.Script("C: STAT\nS: +OK 3 100");
+    Retr(s, 1, messages[0]);
+    Retr(s, 2, messages[1], false);
+    s.Script("C: DELE 2\nS: -ERR [IN-USE] locked\nC: QUIT\nS: +OK\n-- close");
+    ScriptedSockets sockets(s);
     QElapsedTimer clock;
     clock.start();
-    RunResult r = Receive(home, dialogs);
+    RunResult r = Receive(home);
     EXPECT_LT(clock.elapsed(), 5000) << "no waiting for the time-out";
     EXPECT_TRUE(r.outcome.failed);
     EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("1")), messages[0]);
     EXPECT_EQ(qimtest::ReadFileBytes(home.dir.File("2")), messages[1]);
     EXPECT_FALSE(qimtest::FileExists(home.dir.File("3")));
-    EXPECT_EQ(server.received.back(), "QUIT");
-    EXPECT_EQ(mailbox.messages, (std::vector<std::string>{messages[1], messages[2]}));
-    char named[1024];
-    std::snprintf(named, sizeof named, LoadQimString(qimstr::DeleRefused).c_str(), 2, 3, "-ERR [IN-USE] locked");
-    EXPECT_EQ(BoxTexts(dialogs), (std::vector<std::string>{named, LoadQimString(qimstr::ErrorAborting)}));
+    EXPECT_EQ(r.seen.notices, (std::vector<std::string>{Text(qimstr::DeleRefused, {2L, 3L, "-ERR [IN-USE] locked"s}),
+                                                        Text(qimstr::ErrorAborting)}));
 }
 
-TEST(ReceiveConnect, UnknownHostAndRefusedConnectionFailClearly) {
+TEST_F(ScriptedReceive, AnUnknownHostAndARefusedConnectionFailClearly) {
     struct Case {
         const char* host;
-        bool closedPort;
-        const char* box;
-    } cases[] = {{"no-such-host.invalid", false, "Unable to get host address"}, {"127.0.0.1", true, "Unable to connect"}};
+        const char* script;
+        std::string notice;
+    } cases[] = {{"pop.example.invalid", "-- lookup 11001",
+                  Text(qimstr::SocketError, {"Unable to get host address"s, "Host not found"s, 11001L})},
+                 {"127.0.0.1", "-- refuse 10061",
+                  Text(qimstr::SocketError, {"Unable to connect"s, "Connection refused"s, 10061L})}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.host);
-        Home home;
         home.inet.pop3Server = c.host;
-        home.inet.pop3Port = 110;
-        if (c.closedPort) {
-            QTcpServer probe;
-            probe.listen(QHostAddress::LocalHost, 0);
-            home.inet.pop3Port = probe.serverPort();
-        }  // closed again here: nothing listens on that port any more
-        platform::ScriptedDialogService dialogs;
-        RunResult r = Receive(home, dialogs);
+        Scenario s(c.script);
+        ScriptedSockets sockets(s);
+        RunResult r = Receive(home);
         EXPECT_TRUE(r.outcome.failed);
-        EXPECT_TRUE(HasBox(dialogs, c.box));
-        EXPECT_FALSE(HasBox(dialogs, LoadQimString(qimstr::NoNewMail)));
+        EXPECT_EQ(r.seen.notices, std::vector<std::string>{c.notice});
+        EXPECT_FALSE(r.outcome.noNewMail);
+    }
+}
+
+TEST(ReceiveOutcome, TheEndOfARunDecidesWhatTheUserIsTold) {
+    struct Case {
+        const char* what;
+        int result;
+        bool failed, loginConfirmed, beepSetting;
+        bool noNewMail, beep, exitRequested;
+    } cases[] = {
+        {"nothing came", qimpop3::kResultOk, false, true, true, true, true, false},
+        {"nothing came, no beep wanted", qimpop3::kResultOk, false, true, false, true, false, false},
+        {"a failed run says no more than its own notices", qimpop3::kResultOk, true, true, true, false, false, false},
+        {"no login confirmed yet", qimpop3::kResultOk, false, false, true, false, false, false},
+        {"a refused reply before any login", qimpop3::kResultCancel, true, false, true, false, false, true},
+        {"a refused reply after a login", qimpop3::kResultCancel, true, true, true, false, false, false},
+    };
+    for (const Case& c : cases) {
+        Home home;
+        home.settings.noNewMailBeep = c.beepSetting;
+        SReceiveRun run(home.dir.Path(), home.inet, home.settings);
+        run.Begin();
+        const SReceiveOutcome o = run.Finish(c.result, c.failed, c.loginConfirmed);
+        EXPECT_EQ(o.noNewMail, c.noNewMail) << c.what;
+        EXPECT_EQ(o.beep, c.beep) << c.what;
+        EXPECT_EQ(o.exitRequested, c.exitRequested) << c.what;
+        EXPECT_FALSE(o.Arrived()) << c.what;
     }
 }
 

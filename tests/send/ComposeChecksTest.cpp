@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "send/SComposeChecks.h"
 #include "send/SComposeEditor.h"
 #include "tests/send/SendTestSupport.h"

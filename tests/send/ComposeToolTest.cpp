@@ -39,8 +39,9 @@ protected:
 };
 
 TEST_F(ComposeTool, AComposedFileIsSentWithItsBlindCopyOnlyInTheEnvelope) {
-    qimtest::SmtpServer smtp;
+    qimtest::SmtpServer& smtp = qimtest::SmtpServer::Shared();
     ASSERT_TRUE(smtp.Ok());
+    smtp.Clear();
     Settings(smtp.Port());
     qimtest::WriteFileBytes(dir_.File("報告.txt"), "report\n");
     qimtest::WriteFileBytes(dir_.File("b.bin"), std::string("\0\1\2\xff", 4));
@@ -108,8 +109,9 @@ TEST_F(ComposeTool, AQuestionTheWindowWouldAskFailsWithItsText) {
 }
 
 TEST_F(ComposeTool, ARefusedRecipientFailsTheSend) {
-    qimtest::SmtpServer smtp;
+    qimtest::SmtpServer& smtp = qimtest::SmtpServer::Shared();
     ASSERT_TRUE(smtp.Ok());
+    smtp.Clear();
     Settings(smtp.Port());
     int status = -1;
     std::string err;
@@ -175,8 +177,9 @@ protected:
 };
 
 TEST_F(ComposeToolCopy, TheSentCopyGoesToTheFccFolderAndTheNamedFileStays) {
-    qimtest::SmtpServer smtp;
+    qimtest::SmtpServer& smtp = qimtest::SmtpServer::Shared();
     ASSERT_TRUE(smtp.Ok());
+    smtp.Clear();
     RunCommand("mkdir -p " + home_ + "/sent");
     const std::string file = Composed(smtp.Port(), "sent");
     int status = -1;
@@ -190,8 +193,9 @@ TEST_F(ComposeToolCopy, TheSentCopyGoesToTheFccFolderAndTheNamedFileStays) {
 }
 
 TEST_F(ComposeToolCopy, ASentCopyThatCannotBeStoredFailsTheCommandLoudly) {
-    qimtest::SmtpServer smtp;
+    qimtest::SmtpServer& smtp = qimtest::SmtpServer::Shared();
     ASSERT_TRUE(smtp.Ok());
+    smtp.Clear();
     const std::string file = Composed(smtp.Port(), "missing");
     int status = -1;
     std::string err;

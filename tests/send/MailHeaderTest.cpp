@@ -2,7 +2,7 @@
 
 #include <regex>
 
-#include "app/QimSettingKeys.h"
+#include "config/QimSettingKeys.h"
 #include "common/SHeaderMime.h"
 #include "send/SAddressText.h"
 #include "send/SEMailHeader.h"

@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "common/SMimeBase64.h"
 #include "send/SAddressText.h"
 #include "send/SMakeMimeMail.h"

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "send/SHalfwayHeader.h"
 #include "send/SSaveMailFile.h"
 #include "store/SQimCacheFolder.h"

@@ -3,8 +3,8 @@
 #include <QTimer>
 #include <optional>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "send/SComposeChecks.h"
 #include "send/SMakeMimeMail.h"
 #include "send/SSendMail.h"
@@ -37,6 +37,7 @@ protected:
     void SetUp() override {
         SendTest::SetUp();
         ASSERT_TRUE(smtp_.Ok());
+        smtp_.Clear();
         inet_.smtpServer = "127.0.0.1";
         inet_.smtpPort = smtp_.Port();
         inet_.userName = "taro";
@@ -54,7 +55,7 @@ protected:
         return outcome;
     }
 
-    qimtest::SmtpServer smtp_;
+    qimtest::SmtpServer& smtp_ = qimtest::SmtpServer::Shared();
     SUserInetData inet_;
     SEMailMimeHeader header_;
     SLoginAlreadyConfirmed confirmed_;
@@ -84,7 +85,7 @@ TEST_F(SendMail, AJapaneseMessageWithTwoAttachmentsArrivesWholeAtARealServer) {
     dialogs_.AnswerMessage(MessageAnswer::Yes);  // send with these files
     ASSERT_TRUE(maker.Make());
 
-    SSendMail send(inet_, header_, confirmed_);
+    SSendMail send(inet_, header_, confirmed_, qimtest::ShowInBoxes);
     send.SetMessageFile(maker.FilePath());
     ASSERT_EQ(Send(send), SSmtpOutcome::Sent);
     EXPECT_EQ(dialogs_.Unanswered(), 0);
@@ -112,7 +113,7 @@ TEST_F(SendMail, ARefusedRecipientFailsTheWholeSend) {
     SComposeText editor("body");
     SMakePlainTextMimeMail maker(header_, editor, nullptr);
     ASSERT_TRUE(maker.Make());
-    SSendMail send(inet_, header_, confirmed_);
+    SSendMail send(inet_, header_, confirmed_, qimtest::ShowInBoxes);
     send.SetMessageFile(maker.FilePath());
     EXPECT_EQ(Send(send), SSmtpOutcome::Failed);
     EXPECT_TRUE(Showed(qimstr::ErrorAborting));
@@ -126,13 +127,13 @@ TEST_F(SendMail, TheSendWaitsForTheLoginAndIsAbandonedWithoutIt) {
     LaterLogin login;
     {
         login.answer = false;
-        SSendMail send(inet_, header_, login);
+        SSendMail send(inet_, header_, login, qimtest::ShowInBoxes);
         send.SetEditor(&editor);
         EXPECT_EQ(Send(send), SSmtpOutcome::Cancelled);
         EXPECT_TRUE(smtp_.Messages().empty());
     }
     login.answer = true;
-    SSendMail send(inet_, header_, login);
+    SSendMail send(inet_, header_, login, qimtest::ShowInBoxes);
     send.SetEditor(&editor);
     EXPECT_EQ(Send(send), SSmtpOutcome::Sent);
     EXPECT_EQ(login.asked, 2);
@@ -153,7 +154,7 @@ TEST_F(SendMail, AnAddressListSendsOneCopyPerEntryWithItsSalutation) {
     SMakeBinaryMimeMail maker(header_, editor, &list, nullptr);
     maker.confirm = false;
     ASSERT_TRUE(maker.Make());
-    SSendMail send(inet_, header_, confirmed_);
+    SSendMail send(inet_, header_, confirmed_, qimtest::ShowInBoxes);
     send.SetMessageFile(maker.FilePath());
     EXPECT_EQ(Send(send), SSmtpOutcome::Failed);  // one entry was refused
     const auto messages = smtp_.Messages();
@@ -190,7 +191,7 @@ TEST_F(SendMail, AnAddressListMustBeAFileInTheHome) {
         dialogs_.Clear();
         header_.to = c.to;
         SComposeText editor("body");
-        SSendMail send(inet_, header_, confirmed_);
+        SSendMail send(inet_, header_, confirmed_, qimtest::ShowInBoxes);
         send.SetEditor(&editor);
         EXPECT_EQ(Send(send), SSmtpOutcome::Failed) << c.to;
         EXPECT_TRUE(Showed(c.told)) << c.to;

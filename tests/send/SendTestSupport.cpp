@@ -1,11 +1,11 @@
 #include "tests/send/SendTestSupport.h"
 
-#include <QByteArray>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
+#include <unistd.h>
 
-#include "app/QimStrings.h"
+#include <QByteArray>
+
+#include "config/QimNotices.h"
+#include "config/QimStrings.h"
 #include "support/TestSupport.h"
 
 #include <sstream>
@@ -63,57 +63,26 @@ bool SendTest::Showed(unsigned stringId) const {
     return false;
 }
 
-FakeSmtpServer::FakeSmtpServer() {
-    EnsureCoreApp();
-    server_.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
-        conn_ = server_.nextPendingConnection();
-        QObject::connect(conn_, &QTcpSocket::readyRead, conn_, [this] { Feed(); });
-        QObject::connect(conn_, &QTcpSocket::disconnected, conn_, [this] { closed = true; });
-        Send(greeting);
-    });
+void ShowInBoxes(const SNotice& notice) { ShowNotice(notice); }
+
+std::string LocalHostName() {
+    char host[129] = {};
+    gethostname(host, 128);
+    return host;
 }
 
-std::string FakeSmtpServer::StandardReply(const std::string& command) {
-    const std::string verb = command.substr(0, 4);
-    if (verb == "HELO") return "250 fake.example\r\n";
-    if (verb == "MAIL" || verb == "RCPT") return "250 2.1.0 OK\r\n";
-    if (verb == "DATA") return "354 End data with <CR><LF>.<CR><LF>\r\n";
-    if (verb == "QUIT") return "221 2.0.0 Bye\r\n";
-    return "500 what?\r\n";
+void PlaySmtpUntilData(Scenario& s, const SmtpExchange& e) {
+    s.Script("S: 220 fake.example ESMTP\nC: HELO " + LocalHostName() + "\nS: 250 fake.example\n");
+    s.Script("C: MAIL FROM:<" + e.from + ">\nS: 250 2.1.0 OK\n");
+    for (const std::string& r : e.recipients) s.Script("C: RCPT TO:<" + r + ">\nS: 250 2.1.5 OK\n");
+    s.Script("C: DATA\n");
 }
 
-void FakeSmtpServer::Send(const std::string& bytes) {
-    if (!conn_ || bytes.empty()) return;
-    if (bytes == "<close>") {
-        conn_->disconnectFromHost();
-        return;
-    }
-    conn_->write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-void FakeSmtpServer::Feed() {
-    const QByteArray chunk = conn_->readAll();
-    received.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
-    pending_.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
-    std::size_t end;
-    while ((end = pending_.find("\r\n")) != std::string::npos) {
-        const std::string line = pending_.substr(0, end);
-        pending_.erase(0, end + 2);
-        if (inData_) {
-            if (line == ".") {
-                inData_ = false;
-                Send(dataReply);
-            } else {
-                data += line + "\r\n";
-            }
-            continue;
-        }
-        commands.push_back(line);
-        const std::string answer = reply ? reply(line) : StandardReply(line);
-        if (line.rfind("DATA", 0) == 0 && answer.rfind("354", 0) == 0) inData_ = true;
-        Send(answer);
-    }
+void PlaySmtp(Scenario& s, const SmtpExchange& e) {
+    PlaySmtpUntilData(s, e);
+    s.Script("S: 354 End data with <CR><LF>.<CR><LF>");
+    s.Client(e.data);
+    s.Script("S: 250 2.0.0 queued\nC: QUIT\nS: 221 2.0.0 Bye\n-- close");
 }
 
 }  // namespace qimtest

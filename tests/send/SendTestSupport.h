@@ -1,17 +1,16 @@
 // What the composing and sending tests share: a home of their own with a
-// scripted dialog service, the event loop, and a small SMTP peer on loopback
-// whose replies a test scripts, for the odd and hostile servers.
+// scripted dialog service, the event loop, and the SMTP conversations the
+// scripted socket plays.
 #pragma once
-
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "common/SNotice.h"
 #include "platform/ScriptedDialogService.h"
 #include "support/EventLoop.h"
+#include "support/ScriptedSocket.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace qimtest {
@@ -37,33 +36,22 @@ protected:
     std::unique_ptr<platform::ScopedDialogService> scope_;
 };
 
-// An SMTP peer that answers as a server would unless the test says otherwise:
-// `reply` gets each command line (without CR LF) and returns the reply bytes,
-// "" for no answer at all, or "<close>" to drop the connection. The data
-// after DATA is collected up to the dot line, then `dataReply` is sent.
-class FakeSmtpServer {
-public:
-    FakeSmtpServer();
-    int Port() const { return server_.serverPort(); }
+// Shows a notice of a send as the windows do: a box (scripted in the tests).
+void ShowInBoxes(const SNotice& notice);
 
-    std::string greeting = "220 fake.example ESMTP\r\n";
-    std::function<std::string(const std::string& command)> reply;
-    std::string dataReply = "250 2.0.0 queued\r\n";  // "<close>" drops the connection instead
-    // Every byte the client sent, and the data of the message (still stuffed).
-    std::string received;
+// The local host name a session says HELO with.
+std::string LocalHostName();
+
+// The conversation of one send as a well-behaved server leads it: greeting,
+// HELO, MAIL FROM, one RCPT TO per recipient, DATA, then `data` as the client
+// must send it (dot-stuffed, the end line included), the 250 and QUIT.
+struct SmtpExchange {
+    std::string from = "me@example.jp";
+    std::vector<std::string> recipients = {"you@example.jp"};
     std::string data;
-    std::vector<std::string> commands;
-    bool closed = false;
-
-    static std::string StandardReply(const std::string& command);
-    void Send(const std::string& bytes);
-
-private:
-    void Feed();
-    QTcpServer server_;
-    QTcpSocket* conn_ = nullptr;
-    std::string pending_;
-    bool inData_ = false;
 };
+void PlaySmtp(Scenario& scenario, const SmtpExchange& exchange);
+// The same up to (and with) the client's DATA line.
+void PlaySmtpUntilData(Scenario& scenario, const SmtpExchange& exchange);
 
 }  // namespace qimtest

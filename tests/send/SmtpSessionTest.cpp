@@ -1,26 +1,33 @@
+// The SMTP conversation through scripted servers: the exact bytes it sends,
+// the replies it understands, and how each refusal, break and stall ends it.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QTimer>
 #include <optional>
 
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
 #include "common/JapaneseCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "send/SSmtpSession.h"
 #include "tests/send/SendTestSupport.h"
 
 namespace {
 
-using qimtest::FakeSmtpServer;
+using qimtest::LocalHostName;
+using qimtest::PlaySmtp;
+using qimtest::PlaySmtpUntilData;
 using qimtest::RunUntil;
+using qimtest::Scenario;
+using qimtest::ScriptedSockets;
 using qimtest::Sjis;
 
+// Shows the session's notices in the scripted boxes, as the send dialog does.
 class Observer : public SSmtpSessionObserver {
 public:
     std::vector<std::string> statuses;
     std::optional<SSmtpOutcome> outcome;
     void OnSmtpStatus(const std::string& text) override { statuses.push_back(text); }
+    void OnSmtpNotice(const SNotice& notice) override { qimtest::ShowInBoxes(notice); }
     void OnSmtpEnded(SSmtpOutcome o) override { outcome = o; }
 };
 
@@ -31,11 +38,14 @@ std::string Jis(const std::string& sjis) {
     return out;
 }
 
+const char kMessage[] = "Subject: x\r\n\r\nbody\r\n";
+
 class SmtpSession : public qimtest::SendTest {
 protected:
     void SetUp() override {
         SendTest::SetUp();
         inet_.smtpServer = "127.0.0.1";
+        inet_.smtpPort = 25;
         inet_.userName = "user";
         inet_.mailAddress = "me@example.jp";
         header_.from = "Me <me@example.jp>";
@@ -43,47 +53,37 @@ protected:
         ASSERT_TRUE(header_.Build());
     }
 
-    // Sends the message file `message` (header included) to the fake server.
-    std::optional<SSmtpOutcome> SendFile(const std::string& message, int sendWindow = 0) {
+    // Sends the message file `message` (header included) through `scenario`.
+    std::optional<SSmtpOutcome> SendFile(Scenario& scenario, const std::string& message) {
         const std::string path = dir_.File("message.eml");
         qimtest::WriteFileBytes(path, message);
-        fileLines_ = std::make_unique<SGetLineFile>(path);
-        const auto outcome = Run(*fileLines_, true, sendWindow);
-        if (!outcome) ADD_FAILURE() << "the server heard: " << server_.received;
-        return outcome;
+        SGetLineFile lines(path);
+        return Run(scenario, lines, true);
     }
 
-    std::optional<SSmtpOutcome> Run(SGetLine& lines, bool headerInFile, int sendWindow = 0,
-                                    const std::function<void(SSmtpSession&)>& during = nullptr) {
-        inet_.smtpPort = server_.Port();
-        session_ = std::make_unique<SSmtpSession>(inet_, header_, lines, headerInFile, observer_);
-        if (sendWindow) session_->Socket().SetSendWindow(sendWindow);
-        session_->SetTimeout(timeoutMs_);
-        session_->Start();
-        if (during) during(*session_);
-        EXPECT_TRUE(RunUntil([&] { return observer_.outcome.has_value(); }));
-        return observer_.outcome;
+    std::optional<SSmtpOutcome> Run(Scenario& scenario, SGetLine& lines, bool headerInFile) {
+        ScriptedSockets sockets(scenario);
+        Observer observer;
+        SSmtpSession session(inet_, header_, lines, headerInFile, observer);
+        session.SetTimeout(timeoutMs_);
+        session.Start();
+        EXPECT_TRUE(RunUntil([&] { return observer.outcome.has_value(); }));
+        EXPECT_EQ(session.State(), SSmtpState::Idle);
+        statuses_ = observer.statuses;
+        return observer.outcome;
     }
 
-    std::string Host() const { return inet_.clientAddr; }
-
-    FakeSmtpServer server_;
     SUserInetData inet_;
     SEMailMimeHeader header_;
-    Observer observer_;
-    std::unique_ptr<SGetLineFile> fileLines_;  // declared before the session, which reads it
-    std::unique_ptr<SSmtpSession> session_;
     int timeoutMs_ = 20000;
+    std::vector<std::string> statuses_;
 };
 
 TEST_F(SmtpSession, TheConversationInOrderWithDotStuffingAndLineEndsMadeCrLf) {
-    const std::string message = "Subject: dots\r\n\r\n.\r\n..two\r\n.x\nbare LF\nno line end";
-    ASSERT_EQ(SendFile(message), SSmtpOutcome::Sent);
-    EXPECT_EQ(server_.received, "HELO " + Host() + "\r\nMAIL FROM:<me@example.jp>\r\nRCPT TO:<you@example.jp>\r\n"
-                                "DATA\r\nSubject: dots\r\n\r\n..\r\n...two\r\n..x\r\nbare LF\r\nno line end\r\n"
-                                ".\r\nQUIT\r\n");
+    Scenario s;
+    PlaySmtp(s, {.data = "Subject: dots\r\n\r\n..\r\n...two\r\n..x\r\nbare LF\r\nno line end\r\n.\r\n"});
+    EXPECT_EQ(SendFile(s, "Subject: dots\r\n\r\n.\r\n..two\r\n.x\nbare LF\nno line end"), SSmtpOutcome::Sent);
     EXPECT_TRUE(dialogs_.Boxes().empty());
-    EXPECT_EQ(session_->State(), SSmtpState::Idle);
 }
 
 TEST_F(SmtpSession, WithoutAFileTheHeaderTextGoesFirstAndEveryLineIsJis) {
@@ -95,37 +95,39 @@ TEST_F(SmtpSession, WithoutAFileTheHeaderTextGoesFirstAndEveryLineIsJis) {
     plain.subject = header_.subject;
     plain.extraHeader = header_.extraHeader;
     ASSERT_TRUE(plain.Build());
-    SComposeText editor(Sjis("こんにちは\r\n.\r\nend"));
-    SGetLineEdit lines(editor);
-    inet_.smtpPort = server_.Port();
-    SSmtpSession session(inet_, plain, lines, false, observer_);
-    session.Start();
-    ASSERT_TRUE(RunUntil([&] { return observer_.outcome.has_value(); }));
-    EXPECT_EQ(*observer_.outcome, SSmtpOutcome::Sent);
     std::string header = plain.HeaderText();
     header.replace(header.find("\r\n.\r\n"), 5, "\r\n..\r\n");
-    EXPECT_EQ(server_.data, Jis(header) + "\r\n" + Jis(Sjis("こんにちは\r\n")) + "..\r\nend\r\n");
+    Scenario s;
+    PlaySmtp(s, {.data = Jis(header) + "\r\n" + Jis(Sjis("こんにちは\r\n")) + "..\r\nend\r\n.\r\n"});
+    SComposeText editor(Sjis("こんにちは\r\n.\r\nend"));
+    SGetLineEdit lines(editor);
+    ScriptedSockets sockets(s);
+    Observer observer;
+    SSmtpSession session(inet_, plain, lines, false, observer);
+    session.Start();
+    ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); }));
+    EXPECT_EQ(*observer.outcome, SSmtpOutcome::Sent);
 }
 
 TEST_F(SmtpSession, MultiLineRepliesAcrossReadsAndOverlongLinesAreUnderstood) {
-    server_.greeting = "220-first line\r\n220-sec";
-    server_.reply = [this](const std::string& command) -> std::string {
-        if (command.rfind("HELO", 0) == 0) return "250-fake.example\r\n250-" + std::string(3000, 'x') + "\r\n250 OK\r\n";
-        if (command.rfind("MAIL", 0) == 0) return "250 " + std::string(2500, 'y') + "-\r\n";
-        return FakeSmtpServer::StandardReply(command);
-    };
-    QTimer::singleShot(200, [this] { server_.Send("ond line\r\n220 ready\r\n"); });
-    ASSERT_EQ(SendFile("Subject: x\r\n\r\nbody\r\n"), SSmtpOutcome::Sent);
-    EXPECT_EQ(server_.data, "Subject: x\r\n\r\nbody\r\n");
+    Scenario s("S: 220-first line\nS> 220-sec\n-- delay 200\nS: ond line\nS: 220 ready\n"
+               "C: HELO " + LocalHostName() + "\n"
+               "S: 250-fake.example\nS: 250-" + std::string(3000, 'x') + "\nS: 250 OK\n"
+               "C: MAIL FROM:<me@example.jp>\n"
+               "S: 250 " + std::string(2500, 'y') + "-\n"
+               "C: RCPT TO:<you@example.jp>\nS: 250 OK\nC: DATA\nS: 354 go on\n");
+    s.Client(std::string(kMessage) + ".\r\n").Script("S: 250 queued\nC: QUIT\nS: 221 bye");
+    EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Sent);
 }
 
 TEST_F(SmtpSession, LinesTakenInPartAreFinishedBeforeTheNextOne) {
     std::string body;
     for (int i = 0; i < 60; ++i) body += std::string(1000, static_cast<char>('a' + i % 26)) + "\r\n";
     const std::string message = "Subject: big\r\n\r\n" + body;
-    // A send window of 7 bytes takes every line in many pieces.
-    ASSERT_EQ(SendFile(message, 7), SSmtpOutcome::Sent);
-    EXPECT_EQ(server_.data, message);
+    // The socket takes at most 7 bytes of a send: every line goes in many pieces.
+    Scenario s("-- window 7");
+    PlaySmtp(s, {.data = message + ".\r\n"});
+    EXPECT_EQ(SendFile(s, message), SSmtpOutcome::Sent);
 }
 
 TEST_F(SmtpSession, FiveRecipientsInTheOrderToCcBcc) {
@@ -133,136 +135,100 @@ TEST_F(SmtpSession, FiveRecipientsInTheOrderToCcBcc) {
     header_.cc = "c1@example.jp, c2@example.jp";
     header_.bcc = "b1@example.jp";
     ASSERT_TRUE(header_.Build());
-    ASSERT_EQ(SendFile("Subject: x\r\n\r\nbody\r\n"), SSmtpOutcome::Sent);
-    std::vector<std::string> rcpts;
-    for (const std::string& c : server_.commands)
-        if (c.rfind("RCPT", 0) == 0) rcpts.push_back(c);
-    EXPECT_EQ(rcpts, (std::vector<std::string>{"RCPT TO:<t1@example.jp>", "RCPT TO:<t2@example.jp>",
-                                               "RCPT TO:<c1@example.jp>", "RCPT TO:<c2@example.jp>",
-                                               "RCPT TO:<b1@example.jp>"}));
+    Scenario s;
+    PlaySmtp(s, {.recipients = {"t1@example.jp", "t2@example.jp", "c1@example.jp", "c2@example.jp", "b1@example.jp"},
+                 .data = std::string(kMessage) + ".\r\n"});
+    EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Sent);
 }
 
 // A refusal fails the send with one box that names the step and quotes the
-// server's reply line.
+// server's reply line; the connection ends there, without QUIT.
 TEST_F(SmtpSession, ARefusedReplyAtAnyStepFailsTheSendAndSaysWhereAndWhy) {
+    const std::string helo = "C: HELO " + LocalHostName() + "\n";
     const struct {
-        const char* step;
-        const char* reply;
+        std::string script;
         const char* shown;  // the box, UTF-8
     } cases[] = {
-        {"greeting", "554 go away\r\n", "サーバーが接続を受け付けませんでした。\r\nサーバーの応答: 554 go away"},
-        {"HELO", "501 no\r\n", "サーバーが HELO を受け付けませんでした。\r\nサーバーの応答: 501 no"},
-        {"MAIL", "550 no\r\n", "サーバーが差出人 <me@example.jp> を受け付けませんでした。\r\nサーバーの応答: 550 no"},
-        {"RCPT", "550 5.1.1 unknown\r\n",
+        {"S: 554 go away", "サーバーが接続を受け付けませんでした。\r\nサーバーの応答: 554 go away"},
+        {"S: 220 hi\n" + helo + "S: 501 no", "サーバーが HELO を受け付けませんでした。\r\nサーバーの応答: 501 no"},
+        {"S: 220 hi\n" + helo + "S: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 550 no",
+         "サーバーが差出人 <me@example.jp> を受け付けませんでした。\r\nサーバーの応答: 550 no"},
+        {"S: 220 hi\n" + helo + "S: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\n"
+         "C: RCPT TO:<you@example.jp>\nS: 550 5.1.1 unknown",
          "サーバーが宛先 <you@example.jp> を受け付けませんでした。\r\nサーバーの応答: 550 5.1.1 unknown"},
-        {"DATA", "554 no\r\n", "サーバーが DATA を受け付けませんでした。\r\nサーバーの応答: 554 no"},
-        {"message", "552 too big\r\n", "サーバーがメールの本文を受け付けませんでした。\r\nサーバーの応答: 552 too big"},
-        {"HELO", "250-ok\r\n251 wrong\x01"
-                 "code\r\n",
+        {"S: 220 hi\n" + helo + "S: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\n"
+         "C: RCPT TO:<you@example.jp>\nS: 250 ok\nC: DATA\nS: 554 no",
+         "サーバーが DATA を受け付けませんでした。\r\nサーバーの応答: 554 no"},
+        {"S: 220 hi\n" + helo + "S: 250-ok\nS: 251 wrong\x01" "code",
          "サーバーが HELO を受け付けませんでした。\r\nサーバーの応答: 251 wrong?code"},
     };
     for (const auto& c : cases) {
-        FakeSmtpServer server;
-        const std::string step = c.step;
-        if (step == "greeting") server.greeting = c.reply;
-        if (step == "message") server.dataReply = c.reply;
-        server.reply = [&](const std::string& command) {
-            return command.rfind(step, 0) == 0 ? std::string(c.reply) : FakeSmtpServer::StandardReply(command);
-        };
+        SCOPED_TRACE(c.shown);
         dialogs_.Clear();
-        inet_.smtpPort = server.Port();
-        const std::string path = dir_.File("m.eml");
-        qimtest::WriteFileBytes(path, "Subject: x\r\n\r\nbody\r\n");
-        SGetLineFile lines(path);
-        Observer observer;
-        SSmtpSession session(inet_, header_, lines, true, observer);
-        session.Start();
-        ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); })) << step;
-        EXPECT_EQ(*observer.outcome, SSmtpOutcome::Failed) << step;
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{std::string(c.shown) + "\r\nエラーです。中止します。"}) << step;
-        EXPECT_EQ(session.State(), SSmtpState::Idle) << step;
-        for (const std::string& command : server.commands) EXPECT_NE(command, "QUIT") << step;
+        Scenario s(c.script);
+        EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Failed);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{std::string(c.shown) + "\r\nエラーです。中止します。"});
     }
+    // The message itself refused.
+    dialogs_.Clear();
+    Scenario s;
+    PlaySmtpUntilData(s, {});
+    s.Script("S: 354 go on").Client(std::string(kMessage) + ".\r\n").Script("S: 552 too big");
+    EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Failed);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"サーバーがメールの本文を受け付けませんでした。\r\nサーバーの応答: 552 too big\r\n"
+                                                   "エラーです。中止します。"});
 }
 
 // Once the server took the message (250 after the data) it is sent, whatever
-// the server says to QUIT: a failure here would make the user send it twice.
-TEST_F(SmtpSession, AMessageAcceptedIsSentEvenWhenQuitIsRefused) {
-    for (const char* quitReply : {"421 4.3.2 shutting down\r\n", "500 what?\r\n"}) {
-        FakeSmtpServer server;
-        server.reply = [&](const std::string& command) {
-            return command == "QUIT" ? std::string(quitReply) : FakeSmtpServer::StandardReply(command);
-        };
+// the server does with QUIT: a failure here would make the user send it twice.
+TEST_F(SmtpSession, AMessageAcceptedIsSentWhateverBecomesOfQuit) {
+    for (const char* ending : {"S: 421 4.3.2 shutting down", "S: 500 what?", "-- close"}) {
+        SCOPED_TRACE(ending);
         dialogs_.Clear();
-        inet_.smtpPort = server.Port();
-        const std::string path = dir_.File("m.eml");
-        qimtest::WriteFileBytes(path, "Subject: x\r\n\r\nbody\r\n");
-        SGetLineFile lines(path);
-        Observer observer;
-        SSmtpSession session(inet_, header_, lines, true, observer);
-        session.Start();
-        ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); })) << quitReply;
-        EXPECT_EQ(*observer.outcome, SSmtpOutcome::Sent) << quitReply;
-        EXPECT_TRUE(BoxTexts().empty()) << quitReply;
-        EXPECT_EQ(server.data, "Subject: x\r\n\r\nbody\r\n");
+        Scenario s;
+        PlaySmtpUntilData(s, {});
+        s.Script("S: 354 go on").Client(std::string(kMessage) + ".\r\n").Script("S: 250 queued\nC: QUIT").Script(ending);
+        EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Sent);
+        EXPECT_TRUE(dialogs_.Boxes().empty());
     }
 }
 
 TEST_F(SmtpSession, AConnectionThatEndsBeforeTheMessageWasAcceptedIsAFailedSend) {
-    const struct {
-        const char* name;
-        bool closeOnData;  // else on the reply to RCPT
-    } cases[] = {{"after the data", true}, {"after RCPT", false}};
-    for (const auto& c : cases) {
-        FakeSmtpServer server;
-        if (c.closeOnData) server.dataReply = "<close>";
-        else
-            server.reply = [](const std::string& command) {
-                return command.rfind("RCPT", 0) == 0 ? std::string("<close>") : FakeSmtpServer::StandardReply(command);
-            };
+    Scenario afterData;
+    PlaySmtpUntilData(afterData, {});
+    afterData.Script("S: 354 go on").Client(std::string(kMessage) + ".\r\n").Close();
+    Scenario afterRcpt("S: 220 hi\nC: HELO " + LocalHostName() +
+                       "\nS: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\nC: RCPT TO:<you@example.jp>\n-- close");
+    for (Scenario* s : {&afterData, &afterRcpt}) {
         dialogs_.Clear();
-        inet_.smtpPort = server.Port();
-        const std::string path = dir_.File("m.eml");
-        qimtest::WriteFileBytes(path, "Subject: x\r\n\r\nbody\r\n");
-        SGetLineFile lines(path);
-        Observer observer;
-        SSmtpSession session(inet_, header_, lines, true, observer);
-        session.Start();
-        ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); })) << c.name;
-        EXPECT_EQ(*observer.outcome, SSmtpOutcome::Failed) << c.name;
-        EXPECT_TRUE(Showed(qimstr::ClosedBeforeAccepted)) << c.name;
+        EXPECT_EQ(SendFile(*s, kMessage), SSmtpOutcome::Failed);
+        EXPECT_TRUE(Showed(qimstr::ClosedBeforeAccepted));
     }
 }
 
-TEST_F(SmtpSession, AConnectionThatEndsAfterTheMessageWasAcceptedIsASend) {
-    server_.reply = [](const std::string& command) {
-        return command == "QUIT" ? std::string("<close>") : FakeSmtpServer::StandardReply(command);
-    };
-    EXPECT_EQ(SendFile("Subject: x\r\n\r\nbody\r\n"), SSmtpOutcome::Sent);
-    EXPECT_TRUE(dialogs_.Boxes().empty());
-}
-
 TEST_F(SmtpSession, CancelClosesBeforeRcptAndOnlyOnTheSecondPressAfterIt) {
-    // Waiting for a greeting that never comes.
-    server_.greeting = "";
     SComposeText editor("body");
-    SGetLineEdit lines(editor);
-    Run(lines, false, 0, [&](SSmtpSession& s) {
-        ASSERT_TRUE(RunUntil([&] { return s.State() == SSmtpState::AwaitGreeting; }));
-        s.Cancel();
-    });
-    EXPECT_EQ(*observer_.outcome, SSmtpOutcome::Cancelled);
-    EXPECT_TRUE(dialogs_.Boxes().empty());
-
+    {
+        // Waiting for a greeting that never comes.
+        Scenario silent;
+        ScriptedSockets sockets(silent);
+        SGetLineEdit lines(editor);
+        Observer observer;
+        SSmtpSession session(inet_, header_, lines, false, observer);
+        session.Start();
+        ASSERT_TRUE(RunUntil([&] { return session.State() == SSmtpState::AwaitGreeting; }));
+        session.Cancel();
+        ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); }));
+        EXPECT_EQ(*observer.outcome, SSmtpOutcome::Cancelled);
+        EXPECT_TRUE(dialogs_.Boxes().empty());
+    }
     // A server that stalls after RCPT TO: the first cancel is refused, the second closes at once.
-    FakeSmtpServer stalled;
-    stalled.reply = [](const std::string& command) {
-        return command.rfind("RCPT", 0) == 0 ? std::string() : FakeSmtpServer::StandardReply(command);
-    };
-    inet_.smtpPort = stalled.Port();
+    Scenario stalled("S: 220 hi\nC: HELO " + LocalHostName() +
+                     "\nS: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\nC: RCPT TO:<you@example.jp>");
+    ScriptedSockets sockets(stalled);
+    SGetLineEdit lines(editor);
     Observer observer;
-    SGetLineEdit again(editor);
-    SSmtpSession session(inet_, header_, again, false, observer);
+    SSmtpSession session(inet_, header_, lines, false, observer);
     session.Start();
     ASSERT_TRUE(RunUntil([&] { return session.State() == SSmtpState::AwaitRcptReply; }));
     session.Cancel();
@@ -274,77 +240,79 @@ TEST_F(SmtpSession, CancelClosesBeforeRcptAndOnlyOnTheSecondPressAfterIt) {
     EXPECT_EQ(session.State(), SSmtpState::Idle);
     ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); }));
     EXPECT_EQ(*observer.outcome, SSmtpOutcome::Cancelled);
-    ASSERT_TRUE(RunUntil([&] { return stalled.closed; }));
+    EXPECT_TRUE(stalled.ClosedByClient());
 }
 
 TEST_F(SmtpSession, AServerThatStopsAnsweringIsGivenUpAfterTheTimeOut) {
-    server_.reply = [](const std::string& command) {
-        return command == "DATA" ? std::string() : FakeSmtpServer::StandardReply(command);
-    };
+    Scenario s;
+    PlaySmtpUntilData(s, {});  // DATA is never answered
     timeoutMs_ = 400;
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(SendFile("Subject: x\r\n\r\nbody\r\n"), SSmtpOutcome::Failed);
+    EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Failed);
     EXPECT_LT(clock.elapsed(), 5000);
-    ASSERT_EQ(dialogs_.Boxes().size(), 1u);
-    EXPECT_EQ(qimtest::Utf8(dialogs_.Boxes()[0].text), "サーバーから 1 秒間応答がないため、送信を中止しました。");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"サーバーから 1 秒間応答がないため、送信を中止しました。"});
 }
 
 TEST_F(SmtpSession, AHostileServerCannotKeepAReplyGoingForever) {
-    std::string endless;
-    for (int i = 0; i < 1500; ++i) endless += "220-still talking\r\n";
-    server_.greeting = endless + "220 done\r\n";
-    EXPECT_EQ(SendFile("Subject: x\r\n\r\nbody\r\n"), SSmtpOutcome::Failed);
+    Scenario s;
+    for (int i = 0; i < 1500; ++i) s.Server("220-still talking\r\n");
+    s.Server("220 done\r\n");
+    EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Failed);
     EXPECT_TRUE(Showed(qimstr::ErrorAborting));
 }
 
 TEST_F(SmtpSession, AnUnreadableMessageStillQuitsButIsNoSend) {
+    Scenario s("S: 220 hi\nC: HELO " + LocalHostName() + "\nS: 250 hi\nC: QUIT\nS: 221 bye\n-- close");
     SGetLineFile lines(dir_.File("missing.eml"));
-    EXPECT_EQ(Run(lines, true), SSmtpOutcome::Failed);
+    EXPECT_EQ(Run(s, lines, true), SSmtpOutcome::Failed);
     EXPECT_TRUE(Showed(qimstr::BodyUnreadable));
-    EXPECT_EQ(server_.commands.back(), "QUIT");
-    for (const std::string& command : server_.commands) EXPECT_NE(command.rfind("MAIL", 0), 0u);
 }
 
 TEST_F(SmtpSession, AHostNameIsLookedUpFirst) {
-    inet_.smtpServer = "localhost";
-    EXPECT_EQ(SendFile("Subject: x\r\n\r\nbody\r\n"), SSmtpOutcome::Sent);
-    EXPECT_EQ(observer_.statuses.front(), LoadQimString(qimstr::LookingUpHost));
+    inet_.smtpServer = "smtp.example.jp";
+    Scenario s;
+    PlaySmtp(s, {.data = std::string(kMessage) + ".\r\n"});
+    EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Sent);
+    EXPECT_EQ(statuses_.front(), LoadQimString(qimstr::LookingUpHost));
 }
 
 TEST_F(SmtpSession, MissingSettingsAreAskedForAndAHeaderWithoutRecipientsCompleted) {
     inet_.smtpServer.clear();
-    SComposeText editor("body");
-    SGetLineEdit lines(editor);
-    inet_.smtpPort = server_.Port();
-    SSmtpSession session(inet_, header_, lines, false, observer_);
+    header_.to.clear();
+    ASSERT_TRUE(header_.Build());
+    // The first start is declined before any connection; the second goes out.
+    Scenario s;
+    PlaySmtp(s, {.recipients = {"late@example.jp"}, .data = std::string(kMessage) + ".\r\n"});
+    ScriptedSockets sockets(s);
+    const std::string path = dir_.File("message.eml");
+    qimtest::WriteFileBytes(path, kMessage);
+    SGetLineFile lines(path);
+    Observer observer;
+    SSmtpSession session(inet_, header_, lines, true, observer);
     int asked = 0;
-    session.askNetworkSettings = [&](SUserInetData& inet) {
+    session.askNetworkSettings = [&](SUserInetData&) {
         ++asked;
         return false;  // declined
     };
     session.Start();
-    ASSERT_TRUE(RunUntil([&] { return observer_.outcome.has_value(); }));
-    EXPECT_EQ(*observer_.outcome, SSmtpOutcome::Failed);
+    ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); }));
+    EXPECT_EQ(*observer.outcome, SSmtpOutcome::Failed);
     EXPECT_EQ(asked, 1);
-    EXPECT_TRUE(server_.commands.empty());
+    EXPECT_TRUE(s.ClientBytes().empty());
 
-    observer_.outcome.reset();
+    observer.outcome.reset();
     session.askNetworkSettings = [&](SUserInetData& inet) {
         inet.smtpServer = "127.0.0.1";
         return true;
     };
-    header_.to.clear();
-    ASSERT_TRUE(header_.Build());
     session.completeHeader = [](SEMailHeader& h) {
         h.to = "late@example.jp";
         return h.Build();
     };
     session.Start();
-    ASSERT_TRUE(RunUntil([&] { return observer_.outcome.has_value(); }));
-    EXPECT_EQ(*observer_.outcome, SSmtpOutcome::Sent);
-    EXPECT_NE(std::find(server_.commands.begin(), server_.commands.end(), "RCPT TO:<late@example.jp>"),
-              server_.commands.end());
+    ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); }));
+    EXPECT_EQ(*observer.outcome, SSmtpOutcome::Sent);
 }
 
 }  // namespace

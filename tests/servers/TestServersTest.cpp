@@ -8,8 +8,8 @@ namespace {
 
 TEST(TestServers, DovecotServesPop3WithApop) {
     qimtest::DovecotServer dovecot;
-    ASSERT_TRUE(dovecot.Ok()) << qimtest::ReadFileBytes(dovecot.Folder() + "/dovecot.log");
-    dovecot.AddUser("taro", "secret");
+    ASSERT_TRUE(dovecot.Ok()) << dovecot.Log();
+    dovecot.AddUser("taro");
     dovecot.Deliver("taro", "Subject: hi\r\n\r\nbody\r\n");
     int status = -1;
     std::string out = qimtest::RunCommand(

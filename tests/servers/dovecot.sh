@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A private Dovecot (POP3 with APOP, IMAP4) on loopback for the protocol tests.
 #   dovecot.sh start DIR            start it; prints POP3_PORT=... and IMAP_PORT=...
-#   dovecot.sh adduser DIR USER PW  add a mailbox user (plain password, so APOP works)
+#   dovecot.sh adduser DIR USER     make USER's mailbox (every user's password is "secret")
 #   dovecot.sh deliver DIR USER FILE  put a message into USER's inbox
 #   dovecot.sh stop DIR             stop the Dovecot started in DIR (by its PID)
 # Everything lives in DIR; nothing outside it is read or written.
@@ -25,7 +25,6 @@ start)
   read -r uid gid < <(mail_ids)
   pop3=$(free_port); imap=$(free_port)
   mkdir -p "$dir/run" "$dir/state" "$dir/mail" "$dir/home"
-  touch "$dir/users"
   chown "$uid:$gid" "$dir/mail" "$dir/home" 2>/dev/null || true
   if [[ $(id -u) -eq 0 ]]; then chmod 755 "$dir"; fi
   cat > "$dir/dovecot.conf" <<CONF
@@ -37,6 +36,10 @@ listen = 127.0.0.1
 ssl = no
 disable_plaintext_auth = no
 auth_mechanisms = plain login apop
+# Tests refuse logins on purpose, one after the other from 127.0.0.1: no
+# waiting after a refusal, and no growing penalty for the next login (the
+# penalty's listener is closed below).
+auth_failure_delay = 0
 mail_location = maildir:$dir/mail/%u
 first_valid_uid = $uid
 last_valid_uid = 0
@@ -44,9 +47,12 @@ first_valid_gid = 0
 default_internal_user = dovecot
 default_login_user = dovenull
 pop3_uidl_format = %08Xu%08Xv
+# One password for every user, known in plain text so that APOP works. The
+# tests make a user of their own for each test, and a user file would be
+# reread only when its time stamp changes.
 passdb {
-  driver = passwd-file
-  args = scheme=PLAIN username_format=%u $dir/users
+  driver = static
+  args = password=secret
 }
 userdb {
   driver = static
@@ -69,6 +75,9 @@ service imap-login {
 }
 service anvil {
   chroot =
+  unix_listener anvil-auth-penalty {
+    mode = 0
+  }
 }
 CONF
   echo "$pop3" > "$dir/pop3.port"; echo "$imap" > "$dir/imap.port"
@@ -90,8 +99,7 @@ PY
   exit 1
   ;;
 adduser)
-  user=${3:?user}; pw=${4:?password}
-  echo "$user:{PLAIN}$pw" >> "$dir/users"
+  user=${3:?user}
   read -r uid gid < <(mail_ids)
   mkdir -p "$dir/mail/$user"/{cur,new,tmp}
   chown -R "$uid:$gid" "$dir/mail/$user" 2>/dev/null || true
@@ -99,7 +107,8 @@ adduser)
 deliver)
   user=${3:?user}; file=${4:?message file}
   read -r uid gid < <(mail_ids)
-  name="$(date +%s).$$_$RANDOM.qimtest"
+  # Names sort in delivery order (the server numbers the messages by them).
+  name="$(date +%s.%N).$$.qimtest"
   cp "$file" "$dir/mail/$user/tmp/$name"
   chown "$uid:$gid" "$dir/mail/$user/tmp/$name" 2>/dev/null || true
   mv "$dir/mail/$user/tmp/$name" "$dir/mail/$user/new/$name"

@@ -41,8 +41,21 @@ DovecotServer::DovecotServer() {
 
 DovecotServer::~DovecotServer() { RunCommand(Script("dovecot.sh") + " stop " + Quote(dir_.Path())); }
 
-void DovecotServer::AddUser(const std::string& user, const std::string& password) {
-    RunCommand(Script("dovecot.sh") + " adduser " + Quote(dir_.Path()) + " " + Quote(user) + " " + Quote(password));
+DovecotServer& DovecotServer::Shared() {
+    static DovecotServer server;
+    return server;
+}
+
+std::string DovecotServer::Log() const { return ReadFileBytes(dir_.File("dovecot.log")); }
+
+std::string DovecotServer::NewUser() {
+    const std::string user = "user" + std::to_string(++users_);
+    AddUser(user);
+    return user;
+}
+
+void DovecotServer::AddUser(const std::string& user) {
+    RunCommand(Script("dovecot.sh") + " adduser " + Quote(dir_.Path()) + " " + Quote(user));
 }
 
 void DovecotServer::Deliver(const std::string& user, const std::string& message) {
@@ -68,6 +81,21 @@ SmtpServer::SmtpServer() {
 }
 
 SmtpServer::~SmtpServer() { RunCommand(Script("smtp.sh") + " stop " + Quote(dir_.Path())); }
+
+SmtpServer& SmtpServer::Shared() {
+    static SmtpServer server;
+    return server;
+}
+
+void SmtpServer::Clear() {
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(dir_.Path() + "/mail", ec)) {
+        const std::string name = e.path().filename().string();
+        // Files still being written end in ".tmp"; the server renames them.
+        if (name.size() > 4 && (name.compare(name.size() - 4, 4, ".eml") == 0 || name.compare(name.size() - 4, 4, ".env") == 0))
+            std::filesystem::remove(e.path(), ec);
+    }
+}
 
 std::vector<SmtpMessage> SmtpServer::Messages() const {
     std::vector<SmtpMessage> messages;

@@ -1,6 +1,8 @@
-// The real servers of the protocol tests, each private to one test: Dovecot
-// (POP3 with APOP, IMAP4) and an SMTP server that stores what it accepts.
-// Both listen on 127.0.0.1 and are stopped by their PID when the object goes.
+// The real servers of the protocol tests: Dovecot (POP3 with APOP, IMAP4) and
+// an SMTP server that stores what it accepts. Both listen on 127.0.0.1 and are
+// stopped by their PID when the object goes. A test program starts one of each
+// (Shared) and runs the tests that use them one after the other in one process
+// (tests/CMakeLists.txt), each with a mailbox user or a message list of its own.
 #pragma once
 
 #include <string>
@@ -12,14 +14,26 @@ namespace qimtest {
 
 class DovecotServer {
 public:
+    // Every user's password.
+    static constexpr const char* kPassword = "secret";
+
+    // The server of this test program, started on first use.
+    static DovecotServer& Shared();
+
     DovecotServer();  // starts it; Ok() tells whether it runs
     ~DovecotServer();
+    DovecotServer(const DovecotServer&) = delete;
+    DovecotServer& operator=(const DovecotServer&) = delete;
     bool Ok() const { return pop3Port_ > 0; }
     int Pop3Port() const { return pop3Port_; }
     int ImapPort() const { return imapPort_; }
     const std::string& Folder() const { return dir_.Path(); }
+    // The server's log, for a failure message.
+    std::string Log() const;
 
-    void AddUser(const std::string& user, const std::string& password);
+    // A user with an empty mailbox, not used before in this server's life.
+    std::string NewUser();
+    void AddUser(const std::string& user);
     // Puts a message (bytes as they are) into the user's inbox.
     void Deliver(const std::string& user, const std::string& message);
     // The messages left in the user's inbox, in delivery order.
@@ -29,6 +43,7 @@ private:
     TempDir dir_;
     int pop3Port_ = 0;
     int imapPort_ = 0;
+    int users_ = 0;
 };
 
 struct SmtpMessage {
@@ -39,12 +54,20 @@ struct SmtpMessage {
 
 class SmtpServer {
 public:
+    // The server of this test program, started on first use.
+    static SmtpServer& Shared();
+
     SmtpServer();
     ~SmtpServer();
+    SmtpServer(const SmtpServer&) = delete;
+    SmtpServer& operator=(const SmtpServer&) = delete;
     bool Ok() const { return port_ > 0; }
     int Port() const { return port_; }
-    // Recipients whose address holds "reject" are refused with 550.
+    // The messages stored since the last Clear, in arrival order. Recipients
+    // whose address holds "reject" are refused with 550.
     std::vector<SmtpMessage> Messages() const;
+    // Forgets the messages stored so far (a test's start).
+    void Clear();
 
 private:
     TempDir dir_;

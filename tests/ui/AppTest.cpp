@@ -3,12 +3,12 @@
 #include <QApplication>
 #include <QDir>
 
-#include "app/QimCommandIds.h"
-#include "app/QimGlobals.h"
-#include "app/QimRequestCodes.h"
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
+#include "config/QimRequestCodes.h"
 #include "app/SQimInstance.h"
 #include "app/SQimWindowLayer.h"
-#include "app/SUserInetData.h"
+#include "config/SUserInetData.h"
 #include "platform/PrivateProfile.h"
 #include "platform/ScriptedDialogService.h"
 #include "support/TestSupport.h"

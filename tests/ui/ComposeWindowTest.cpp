@@ -1,21 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <unistd.h>
+
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTextCursor>
 
-#include "app/QimCommandIds.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
-#include "app/SQimSendSettingData.h"
-#include "app/SUserInetData.h"
+#include "config/QimCommandIds.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
+#include "config/SQimSendSettingData.h"
+#include "config/SUserInetData.h"
 #include "platform/ScriptedDialogService.h"
 #include "send/SSendMail.h"
 #include "store/SQimFolder.h"
+#include "support/ScriptedSocket.h"
 #include "support/TestServers.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
@@ -28,8 +29,8 @@
 #include "ui/TSaveFolderDlg.h"
 #include "ui/TCryptDialogs.h"
 #include <QCheckBox>
-#include "app/QimGlobals.h"
-#include "app/QimRequestCodes.h"
+#include "config/QimGlobals.h"
+#include "config/QimRequestCodes.h"
 #include "app/SLoginState.h"
 
 namespace {
@@ -45,6 +46,7 @@ protected:
         qimtest::QimTestApp();
         scope_ = std::make_unique<platform::ScopedDialogService>(dialogs_);
         ASSERT_TRUE(smtp_.Ok());
+        smtp_.Clear();
         inet_.smtpServer = "127.0.0.1";
         inet_.smtpPort = smtp_.Port();
         inet_.userName = "taro";
@@ -74,7 +76,7 @@ protected:
         return false;
     }
 
-    qimtest::SmtpServer smtp_;
+    qimtest::SmtpServer& smtp_ = qimtest::SmtpServer::Shared();
     SUserInetData inet_;
     SQimSendSettingData settings_;
     SLoginAlreadyConfirmed login_;
@@ -198,43 +200,15 @@ TEST_F(ComposeWindow, ThePgpItemsExistOnlyWhilePgpIsInUse) {
     EXPECT_NE(FindCommandAction(off.menuBar(), qimcmd::SendMail), nullptr);
 }
 
-// A server that takes the whole message and hangs up instead of answering
-// the end of the data with 250.
-class HangUpAfterData {
-public:
-    HangUpAfterData() {
-        server_.listen(QHostAddress::LocalHost);
-        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-            QTcpSocket* c = server_.nextPendingConnection();
-            c->write("220 hangup.example\r\n");
-            QObject::connect(c, &QTcpSocket::readyRead, [this, c] {
-                buffer_ += c->readAll().toStdString();
-                std::size_t end;
-                while (!inData_ && (end = buffer_.find("\r\n")) != std::string::npos) {
-                    const std::string line = buffer_.substr(0, end);
-                    buffer_.erase(0, end + 2);
-                    if (line == "DATA") {
-                        inData_ = true;
-                        c->write("354 go on\r\n");
-                    } else {
-                        c->write("250 ok\r\n");
-                    }
-                }
-                if (inData_ && buffer_.find("\r\n.\r\n") != std::string::npos) c->disconnectFromHost();
-            });
-        });
-    }
-    int Port() const { return server_.serverPort(); }
-
-private:
-    QTcpServer server_;
-    std::string buffer_;
-    bool inData_ = false;
-};
-
 TEST_F(ComposeWindow, AConnectionClosedBeforeTheMessageWasAcceptedIsAFailedSend) {
-    HangUpAfterData server;
-    inet_.smtpPort = server.Port();
+    // The server takes the whole message and hangs up instead of answering
+    // the end of the data with 250.
+    char host[129] = {};
+    gethostname(host, 128);
+    qimtest::Scenario hangUp("S: 220 hangup.example\nC: HELO " + std::string(host) +
+                             "\nS: 250 ok\nC: MAIL FROM:<taro@example.jp>\nS: 250 ok\nC: RCPT TO:<a@example.jp>\n"
+                             "S: 250 ok\nC: DATA\nS: 354 go on\n-- client data\n-- close");
+    qimtest::ScriptedSockets sockets(hangUp);
     auto* w = NewWindow();
     w->toEdit->setText("a@example.jp");
     w->editor->setPlainText(QString::fromUtf8("まだ届いていない本文"));

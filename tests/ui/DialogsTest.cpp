@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "app/SUserInetData.h"
+#include "config/SUserInetData.h"
 #include "support/TestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/QtDialogService.h"

@@ -4,8 +4,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
-#include "app/QimCommandIds.h"
-#include "app/QimGlobals.h"
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
 #include "app/SQimCloseQuery.h"
 #include "platform/PrivateProfile.h"
 #include "platform/Screen.h"

@@ -9,9 +9,9 @@
 #include <set>
 #include <sstream>
 
-#include "app/QimCommandIds.h"
-#include "app/QimGlobals.h"
-#include "app/SUserInetData.h"
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
+#include "config/SUserInetData.h"
 #include "support/TestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/QimMenuBuilder.h"

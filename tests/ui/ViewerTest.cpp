@@ -11,9 +11,9 @@
 #include <QTextBlock>
 #include <QTreeView>
 
-#include "app/QimCommandIds.h"
-#include "app/QimGlobals.h"
-#include "app/QimLayoutSettings.h"
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
+#include "config/QimLayoutSettings.h"
 #include "common/SFont.h"
 #include "platform/FileSystem.h"
 #include "platform/ScriptedDialogService.h"

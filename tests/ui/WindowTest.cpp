@@ -11,17 +11,17 @@
 #include <cstdlib>
 #include <deque>
 
-#include "app/QimCommandIds.h"
-#include "app/QimGlobals.h"
-#include "app/QimLayoutSettings.h"
-#include "app/QimRequestCodes.h"
-#include "app/QimStringIds.h"
-#include "app/QimStrings.h"
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
+#include "config/QimLayoutSettings.h"
+#include "config/QimRequestCodes.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "platform/FileSystem.h"
 #include "platform/PrivateProfile.h"
 #include "platform/ScriptedDialogService.h"
 #include "store/QimStoreCodes.h"
-#include "store/SFolderCommands.h"
+#include "store/SMailCommands.h"
 #include "support/TestSupport.h"
 #include "tests/store/StoreTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
@@ -363,7 +363,7 @@ TEST_F(Window, TheFolderViewRequestReloadsOnlyTheShownFolder) {
     TQimWindow* w = windows.Window();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(Rows(*w), (std::vector<int>{2, 1}));
-    SFolderCommands store(dialogs_);
+    SMailCommands store(dialogs_);
     auto write = [](const std::string& text) {
         return [text](const std::string& path) {
             qimtest::WriteFileBytes(path, text);

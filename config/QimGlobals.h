@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/SSettingData.h"
+#include "config/SSettingData.h"
 
 // The home directory: "QimHome" (relative) until the start-up search sets it.
 const std::string& GetQimHome();

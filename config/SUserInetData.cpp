@@ -1,9 +1,9 @@
-#include "app/SUserInetData.h"
+#include "config/SUserInetData.h"
 
 #include <cstring>
 
-#include "app/QimSettingKeys.h"
-#include "app/SQimProfile.h"
+#include "config/QimSettingKeys.h"
+#include "config/SQimProfile.h"
 #include "common/MbChar.h"
 #include "common/SCrypt.h"
 

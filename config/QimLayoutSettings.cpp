@@ -1,12 +1,12 @@
-#include "app/QimLayoutSettings.h"
+#include "config/QimLayoutSettings.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/QimSettingKeys.h"
-#include "app/SQimProfile.h"
+#include "config/QimSettingKeys.h"
+#include "config/SQimProfile.h"
 #include "common/FilePath.h"
 #include "common/SFont.h"
 

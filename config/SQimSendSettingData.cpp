@@ -1,8 +1,8 @@
-#include "app/SQimSendSettingData.h"
+#include "config/SQimSendSettingData.h"
 
-#include "app/QimGlobals.h"
-#include "app/QimSettingKeys.h"
-#include "app/SQimProfile.h"
+#include "config/QimGlobals.h"
+#include "config/QimSettingKeys.h"
+#include "config/SQimProfile.h"
 #include "common/FilePath.h"
 
 namespace {

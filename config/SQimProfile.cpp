@@ -1,7 +1,7 @@
-#include "app/SQimProfile.h"
+#include "config/SQimProfile.h"
 
-#include "app/QimGlobals.h"
-#include "app/QimSettingKeys.h"
+#include "config/QimGlobals.h"
+#include "config/QimSettingKeys.h"
 #include "common/FilePath.h"
 
 std::string QimConfigIniPath() {

@@ -1,8 +1,8 @@
-#include "app/QimGlobals.h"
+#include "config/QimGlobals.h"
 
 #include <cstring>
 
-#include "app/SQimTmpFilePath.h"
+#include "config/SQimTmpFilePath.h"
 #include "common/MbChar.h"
 
 namespace {

@@ -169,8 +169,8 @@ constexpr unsigned CancelButton = 30405;        // "ｷｬﾝｾﾙ"
 constexpr unsigned UserAuthCaption = 30406;
 constexpr unsigned DeleRefused = 30407;         // "メール %d/%d をサーバーから削除できませんでした。..."
 constexpr unsigned RetrRefused = 30408;         // "メール %d/%d をサーバーから受け取れませんでした。..."
-constexpr unsigned RecvDiskFull = 30409;        // "ディスクの空きが足りません。"
-constexpr unsigned RecvMailStays = 30410;       // "このメールはサーバーに残り、次の受信で届きます。"
+constexpr unsigned RecvWriteFailedStays = 30409; // 1201 and "このメールはサーバーに残り、次の受信で届きます。"
+constexpr unsigned RecvDiskFullStays = 30410;    // the same with "ディスクの空きが足りません。"
 
 }  // namespace qimstr
 
@@ -206,5 +206,13 @@ constexpr unsigned SaveFolderCheck = 30525;
 constexpr unsigned ComposeCaption = 30526;
 constexpr unsigned HeaderDialogCaption = 30527;
 constexpr unsigned AttachmentsDialogCaption = 30528;
+
+}  // namespace qimstr
+
+// The socket error box and the close of a conversation by its server.
+namespace qimstr {
+
+constexpr unsigned SocketError = 30600;   // operation, description of the code, code
+constexpr unsigned SocketClosed = 30601;  // "Socket closed."
 
 }  // namespace qimstr

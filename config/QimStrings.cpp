@@ -1,7 +1,7 @@
-#include "app/QimStrings.h"
+#include "config/QimStrings.h"
 
-#include "app/QimCommandIds.h"
-#include "app/QimStringIds.h"
+#include "config/QimCommandIds.h"
+#include "config/QimStringIds.h"
 #include "common/SStringTable.h"
 
 namespace {
@@ -101,7 +101,7 @@ constexpr Entry kTable[] = {
     {qimstr::AddressListFailures, "次の宛先には送信できませんでした。\r\n%s"},
     {qimstr::AddressListOutsideHome, "アドレスリストは QimHome の中のファイルでなければなりません。"},
     {qimstr::HeaderTooLong, "ヘッダーが長すぎます。中止します。"},
-    {qimstr::SmtpRefused, "サーバーが%sを受け付けませんでした。\r\nサーバーの応答: %s"},
+    {qimstr::SmtpRefused, "サーバーが%sを受け付けませんでした。\r\nサーバーの応答: %s\r\nエラーです。中止します。"},
     {qimstr::SmtpStepGreeting, "接続"},
     {qimstr::SmtpStepHelo, " HELO "},
     {qimstr::SmtpStepMailFrom, "差出人 <%s> "},
@@ -177,8 +177,13 @@ constexpr Entry kTable[] = {
      "メール %d/%d をサーバーから削除できませんでした。\nサーバーの応答: %s\n"
      "このメールは受信箱に保存しましたが、サーバーにも残るため次の受信でもう一度届きます。"},
     {qimstr::RetrRefused, "メール %d/%d をサーバーから受け取れませんでした。\nサーバーの応答: %s"},
-    {qimstr::RecvDiskFull, "ディスクの空きが足りません。"},
-    {qimstr::RecvMailStays, "このメールはサーバーに残り、次の受信で届きます。"},
+    {qimstr::RecvWriteFailedStays,
+     "受信メール用に書き込みができません(%d)。\nこのメールはサーバーに残り、次の受信で届きます。"},
+    {qimstr::RecvDiskFullStays,
+     "受信メール用に書き込みができません(%d)。\nディスクの空きが足りません。\n"
+     "このメールはサーバーに残り、次の受信で届きます。"},
+    {qimstr::SocketError, "%s\n%s (%d)"},
+    {qimstr::SocketClosed, "Socket closed."},
 
     // Status-bar hints, under the number of their command.
     {qimcmd::NewFolder, "新しいフォルダーを作る"},

@@ -1,11 +1,11 @@
-#include "app/SSettingData.h"
+#include "config/SSettingData.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "app/QimGlobals.h"
-#include "app/QimSettingKeys.h"
-#include "app/SQimProfile.h"
+#include "config/QimGlobals.h"
+#include "config/QimSettingKeys.h"
+#include "config/SQimProfile.h"
 #include "common/FilePath.h"
 
 namespace {

@@ -1,0 +1,19 @@
+#include "config/QimNotices.h"
+
+#include "common/CmmnStrings.h"
+#include "common/QimMessageBox.h"
+#include "config/QimStrings.h"
+
+std::string NoticeText(const SNotice& notice) {
+    const std::string format =
+        notice.table == SNoticeTable::Library ? LoadStringCmmnDll(notice.id) : LoadQimString(notice.id);
+    return FormatNotice(format, notice.args);
+}
+
+void ShowNotice(const SNotice& notice, platform::ParentWindow parent) {
+    QimMessageBox(parent, NoticeText(notice).c_str(), notice.icon);
+}
+
+void ShowNotices(const std::vector<SNotice>& notices, platform::ParentWindow parent) {
+    for (const SNotice& n : notices) ShowNotice(n, parent);
+}

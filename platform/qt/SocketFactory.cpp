@@ -1,0 +1,26 @@
+#include "platform/qt/SocketFactory.h"
+
+#include "platform/qt/StreamSocket.h"
+
+namespace platform {
+namespace {
+
+SocketFactory& Installed() {
+    static SocketFactory factory;
+    return factory;
+}
+
+}  // namespace
+
+std::unique_ptr<NetSocket> CreateSocket(SocketListener* listener) {
+    if (Installed()) return Installed()(listener);
+    return std::make_unique<StreamSocket>(listener);
+}
+
+SocketFactory SetSocketFactory(SocketFactory factory) {
+    SocketFactory previous = std::move(Installed());
+    Installed() = std::move(factory);
+    return previous;
+}
+
+}  // namespace platform
