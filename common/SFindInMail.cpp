@@ -6,6 +6,7 @@
 
 #include "common/JString.h"
 #include "common/JapaneseCodes.h"
+#include "common/SHeaderField.h"
 #include "platform/TextFile.h"
 
 namespace {
@@ -76,9 +77,8 @@ bool SFindInMailLineBase::Test(const char* text) {
 }
 
 bool SFindInMailHeaderFieldLine::Action(const char* field) {
-    const int nameLength = condition_.FieldNameWithColonLength();
-    if (jstrnaicmp(field, condition_.FieldNameWithColon(), nameLength) != 0) return true;
-    const char* value = field + nameLength;
+    const char* value = HeaderFieldBody(field, condition_.FieldNameWithColon());
+    if (!value) return true;
     if (condition_.Option().AtLineStart) {
         while (*value == ' ' || *value == '\t') ++value;
     }

@@ -10,6 +10,7 @@
 #include "common/SHeaderMimeQuotedPrintable.h"
 #include "common/SHeaderMimeToken.h"
 #include "common/SMimeBase64.h"
+#include "common/SHeaderField.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ void FoldBeforeWord(std::string& out) {
 }
 
 bool IsUnstructured(const char* line) {
-    return jstrnaicmp(line, "Subject:", 8) == 0 || jstrnaicmp(line, "Comments:", 9) == 0;
+    return IsHeaderField(line, "Subject:") || IsHeaderField(line, "Comments:");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/SHeaderField.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -38,7 +40,7 @@ bool SMHUnfoldDecode::Execute(const char* line) {
     if (!collected_.empty() && collected_.back() == '\n') collected_.pop_back();
     if (!collected_.empty() && collected_.back() == '\r') collected_.pop_back();
     const bool keepEachBlank =
-        collected_.compare(0, 8, "Subject:") == 0 || collected_.compare(0, 9, "Comments:") == 0;
+        IsHeaderField(collected_.c_str(), "Subject:") || IsHeaderField(collected_.c_str(), "Comments:");
     const char* rest = line;
     std::size_t blanks = 0;
     while (IsBlank(*rest)) {

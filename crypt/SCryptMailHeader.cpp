@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "common/SHeaderField.h"
 #include "crypt/CryptCodes.h"
 #include "platform/TextFile.h"
 
@@ -24,17 +25,6 @@ std::int32_t ReadNumber(const char*& p) {
 }
 
 }  // namespace
-
-const char* HeaderFieldValue(const char* line, const char* name) {
-    const std::size_t n = std::strlen(name);
-    if (strncasecmp(line, name, n) != 0) return nullptr;
-    const char* p = line + n;
-    while (IsBlank(*p)) ++p;
-    if (*p != ':') return nullptr;
-    ++p;
-    while (IsBlank(*p)) ++p;
-    return p;
-}
 
 std::string BareAddress(const std::string& field) {
     const std::size_t open = field.find('<');

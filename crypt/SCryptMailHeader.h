@@ -31,6 +31,3 @@ public:
 
 // "Name <a@b>", "a@b (Name)" or "a@b" -> "a@b"; empty when no address is there.
 std::string BareAddress(const std::string& field);
-// The field's value when `line` is that field ("name" then blanks and a colon,
-// any case): the text after the colon and the blanks that follow; else null.
-const char* HeaderFieldValue(const char* line, const char* name);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/SHeaderField.h"
 #include "config/SQimTmpFilePath.h"
 #include "common/SMimeBase64.h"
 #include "crypt/SCryptMailHeader.h"

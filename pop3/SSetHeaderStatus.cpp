@@ -1,20 +1,20 @@
 #include "pop3/SSetHeaderStatus.h"
 
 #include <cstring>
-#include <strings.h>
 
+#include "common/SHeaderField.h"
 #include "pop3/Pop3Codes.h"
 
 namespace {
 
-// The value after "Name:" and one more byte (the blank), without the line end.
-bool ShowValue(const char* field, std::size_t nameLength, const SSetHeaderStatus::Show& show) {
-    const std::size_t length = std::strlen(field);
-    if (length <= nameLength + 1) {
+// The value after the colon and one more byte (the blank), without the line end.
+bool ShowValue(const char* body, const SSetHeaderStatus::Show& show) {
+    const std::size_t length = std::strlen(body);
+    if (length <= 1) {
         if (show) show(std::string());
         return true;
     }
-    std::string value(field + nameLength + 1, length - nameLength - 1);
+    std::string value(body + 1, length - 1);
     while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
     if (value.size() < static_cast<std::size_t>(qimpop3::kHeaderShowLimit) && show) show(value);
     return true;
@@ -28,7 +28,7 @@ SSetHeaderStatus::SSetHeaderStatus(Show showFrom, Show showSubject)
 SSetHeaderStatus::~SSetHeaderStatus() = default;
 
 bool SSetHeaderStatus::Action(const char* field) {
-    if (strncasecmp(field, "From:", 5) == 0) return ShowValue(field, 5, showFrom_);
-    if (strncasecmp(field, "Subject:", 8) == 0) return ShowValue(field, 8, showSubject_);
+    if (const char* body = HeaderFieldBody(field, "From:")) return ShowValue(body, showFrom_);
+    if (const char* body = HeaderFieldBody(field, "Subject:")) return ShowValue(body, showSubject_);
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include "common/JString.h"
 #include "common/MbChar.h"
+#include "common/SHeaderField.h"
 
 namespace {
 
@@ -135,17 +136,17 @@ std::string HeaderBlock(const std::string& message) {
     return message;
 }
 
-std::vector<std::string> HeaderFieldValues(const std::string& header, const char* name) {
+std::vector<std::string> FindHeaderFields(const std::string& header, const char* name) {
     std::vector<std::string> values;
-    const std::size_t nameLength = std::strlen(name);
     std::size_t line = 0;
     while (line < header.size()) {
         std::size_t end = header.find('\n', line);
         if (end == std::string::npos) end = header.size();
         const std::string_view text(header.data() + line, end - line);
         if (text.empty() || text == "\r") break;  // the empty line ends the header
-        if (text.size() >= nameLength && jstrnaicmp(text.data(), name, static_cast<int>(nameLength)) == 0) {
-            std::string value(text.substr(nameLength));
+        const char* body = HeaderFieldBody(text.data(), name);
+        if (body && body <= text.data() + text.size()) {
+            std::string value(body, static_cast<std::size_t>(text.data() + text.size() - body));
             std::size_t next = end + 1;
             // Continuation lines begin with a blank or a tab.
             while (next < header.size() && (header[next] == ' ' || header[next] == '\t')) {
@@ -166,8 +167,8 @@ std::vector<std::string> HeaderFieldValues(const std::string& header, const char
     return values;
 }
 
-bool HeaderFieldValue(const std::string& header, const char* name, std::string& value) {
-    for (const std::string& v : HeaderFieldValues(header, name)) {
+bool FindHeaderField(const std::string& header, const char* name, std::string& value) {
+    for (const std::string& v : FindHeaderFields(header, name)) {
         value = v;
         return !value.empty();
     }

@@ -15,13 +15,13 @@ std::string AddressPart(const std::string& mailbox);
 // entries and groups without members give nothing.
 std::vector<std::string> SplitAddresses(const std::string& list);
 
-// The value of every field `name` (with its colon, ASCII case ignored) of a
-// header block: the text after the colon and the blanks and tabs that follow
-// it, continuation lines joined (their line ends removed), up to the line end.
-// The header ends at the first empty line.
-std::vector<std::string> HeaderFieldValues(const std::string& header, const char* name);
+// The value of every field `name` (found as common/SHeaderField.h finds
+// fields) of a header block: the text after the colon and the blanks and tabs
+// that follow it, continuation lines joined (their line ends removed), up to
+// the line end. The header ends at the first empty line.
+std::vector<std::string> FindHeaderFields(const std::string& header, const char* name);
 // The first such value; false when the field is missing or its value empty.
-bool HeaderFieldValue(const std::string& header, const char* name, std::string& value);
+bool FindHeaderField(const std::string& header, const char* name, std::string& value);
 
 // The header block of a message (up to and including the empty line's line
 // end, or the whole text when there is none).

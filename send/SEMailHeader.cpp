@@ -8,6 +8,7 @@
 #include <ctime>
 #include <random>
 
+#include "common/SHeaderField.h"
 #include "config/QimLayoutSettings.h"
 #include "common/InetDate.h"
 #include "common/JString.h"
@@ -79,13 +80,9 @@ public:
             {"Cc:", &SReplyFields::cc},             {"Bcc:", &SReplyFields::bcc},
             {"In-Reply-To:", &SReplyFields::inReplyTo},
         };
+        std::string value;
         for (const Target& t : kTargets) {
-            const int n = static_cast<int>(std::strlen(t.name));
-            if (jstrnaicmp(field, t.name, n) != 0) continue;
-            const char* v = field + n;
-            while (*v == ' ' || *v == '\t') ++v;
-            std::string value(v);
-            while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
+            if (!HeaderFieldText(field, t.name, value)) continue;
             fields_.*(t.member) += value;
             break;
         }
@@ -220,8 +217,8 @@ bool SEMailHeader::WriteHeaderText(const char* path, bool withEmptyLine) const {
 
 bool SEMailHeader::CheckHeader() const {
     std::string value;
-    if (!HeaderFieldValue(headerText_, "From:", value) || !HeaderFieldValue(headerText_, "Date:", value)) return false;
-    return HeaderFieldValue(headerText_, "To:", value) || HeaderFieldValue(headerText_, "Cc:", value) ||
+    if (!FindHeaderField(headerText_, "From:", value) || !FindHeaderField(headerText_, "Date:", value)) return false;
+    return FindHeaderField(headerText_, "To:", value) || FindHeaderField(headerText_, "Cc:", value) ||
            bcc.find_first_not_of(" \t") != std::string::npos;
 }
 
@@ -229,7 +226,7 @@ void SEMailHeader::CollectRecipients() {
     recipients_.clear();
     cursor_ = 0;
     for (const char* name : {"To:", "Cc:"})
-        for (const std::string& value : HeaderFieldValues(headerText_, name))
+        for (const std::string& value : FindHeaderFields(headerText_, name))
             for (std::string& address : SplitAddresses(value)) recipients_.push_back(std::move(address));
     for (std::string& address : SplitAddresses(bcc)) recipients_.push_back(std::move(address));
 }

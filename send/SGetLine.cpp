@@ -2,6 +2,7 @@
 
 #include "common/JString.h"
 #include "common/JapaneseCodes.h"
+#include "common/SHeaderField.h"
 #include "platform/TextFile.h"
 
 bool SGetLineFile::Open() {
@@ -93,7 +94,7 @@ bool SGetLineFileWithoutBcc::NextLine(std::string& line) {
                 return true;
             }
             const bool continuation = line[0] == ' ' || line[0] == '\t';
-            if (!continuation) inBcc_ = jstrnaicmp(line.c_str(), "Bcc:", 4) == 0;
+            if (!continuation) inBcc_ = IsHeaderField(line.c_str(), "Bcc:");
         }
         if (!inBcc_) return true;
     }

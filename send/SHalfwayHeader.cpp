@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/JString.h"
+#include "common/SHeaderField.h"
 #include "common/SMHUnfoldDecode.h"
 #include "common/SMimePart.h"
 #include "platform/TextFile.h"
@@ -33,12 +34,12 @@ public:
             {"Reply-To:", &SEMailHeader::replyTo}, {"Sender:", &SEMailHeader::sender},
             {"In-Reply-To:", &SEMailHeader::inReplyTo},
         };
-        if (Value(field, kAttachFilesField, value_)) {
+        if (HeaderFieldText(field, kAttachFilesField, value_)) {
             if (!ReadAttachFilesValue(value_, attachments_, used_)) refused_ = true;
             return true;
         }
         for (const Target& t : kTargets) {
-            if (!Value(field, t.name, value_)) continue;
+            if (!HeaderFieldText(field, t.name, value_)) continue;
             std::string& target = header_.*(t.member);
             if (!target.empty() && !value_.empty()) target += ", ";
             target += value_;
@@ -49,18 +50,6 @@ public:
     bool refused_ = false;
 
 private:
-    // The value of `field` when it is the field `name` (case-insensitive).
-    static bool Value(const char* field, const char* name, std::string& value) {
-        std::size_t n = std::strlen(name);
-        while (n > 0 && name[n - 1] == ' ') --n;  // "X-Qim-Attach-Files: " without its blank
-        if (jstrnaicmp(field, name, static_cast<int>(n)) != 0) return false;
-        const char* v = field + n;
-        while (*v == ' ' || *v == '\t') ++v;
-        value = v;
-        while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
-        return true;
-    }
-
     SHalfwayHeader& header_;
     SAttachmentList& attachments_;
     std::string value_;

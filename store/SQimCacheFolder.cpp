@@ -11,6 +11,7 @@
 
 #include "common/FilePath.h"
 #include "common/InetDate.h"
+#include "common/SHeaderField.h"
 #include "common/SMHUnfoldDecode.h"
 #include "common/TextTools.h"
 #include "platform/FileSystem.h"
@@ -29,16 +30,6 @@ constexpr long long kMaxTailWindow = 4 * 1024 * 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool StartsWithNoCase(const char* text, const char* prefix) {
-    for (; *prefix; ++text, ++prefix) {
-        char c = *text;
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        char p = *prefix;
-        if (p >= 'A' && p <= 'Z') p = static_cast<char>(p - 'A' + 'a');
-        if (c != p) return false;
-    }
-    return true;
-}
 
 // Collects To, From, Subject and Date of a header, unfolded and decoded.
 class SCacheHeaderCollector : public SMHUnfoldDecode {
@@ -58,9 +49,8 @@ public:
         static const char* const kNames[] = {"To:", "From:", "Subject:", "Date:"};
         std::string* const targets[] = {&data_.to, &data_.from, &data_.subject, &date_};
         for (int i = 0; i < 4; ++i) {
-            if (!StartsWithNoCase(field, kNames[i])) continue;
-            const char* value = field + std::strlen(kNames[i]);
-            while (IsBlank(*value)) ++value;
+            const char* value = HeaderFieldValue(field, kNames[i]);
+            if (!value) continue;
             const std::size_t length = std::strcspn(value, "\r\n");
             if (length == 0) continue;
             targets[i]->assign(value, length);

@@ -175,10 +175,10 @@ bool ReadMessageHeader(const std::string& typed, const std::string& path, SEMail
     header.subject = fields.subject;
     header.xMailer = kQimMailer;
     std::string bcc;
-    for (const std::string& value : HeaderFieldValues(block, "Bcc:")) bcc += (bcc.empty() ? "" : ", ") + value;
+    for (const std::string& value : FindHeaderFields(block, "Bcc:")) bcc += (bcc.empty() ? "" : ", ") + value;
     header.bcc = bcc;
-    HeaderFieldValue(block, "MIME-Version:", header.mimeVersion);
-    HeaderFieldValue(block, "Content-Type:", header.contentType);
+    FindHeaderField(block, "MIME-Version:", header.mimeVersion);
+    FindHeaderField(block, "Content-Type:", header.contentType);
     return true;
 }
 

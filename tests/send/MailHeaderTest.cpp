@@ -93,7 +93,7 @@ TEST_F(MailHeader, JapaneseValuesAreEncodedWordsThatDecodeBack) {
     const std::string& text = h.HeaderText();
     for (unsigned char c : text) ASSERT_LT(c, 0x80) << "raw Shift_JIS in the header";
     std::string subject;
-    ASSERT_TRUE(HeaderFieldValue(text, "Subject:", subject));
+    ASSERT_TRUE(FindHeaderField(text, "Subject:", subject));
     std::string unfolded;
     for (char c : subject)
         if (c != '\r' && c != '\n') unfolded += c;
@@ -192,6 +192,41 @@ TEST_F(MailHeader, AddressesAreFoundWithoutTakingASecondByteForSyntax) {
         {" , ,", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(SplitAddresses(c.list), c.addresses) << c.list;
+}
+
+}  // namespace
+
+#include "send/SHalfwayHeader.h"
+
+namespace {
+
+// The reply reader, the draft reader and the header text all find a field
+// however its name is spelled.
+TEST_F(MailHeader, EveryReaderFindsFieldsWhateverTheCaseOfTheirNames) {
+    const std::string header = "FROM: a@example.jp\r\nsubject : odd spelling\r\nto:b@example.jp\r\n"
+                               "DATE: Fri, 31 Dec 1999 23:59:10 +0900\r\nbcc: c@example.jp\r\n";
+    const std::string path = dir_.File("mail");
+    qimtest::WriteFileBytes(path, header + "\r\nbody\r\n");
+
+    SEMailHeader reply;
+    SReplyFields fields;
+    ASSERT_TRUE(reply.ReadReplyFields(path.c_str(), fields));
+    EXPECT_EQ(fields.from, "a@example.jp");
+    EXPECT_EQ(fields.subject, "odd spelling");
+    EXPECT_EQ(fields.to, "b@example.jp");
+
+    SHalfwayHeader draft;
+    SAttachmentList attachments;
+    ASSERT_TRUE(draft.ReadDraft(path.c_str(), attachments));
+    EXPECT_EQ(draft.subject, "odd spelling");
+    EXPECT_EQ(draft.bcc, "c@example.jp");
+
+    std::string value;
+    ASSERT_TRUE(FindHeaderField(header, "Subject:", value));
+    EXPECT_EQ(value, "odd spelling");
+    SEMailHeader text;
+    text.SetHeaderText(header);
+    EXPECT_TRUE(text.CheckHeader()) << "From, Date and To are there";
 }
 
 }  // namespace

@@ -53,9 +53,9 @@ TEST_F(MakeMimeMail, PlainTextIsUsAsciiUntilOneJapaneseCharacter) {
         const std::string file = ReadFileBytes(maker.FilePath());
         EXPECT_EQ(file, h.HeaderText() + "\r\n" + c.body);
         std::string value;
-        EXPECT_TRUE(HeaderFieldValue(file, "MIME-Version:", value));
+        EXPECT_TRUE(FindHeaderField(file, "MIME-Version:", value));
         EXPECT_EQ(value, "1.0");
-        EXPECT_TRUE(HeaderFieldValue(file, "Content-Type:", value));
+        EXPECT_TRUE(FindHeaderField(file, "Content-Type:", value));
         EXPECT_EQ(value, c.type);
     }
     EXPECT_TRUE(dialogs_.Boxes().empty());
@@ -79,7 +79,7 @@ TEST_F(MakeMimeMail, TwoAttachmentsGiveTextPartTwoFilePartsAndTheClosingLine) {
     const std::string& b = maker.Boundary();
     EXPECT_EQ(b.rfind("QimKuGiRi-", 0), 0u);
     std::string value;
-    ASSERT_TRUE(HeaderFieldValue(file, "Content-Type:", value));
+    ASSERT_TRUE(FindHeaderField(file, "Content-Type:", value));
     EXPECT_EQ(value, "multipart/mixed; boundary=\"" + b + "\"");
 
     // Cut the body at the boundary lines.
@@ -106,11 +106,11 @@ TEST_F(MakeMimeMail, TwoAttachmentsGiveTextPartTwoFilePartsAndTheClosingLine) {
         const std::size_t end = parts[i].find("\r\n\r\n");
         ASSERT_NE(end, std::string::npos);
         const std::string partHeader = parts[i].substr(0, end + 2);
-        EXPECT_TRUE(HeaderFieldValue(partHeader, "Content-Transfer-Encoding:", value));
+        EXPECT_TRUE(FindHeaderField(partHeader, "Content-Transfer-Encoding:", value));
         EXPECT_EQ(value, "base64");
-        EXPECT_TRUE(HeaderFieldValue(partHeader, "Content-Type:", value));
+        EXPECT_TRUE(FindHeaderField(partHeader, "Content-Type:", value));
         EXPECT_EQ(value.rfind("application/octet-stream; name=", 0), 0u) << value;
-        EXPECT_TRUE(HeaderFieldValue(partHeader, "Content-Description:", value));
+        EXPECT_TRUE(FindHeaderField(partHeader, "Content-Description:", value));
         EXPECT_EQ(Base64Decode(parts[i].substr(end + 4)), datas[i - 1]);
     }
     // The confirmation named both files and the size.
