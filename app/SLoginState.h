@@ -26,7 +26,7 @@ public:
     // loop, and never after `asker` is gone.
     void Ask(QObject* asker, int code, Answer answer);
     // The receive session's outcome (0x403): accepted, refused (the password
-    // held in memory is forgotten, string 1208) or prompt cancelled.
+    // held in memory is forgotten, qimstr::WrongPassword) or prompt cancelled.
     void Report(int result);
 
     bool Confirmed() const { return confirmed_; }

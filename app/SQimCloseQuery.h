@@ -1,6 +1,6 @@
 // The order in which the program ends: the children are asked, the settings
 // and the window state are saved, then open viewers and the compose window may
-// still refuse (a dialog of the compose window is open: string 1195).
+// still refuse (a dialog of the compose window is open: qimstr::DialogStillOpen).
 #pragma once
 
 // A window that may keep the program from ending.

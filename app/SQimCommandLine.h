@@ -32,8 +32,8 @@ struct SQimStartOptions {
 bool ParseQimCommandLine(const std::vector<std::string>& args, const SStartEnvironment& env,
                          const std::string& previousHome, SQimStartOptions& options, std::string& error);
 
-// The command the frame gets once the main window is set up: compose (411)
-// for a mailto address, else receive (413), else the network settings (431),
+// The command the frame gets once the main window is set up: qimcmd::Compose
+// for a mailto address, else qimcmd::Receive, else qimcmd::NetworkSettings,
 // else none (0).
 int FirstActionCommand(const std::string& mailto, bool receiveAtStart, bool settingsAtStart);
 

@@ -1,5 +1,5 @@
 // The single-instance rule: a second start finds the running copy, refuses to
-// run beside it (string 1101) and brings it to the top; /DOUBLE always starts,
+// run beside it (qimstr::TwoCopies) and brings it to the top; /DOUBLE always starts,
 // /DOUBLEX starts when the running copy works on another home directory.
 #pragma once
 
@@ -32,11 +32,11 @@ private:
 // The name under which a running copy answers (after the user and "QimWindowClass").
 std::string QimInstanceName();
 
-// Requests of the local socket: a request code of the application ("530" asks
-// for the home directory), or this word.
+// Requests of the local socket: a request code of the application in decimal
+// ("530", qimreq::HomeDirectory, asks for the home directory), or this word.
 constexpr const char* kActivateRequest = "activate";
 
-// True when this start may go on; false after string 1101 was shown and the
+// True when this start may go on; false after qimstr::TwoCopies was shown and the
 // running copy was brought to the top. `home` is this start's home directory.
 bool ApplyInstanceRule(int instanceMode, const std::string& home, SRunningCopy& running);
 

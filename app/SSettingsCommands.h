@@ -20,7 +20,9 @@ public:
     // 1 on OK, 0 on cancel.
     long AskNetworkSettings();
 
-    // 431, 437, 463, 468, 512, 720, 465, 467, 523 and 444, 445, 446, 448.
+    // NetworkSettings, KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop, SendNoop,
+    // AttachmentFolder, DefaultSort, PgpUsage and the viewer placements ViewerSeparate,
+    // ViewerLowerRight, ViewerBelow, ViewerUpperRight (qimcmd).
     void Register(SCommandTable& table);
 
     void ChooseAttachmentFolder();
@@ -35,5 +37,5 @@ private:
     SQimWindowLayer& windows_;
 };
 
-// String 1140 with the application name: the change applies after a restart.
+// qimstr::RestartNeeded with the application name: the change applies after a restart.
 void ShowRestartNeeded(void* parent);

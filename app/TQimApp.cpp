@@ -140,7 +140,7 @@ void TQimApp::RegisterRequests() {
         if (windows_) windows_->ReloadFolder(r.text);
         return 1;
     });
-    // The compose window's requests (498 and 2170) and those of the server
+    // The compose window's requests (qimreq::ComposeRequest and 2170) and those of the server
     // folders and the header list join this table with those windows.
 }
 

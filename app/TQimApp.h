@@ -45,8 +45,8 @@ public:
 
     // The window layer: its dialogs serve the settings commands and requests.
     void SetWindowLayer(SQimWindowLayer* windows);
-    // Compose (411) for a mailto address, else receive (413), else the network
-    // settings (431), posted to the frame once; 0 when none.
+    // qimcmd::Compose for a mailto address, else qimcmd::Receive, else
+    // qimcmd::NetworkSettings, posted to the frame once; 0 when none.
     int FirstActionCommand() const;
 
     // Requests of the other windows (0x404).
@@ -62,7 +62,7 @@ public:
     // The template of the program's open and save dialogs.
     const platform::FileDialogRequest& FileDialogData() const { return fileDialog_; }
 
-    // An internal operation is outstanding; request 757 ends one.
+    // An internal operation is outstanding; qimreq::OperationDone ends one.
     void AddPendingOperation() { ++pendingOperations_; }
 
     // Pieces of the close order that belong to the application.

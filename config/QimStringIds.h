@@ -106,7 +106,7 @@ constexpr unsigned PgpPromptDecrypt = 30923;
 constexpr unsigned PgpPromptAttachKey = 30924;
 constexpr unsigned PgpPromptKey = 30925;         // "添付する公開鍵を選択してください:"
 constexpr unsigned MailKeyCaption = 30930;       // caption of the key dialog of one mail
-constexpr unsigned PgpNoAttachedKey = 30931;     // command 524 on a mail without a key
+constexpr unsigned PgpNoAttachedKey = 30931;     // qimcmd::ExtractPgpKey on a mail without a key
 constexpr unsigned PgpKeyImported = 30932;
 constexpr unsigned PgpKeyNotImported = 30933;
 
@@ -161,7 +161,7 @@ constexpr unsigned ReceivingMail = 1211;        // "メールの受信中(%d/%d)
 constexpr unsigned ReceivingStars = 1212;       // "メールの受信中(%d/%d) %s"
 constexpr unsigned ApopNoTimestamp = 1215;
 constexpr unsigned ApopNoDigest = 1216;
-constexpr unsigned NoNewMail = 30401;           // dialog 317
+constexpr unsigned NoNewMail = 30401;           // the dialog qimpop3::kDialogNoNewMail
 constexpr unsigned ReceiveCaption = 30402;      // "メールの受信"
 constexpr unsigned ReceiveTimedOut = 30403;     // "サーバーから %d 秒間応答がありません。..."
 constexpr unsigned ExitButton = 30404;          // "終了(&X)"
@@ -169,7 +169,7 @@ constexpr unsigned CancelButton = 30405;        // "ｷｬﾝｾﾙ"
 constexpr unsigned UserAuthCaption = 30406;
 constexpr unsigned DeleRefused = 30407;         // "メール %d/%d をサーバーから削除できませんでした。..."
 constexpr unsigned RetrRefused = 30408;         // "メール %d/%d をサーバーから受け取れませんでした。..."
-constexpr unsigned RecvWriteFailedStays = 30409; // 1201 and "このメールはサーバーに残り、次の受信で届きます。"
+constexpr unsigned RecvWriteFailedStays = 30409; // RecvFileCannotWrite and "このメールはサーバーに残り、次の受信で届きます。"
 constexpr unsigned RecvDiskFullStays = 30410;    // the same with "ディスクの空きが足りません。"
 
 }  // namespace qimstr

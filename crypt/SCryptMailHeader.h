@@ -16,9 +16,8 @@ public:
 
     SCryptMailHeader();
 
-    // Reads the header lines up to the first empty line (in pieces of 512
-    // bytes; the rest of a longer line is passed over). False when the file
-    // cannot be opened.
+    // Reads the header lines up to the first empty line (in pieces of qimcrypt::HeaderLineSize
+    // bytes; the rest of a longer line is passed over). False when the file cannot be opened.
     bool Read(const char* path);
     // Takes one header line (without its line end).
     void TakeLine(const char* line);

@@ -1,4 +1,4 @@
-// File-to-file encryption with SLoki91 in chunks of 4000 bytes, each chunk
+// File-to-file encryption with SLoki91 in chunks of qimcrypt::FileChunk (4000) bytes, each chunk
 // encrypted block by block. Two chunk buffers are kept for the object's life.
 #pragma once
 

@@ -1,7 +1,7 @@
 // The program's own mail encryption as the compose window and the viewer use
 // it: the key dialog, the cipher work and the messages the user sees.
 //
-// Compose window, commands 2107 and 2108 (after the message file is made):
+// Compose window, qimcmd::SendEncrypted and SendAttachedEncrypted (after the message file is made):
 //     SCryptContext ctx{...};
 //     switch (EncryptMailForSend(ctx, toField, madeFile, encryptedFile)) ...
 //   On Ok the header carries "X-Qim-Crypt-Version: 0.1" and the encrypted

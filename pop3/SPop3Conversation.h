@@ -46,7 +46,7 @@ public:
     virtual void MailWaiting(int count) {}
     // A message box to show now, in this order with the others.
     virtual void Notify(const SNotice& notice) = 0;
-    // Requests 495 and 494: true when the user confirmed; the record then holds
+    // qimreq::AskNetworkSettings and AskPassword: true when the user confirmed; the record then holds
     // the new values.
     virtual bool AskNetworkSettings() { return false; }
     virtual bool AskPassword() { return false; }
@@ -120,7 +120,7 @@ private:
     void StatusText(const std::string& text);
     void Notify(unsigned id, std::vector<SNotice::Arg> args = {});
     void SocketError(const char* operation, int code);
-    // A failed reply or read: the specific notice (if any), string 1203, the
+    // A failed reply or read: the specific notice (if any), qimstr::ErrorAborting, the
     // connection closed, the run ends with kResultCancel.
     void Fail(std::optional<SNotice> specific = std::nullopt);
     void Fail(unsigned specificId) { Fail(SNotice::Program(specificId)); }

@@ -24,7 +24,7 @@ struct SReceiveOutcome {
     // To show before anything else (a read mark that could not be cleared).
     std::vector<SNotice> notices;
     // The run completed and brought nothing: the caller beeps when `beep` and
-    // shows notice 317 (qimstr::NoNewMail), whose "終了(&X)" ends the program.
+    // shows qimpop3::kDialogNoNewMail (qimstr::NoNewMail), whose "終了(&X)" ends the program.
     bool noNewMail = false;
     bool beep = false;
     // The run failed while the login is not confirmed: the main window closes.
@@ -60,9 +60,9 @@ private:
 // keeps the default inactivity limit.
 SReceiveOutcome RunReceive(SReceiveRun& run, SPop3Observer& display, int timeoutMs = 0);
 
-// Command 437: "DelMails" inverted. Returns the new value.
+// qimcmd::KeepMailOnServer: "DelMails" inverted. Returns the new value.
 bool ToggleDeleteOnServer(SSettingData& settings);
-// Command 512: bit 0 of "APOP" flipped. Returns whether APOP is now on.
+// qimcmd::UseApop: qimpop3::kApopBit of "APOP" flipped. Returns whether APOP is now on.
 bool ToggleApop(SSettingData& settings);
 
 // Confirms the user's POP3 login in the background and calls `done` once,

@@ -1,6 +1,6 @@
 // Shows the From and Subject of the message being received: each unfolded,
-// decoded header field goes to the display's two lines. A value of 255 bytes
-// or more leaves its line as it was.
+// decoded header field goes to the display's two lines. A value of
+// qimpop3::kHeaderShowLimit bytes or more leaves its line as it was.
 #pragma once
 
 #include <functional>

@@ -15,14 +15,14 @@ bool IsPlatformDependentChar(unsigned char lead, unsigned char trail);
 // The first run of such characters at or after byte `from`: [start, end).
 bool FindPlatformDependentRun(const std::string& line, int from, int& start, int& end);
 
-// The checks in their order; false (after string 2510 "中止します。") when the
+// The checks in their order; false (after qimstr::SendAborted "中止します。") when the
 // user chose to stop. A Yes to the half-width question widens the run in the
 // editor.
 bool CheckBeforeSend(SComposeEditor& editor, platform::ParentWindow owner);
 
-// Fold commands: 2145 breaks every paragraph longer than `width` bytes at
-// once; 2146 asks about each cut (string 2575). A cut never splits a
-// double-byte character and never puts a closing mark at a line start.
+// Fold commands: qimcmd::FoldLongLines breaks every paragraph longer than `width` bytes at
+// once; qimcmd::FoldLongLinesAsking asks about each cut (qimstr::CutHereQuestion). A cut
+// never splits a double-byte character and never puts a closing mark at a line start.
 enum class SFoldMode { AtOnce, Ask };
 void FoldLongLines(SComposeEditor& editor, int width, SFoldMode mode, platform::ParentWindow owner);
 // Where FoldLongLines cuts `line` for `width`: a byte offset, or -1 when the

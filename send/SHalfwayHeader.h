@@ -20,7 +20,7 @@ public:
 
     // Reads the header of an unsent mail (unfolded, decoded) into the fields;
     // the values of "X-Qim-Attach-Files: " lines go into `attachments` (at most
-    // the 26100-byte record). False when the file cannot be read.
+    // the record of kAttachRecordSize bytes). False when the file cannot be read.
     bool ReadDraft(const char* path, SAttachmentList& attachments);
 };
 

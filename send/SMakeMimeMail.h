@@ -84,7 +84,7 @@ public:
 
     // Told once files were chosen here (the compose window updates its list).
     std::function<void()> onAttachmentsChosen;
-    // The size question (string 2533) and the final one (string 2525); a
+    // The size question (qimstr::AttachmentsLarge) and the final one (qimstr::SendWithAttachments); a
     // caller whose user has named the files on purpose (the command-line
     // tool) turns them off.
     bool askSize = true;

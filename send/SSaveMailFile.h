@@ -2,7 +2,7 @@
 // the header text and the editor, or the finished message file) and the
 // unsent mail. Each is written as the next free number of its folder, the
 // folder's cache is brought up to date and the new mail is left unread; the
-// caller is told the folder so the header list can show it (request 0x893).
+// caller is told the folder so the header list can show it (qimreq::ReloadFolder).
 #pragma once
 
 #include <functional>
@@ -20,7 +20,7 @@ public:
     virtual ~SSaveMailFile() = default;
 
     // Writes the mail as the next number of `folderPath` (a full path). A
-    // failure shows string 2515 and leaves no file behind; false then.
+    // failure shows qimstr::CannotSaveMail and leaves no file behind; false then.
     virtual bool Save(const std::string& folderPath);
     // The mail file the last successful Save wrote.
     const std::string& SavedPath() const { return saved_; }
@@ -69,7 +69,7 @@ private:
 };
 
 // The unsent mail: the draft header (SHalfwayHeader), the attachment record,
-// the empty line, then the editor's text. A failed write shows string 2514.
+// the empty line, then the editor's text. A failed write shows qimstr::CannotSave.
 class SSaveDraftMail : public SSaveMailFile {
 public:
     SSaveDraftMail(const SEMailHeader& header, const SComposeEditor& editor, SAttachmentList attachments,
@@ -90,6 +90,6 @@ private:
 // property is off, else `writer` saves into its folder.
 bool StoreSentCopy(const SSaveMailFolderProperty& fcc, SSaveMailFile& writer);
 
-// The question after a draft was saved: "フォルダー %s に" (left out without a
-// folder name), string 2538, a line feed and string 2539.
+// The question after a draft was saved: qimstr::SavedInFolder "フォルダー %s に" (left out
+// without a folder name), qimstr::DraftSaved, a line feed and qimstr::CloseThisWindow.
 std::string DraftSavedQuestion(const std::string& folderName);

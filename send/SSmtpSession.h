@@ -58,15 +58,15 @@ public:
     SSmtpSession(const SSmtpSession&) = delete;
     SSmtpSession& operator=(const SSmtpSession&) = delete;
 
-    // The settings are incomplete: the application asks the user (request
-    // 495); true when they are complete now.
+    // The settings are incomplete: the application asks the user
+    // (qimreq::AskNetworkSettings); true when they are complete now.
     std::function<bool(SUserInetData& inet)> askNetworkSettings;
     // The header lacks From, Date or a recipient: the compose window opens its
     // header dialog; true when the user completed it (the header is rebuilt).
     std::function<bool(SEMailHeader& header)> completeHeader;
-    // Start (command 2141); the conversation runs from the event loop.
+    // Start (kCmdSmtpStart); the conversation runs from the event loop.
     void Start();
-    // The cancel button (command 2143).
+    // The cancel button (kCmdSmtpCancel).
     void Cancel();
 
     SSmtpState State() const { return state_; }

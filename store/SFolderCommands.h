@@ -12,15 +12,15 @@ class SFolderCommands {
 public:
     explicit SFolderCommands(platform::DialogService& dialogs, platform::ParentWindow parent = nullptr);
 
-    // 401: asks for a name and makes it below `parent`. Returns the new
+    // qimcmd::NewFolder: asks for a name and makes it below `parent`. Returns the new
     // folder's path, empty when nothing was made.
     std::string NewFolder(const std::string& parent);
     // The same with the name already typed.
     std::string NewFolderNamed(const std::string& parent, const std::string& name);
-    // 402: the folder `path` takes `newName` (one name, in the same parent).
+    // qimcmd::RenameFolder: the folder `path` takes `newName` (one name, in the same parent).
     // Returns the new path, empty when the old name stays.
     std::string RenameFolder(const std::string& path, const std::string& newName);
-    // 403: asks, then removes the subfolder `name` of `parent`; true when it went.
+    // qimcmd::DeleteFolder: asks, then removes the subfolder `name` of `parent`; true when it went.
     bool RemoveFolder(const std::string& parent, const std::string& name);
 
     // A name the user typed for a folder: one name of the folder it goes in,

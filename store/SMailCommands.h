@@ -25,8 +25,9 @@ enum class SMarkKind { Important, Read, Unread };
 
 class SMailCommands {
 public:
-    // Asks whether `mail` is to be deleted with `question` (the string 1122 or
-    // 1124 text); "all" is offered only when `offerAll`.
+    // Asks whether `mail` is to be deleted with `question` (the text of
+    // qimstr::DeleteThisMail or qimstr::DeleteImportantMail); "all" is offered
+    // only when `offerAll`.
     using DeleteConfirmation =
         std::function<SDeleteAnswer(const SQimMailData& mail, const std::string& question, bool offerAll)>;
     // Closes the viewer that shows this mail file, if one does; true when one
@@ -41,7 +42,7 @@ public:
     void SetDeleteConfirmation(DeleteConfirmation confirm) { confirm_ = std::move(confirm); }
     void SetViewerCloser(ViewerCloser closer) { closeViewer_ = std::move(closer); }
 
-    // 404. Returns the numbers deleted; the folder's cache is rewritten when
+    // qimcmd::DeleteMail. Returns the numbers deleted; the folder's cache is rewritten when
     // any was. A mail whose file is already gone loses its record quietly.
     std::vector<int> DeleteMails(SMemCacheFolder& folder, const std::vector<int>& selected);
 
@@ -53,28 +54,28 @@ public:
     std::vector<int> MoveMails(SMemCacheFolder& source, const std::vector<int>& selected,
                                const std::string& destination);
 
-    // 422: asks for files and copies them into the inbox as new mail. Returns
-    // the first new number (the bound of list state 1), 0 when nothing came in.
+    // qimcmd::ImportAsNewMail: asks for files and copies them into the inbox as new mail. Returns
+    // the first new number (the bound of qimstore::kStateNew), 0 when nothing came in.
     int ImportWithDialog(const std::string& inbox);
     // The same for files already chosen (full paths, in this order).
     int ImportFiles(const std::string& inbox, const std::vector<std::string>& files);
 
-    // 405, 471, 472: `kind` set or cleared on the selected mails. Returns the
-    // numbers whose marks changed.
+    // qimcmd::MarkImportant, MarkUnread, MarkRead: `kind` set or cleared on the selected mails.
+    // Returns the numbers whose marks changed.
     std::vector<int> MarkMails(SQimFolder& folder, const std::vector<int>& selected, SMarkKind kind);
-    // A mail shown in a viewer gets its read mark (string 1138 when it cannot).
+    // A mail shown in a viewer gets its read mark (qimstr::CannotSetRead when it cannot).
     bool MarkShownRead(SQimFolder& folder, int number);
 
-    // 417. True when any mail was renumbered (the cache is then rebuilt and
+    // qimcmd::RenumberGaps. True when any mail was renumbered (the cache is then rebuilt and
     // loaded).
     bool CloseGaps(SMemCacheFolder& folder);
-    // 418: the mails end numbered 1..n, oldest date first. True when any moved.
+    // qimcmd::RenumberByDate: the mails end numbered 1..n, oldest date first. True when any moved.
     bool RenumberByDate(SMemCacheFolder& folder);
-    // 421.
+    // qimcmd::RefreshCache.
     bool UpdateCache(SMemCacheFolder& folder);
 
-    // After a receive session into the inbox: SettleReceivedMail, and string
-    // 1139 once when a mark could not be cleared. False when nothing arrived.
+    // After a receive session into the inbox: SettleReceivedMail, and
+    // qimstr::CannotSetUnread once when a mark could not be cleared. False when nothing arrived.
     bool FinishReceive(const std::string& inbox, int firstNew);
     // Stores a composed, sent or draft mail as the next number of `folderName`
     // (taken relative to `home`; empty or "." is the inbox): `write` writes the

@@ -63,7 +63,7 @@ public:
         automatic_ = automaticTo;
         forced_ = false;
     }
-    // Command 426.
+    // qimcmd::SwapFromTo.
     void Toggle() {
         current_ = forced_ ? !current_ : !automatic_;
         forced_ = true;

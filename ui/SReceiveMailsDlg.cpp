@@ -129,7 +129,7 @@ SUserAuthDlg::SUserAuthDlg(QWidget* parent, SUserInetData& inet, const SSettingD
 
 namespace {
 
-// Dialog 317: "OK" or "終了(&X)"; true when the user chose to end the program.
+// qimpop3::kDialogNoNewMail: "OK" or "終了(&X)"; true when the user chose to end the program.
 bool AskNoNewMail(QWidget* parent) {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Qim"), ToQString(LoadQimString(qimstr::NoNewMail)),
                     QMessageBox::NoButton, parent);
@@ -146,8 +146,8 @@ SReceiveOutcome RunReceiveDialog(QWidget* parent, SUserInetData& inet, SSettingD
     SReceiveRun run(inbox, inet, settings);
     run.Begin();
     SReceiveMailsDlg dlg(parent, inet, settings, inbox);
-    // The login codes go to the application, which shows a refusal (string
-    // 1208) and forgets the password.
+    // The login codes go to the application, which shows a refusal
+    // (qimstr::WrongPassword) and forgets the password.
     dlg.SetLoginReport([login](int code) {
         if (login) login->Report(code);
     });

@@ -76,7 +76,7 @@ public:
     SUserAuthDlg(QWidget* parent, SUserInetData& inet, const SSettingData& settings);
 };
 
-// Command 413 of the main window: runs a receive into `inbox` with the
+// qimcmd::Receive of the main window: runs a receive into `inbox` with the
 // dialog, then marks, cache and what the outcome has to say (the no-new-mail
 // notice among it). The window reloads the inbox when outcome.Arrived(), and
 // closes itself when exitRequested.

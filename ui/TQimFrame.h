@@ -31,7 +31,7 @@ public:
     // The frame, its client window and the application, in that order; false
     // when nobody serves the command.
     bool ExecCommand(int id);
-    // A command the frame itself serves (the window layer adds the compose window's 411).
+    // A command the frame itself serves (the window layer adds the compose window's qimcmd::Compose).
     void AddCommand(int id, SCommandTable::Action action) {
         commands_.Add(id, std::move(action));
         UpdateCommandStates();

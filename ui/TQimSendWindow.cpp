@@ -55,7 +55,7 @@ std::string Sjis(const QString& text) {
     return out;
 }
 
-// The header dialog (command 2113): every field of the header object.
+// The header dialog (qimcmd::ResetHeaders): every field of the header object.
 class THeaderDlg : public QDialog {
 public:
     THeaderDlg(QWidget* parent, SEMailHeader& header) : QDialog(parent), header_(header) {

@@ -36,12 +36,13 @@ public:
     void SetMailto(const std::string& address);
     // Opens an unsent mail: header fields, attachments and the text.
     bool OpenDraft(const std::string& path);
-    // Command 2147: saves into the unsent-mail folder and asks whether to close.
+    // qimcmd::SaveDraftAsFile: saves into the unsent-mail folder and asks whether to close.
     bool SaveDraft();
-    // Commands 2101-2103: a file's text at the caret; `bodyOnly` takes a
+    // qimcmd::InsertFile, InsertMailWhole, InsertMailBody: a file's text at the caret; `bodyOnly` takes a
     // mail's body without its header (of a MIME mail, the unencoded text parts).
     bool InsertFileText(bool bodyOnly);
-    // The send commands (2105 to 2108, 2303 to 2309). True when sent.
+    // The send commands (qimcmd::SendMail to SendAttachedEncrypted, PgpEncryptAndSign to PgpAttachKey).
+    // True when sent.
     bool Send(int command);
 
     // The header fields into the header object.
@@ -50,9 +51,9 @@ public:
     SAttachmentList& Attachments() { return attachments_; }
     void RefreshAttachmentList();
 
-    // Edits the header (command 2113); true on OK. A test gives its own.
+    // Edits the header (qimcmd::ResetHeaders); true on OK. A test gives its own.
     std::function<bool()> editHeader;
-    // A mail was stored in a folder (request 0x893 to the main window).
+    // A mail was stored in a folder (qimreq::ReloadFolder to the main window).
     std::function<void(const std::string& folder)> onFolderChanged;
     // The window is about to go (the application forgets it).
     std::function<void()> onDestroy;

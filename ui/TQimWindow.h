@@ -56,7 +56,7 @@ public:
     // The bound of the new-mail state (0: none yet).
     int FirstNew() const { return firstNew_; }
     void SetFirstNew(int firstNew);
-    // What the receive command (413) starts; the command is served once a
+    // What the receive command (qimcmd::Receive) starts; the command is served once a
     // hook is set.
     void SetReceiveHook(std::function<void()> hook);
 

@@ -40,14 +40,14 @@ public:
     bool EditPgpUsage(int& usage) override;
     void ShowAbout() override;
 
-    // Command 411 and a mailto: start: the one compose window, made when
+    // qimcmd::Compose and a mailto: start: the one compose window, made when
     // there is none, brought to the top when there is; `mailto` goes into To.
     TQimSendWindow* OpenComposeWindow(const std::string& mailto = std::string());
 
 private:
-    // Command 413: a receive run with its dialog, then the list of what arrived.
+    // qimcmd::Receive: a receive run with its dialog, then the list of what arrived.
     void ReceiveIntoInbox();
-    // Command 524: the public keys attached to the selected mail into the keyring.
+    // qimcmd::ExtractPgpKey: the public keys attached to the selected mail into the keyring.
     void ImportKeysOfSelectedMail();
     bool SaveScreenshot(const std::string& file);
 

@@ -1,4 +1,4 @@
-// Where sent mails (command 2112) or unsent mails (command 2149) are saved:
+// Where sent mails (qimcmd::SentMailFolder) or unsent mails (qimcmd::DraftFolder) are saved:
 // on or off, the folder relative to the home directory, and the header-list
 // and question flags of the folder property.
 #pragma once

@@ -52,20 +52,21 @@ SAppRequest Req(int code, int flag = 0, const std::string& text = std::string())
 
 TEST(RequestDispatcher, ServesByCodeAndAnswersZeroForUnknownCodes) {
     SRequestDispatcher dispatcher;
-    dispatcher.Register(530, [](SAppRequest& r) -> long {
+    dispatcher.Register(qimreq::HomeDirectory, [](SAppRequest& r) -> long {
         r.answerText = "/home/taro/QimHome";
         return 1;
     });
-    dispatcher.Register(2195, [](SAppRequest& r) -> long { return static_cast<long>(r.text.size()) + r.flag; });
-    SAppRequest home = Req(530);
+    dispatcher.Register(qimreq::ReloadFolder,
+                        [](SAppRequest& r) -> long { return static_cast<long>(r.text.size()) + r.flag; });
+    SAppRequest home = Req(qimreq::HomeDirectory);
     EXPECT_EQ(dispatcher.Dispatch(home), 1);
     EXPECT_EQ(home.answerText, "/home/taro/QimHome");
-    SAppRequest reload = Req(2195, 3, "/f");
+    SAppRequest reload = Req(qimreq::ReloadFolder, 3, "/f");
     EXPECT_EQ(dispatcher.Dispatch(reload), 5);
     SAppRequest unknown = Req(2170);
     EXPECT_EQ(dispatcher.Dispatch(unknown), 0);
     EXPECT_FALSE(dispatcher.Has(2170));
-    dispatcher.Register(530, [](SAppRequest&) -> long { return 7; });
+    dispatcher.Register(qimreq::HomeDirectory, [](SAppRequest&) -> long { return 7; });
     EXPECT_EQ(dispatcher.Dispatch(home), 7);
 }
 
@@ -343,7 +344,7 @@ protected:
         return viewersAgree;
     }
     SClosingWindow* ComposeWindow() override { return compose; }
-    void ShowDialogStillOpen() override { steps.push_back("1195"); }
+    void ShowDialogStillOpen() override { steps.push_back("DialogStillOpen"); }
 };
 
 class FakeCompose : public SClosingWindow {
@@ -368,14 +369,14 @@ TEST(CloseOrder, SettingsAreSavedBeforeViewersOrTheComposeWindowCanRefuse) {
     RecordingClose viewer;
     viewer.viewersAgree = false;
     EXPECT_FALSE(viewer.CanClose());
-    EXPECT_EQ(viewer.steps, (Steps{"children", "settings", "window", "layout", "viewers", "1195"}));
+    EXPECT_EQ(viewer.steps, (Steps{"children", "settings", "window", "layout", "viewers", "DialogStillOpen"}));
 
     FakeCompose busy;
     busy.enabled = false;
     RecordingClose dialogOpen;
     dialogOpen.compose = &busy;
     EXPECT_FALSE(dialogOpen.CanClose());
-    EXPECT_EQ(dialogOpen.steps.back(), "1195");
+    EXPECT_EQ(dialogOpen.steps.back(), "DialogStillOpen");
     EXPECT_FALSE(busy.destroyed);
 
     FakeCompose refusing;

@@ -12,11 +12,18 @@
 namespace {
 
 TEST(CmmnStrings, EveryIdOfTheTableLoads) {
+    using namespace cmmnstr;
     const unsigned ids[] = {
-        1700, 1710, 1711, 1721, 1722, 1723, 1726, 1727, 1728, 1731, 1732, 1733, 1734, 1735, 1741, 1742,
-        1743, 1744, 1745, 1746, 1747, 1748, 1749, 1750, 1751, 1752, 1760, 1761, 1770, 1780, 1781, 1782,
-        1783, 1784, 1785, 1786, 1787, 1788, 1789, 1790, 1791, 1792, 1793, 1800, 1801, 1802, 1803, 1804,
-        1805, 1810, 1811, 1812, 1813, 1814, 1815, 1816, 1817, 1818, 1819, 1820, 32540,
+        FontNotSaved, VersionMismatch, DecryptFailed, HeaderParseFailed, CannotOpenFile, Strange,
+        StrangeCannotDecrypt, Aborting, AttachmentOmitted, FilterAllText, FilterExecutable, FilterArchive,
+        FilterAll, FilterUnsentMail, EnterKey, EnterKeyAgain, KeysDiffer, EnterAddress, EnterKeyFileKey,
+        CannotOpenKeyFile, CannotReadKeyFile, KeyFileKeyWrong, CannotReadListBox, CannotWriteKeyFile,
+        CannotSaveKeyFileLock, NoLoginPassword, EnterKeyForMail, EnterMailKey, CannotRegisterMore, BadFileName,
+        AddressFolderInput, NewFolderName, ConfirmDelete, CannotDeleteIt, SpecialFolder, CannotWriteOut,
+        SameFolderMove, FolderExists, ConfirmDeleteAddresses, CannotDelete, CannotRename, CannotSetNonMenu,
+        SettingsBroken, AttachmentCount, AttachmentsSaved, ExtractFailed, EnterFolderName, FolderNotFound,
+        EnterAgain, ExtractAttachment, ExtractQuestion, UnknownFileName, UnknownType, UnknownSubtype,
+        AttachmentKindSub, AttachmentKind, MediaTypeNames, PgpControl, PgpSignature, PgpKey, NotFound,
     };
     for (unsigned id : ids) {
         const std::string text = LoadStringCmmnDll(id);
@@ -35,7 +42,7 @@ TEST(CmmnStrings, TextsAreTheShiftJisBytesOfTheMessages) {
     EXPECT_EQ(LoadStringCmmnDll(cmmnstr::BadFileName),
               "\x95\x73\x90\xB3\x82\xC8\x96\xBC\x91\x4F\x82\xC5\x82\xB7\x81\x42\x8E\x9F\x82\xCC\x95\xB6\x8E\x9A"
               "\x82\xCD\x8E\x67\x82\xA6\x82\xDC\x82\xB9\x82\xF1\x81\x42");
-    // The half-width full stop closes 1711; 1743 opens with the full-width ２.
+    // The half-width full stop closes DecryptFailed; KeysDiffer opens with the full-width ２.
     const std::string decryptFailed = LoadStringCmmnDll(cmmnstr::DecryptFailed);
     EXPECT_EQ(decryptFailed.back(), '\xA1');
     EXPECT_EQ(LoadStringCmmnDll(cmmnstr::KeysDiffer).substr(0, 2), "\x82\x51");

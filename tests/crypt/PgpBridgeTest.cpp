@@ -200,7 +200,7 @@ TEST_F(PgpBridgeTest, AttachedPublicKeyImportsInGpg) {
     EXPECT_NE(shown.find("uid:"), std::string::npos);
 }
 
-// Command 524: a key another user attached goes into the keyring; a mail
+// qimcmd::ExtractPgpKey: a key another user attached goes into the keyring; a mail
 // without one is told so and changes nothing.
 TEST_F(PgpBridgeTest, AttachedKeyOfAnotherUserIsImported) {
     const std::string other = File("other");

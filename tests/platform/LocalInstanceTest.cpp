@@ -62,6 +62,8 @@ protected:
     qimtest::TempDir dir_;
 };
 
+// The requests are the decimal text of the application's codes: "530" is
+// qimreq::HomeDirectory, "757" (qimreq::OperationDone) one the copy does not answer.
 TEST_F(LocalInstance, TheRunningCopyAnswersEachRequestAndHoldsItsName) {
     const std::string name = "QimWindowClass-test";
     EXPECT_EQ(platform::InstanceSocketPath(name), dir_.File(name));

@@ -10,6 +10,7 @@
 #include "config/QimRequestCodes.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
+#include "platform/SocketCodes.h"
 #include "pop3/SReceiveRun.h"
 #include "store/QimStoreCodes.h"
 #include "store/SMemCacheFolder.h"
@@ -375,12 +376,14 @@ TEST_F(ScriptedReceive, ARefusedDeleQuitsAtOnceAndNamesTheMessageLeft) {
 TEST_F(ScriptedReceive, AnUnknownHostAndARefusedConnectionFailClearly) {
     struct Case {
         const char* host;
-        const char* script;
+        std::string script;
         std::string notice;
-    } cases[] = {{"pop.example.invalid", "-- lookup 11001",
-                  Text(qimstr::SocketError, {"Unable to get host address"s, "Host not found"s, 11001L})},
-                 {"127.0.0.1", "-- refuse 10061",
-                  Text(qimstr::SocketError, {"Unable to connect"s, "Connection refused"s, 10061L})}};
+    } cases[] = {{"pop.example.invalid", "-- lookup " + std::to_string(platform::kWsaHostNotFound),
+                  Text(qimstr::SocketError, {"Unable to get host address"s, "Host not found"s,
+                                             static_cast<long>(platform::kWsaHostNotFound)})},
+                 {"127.0.0.1", "-- refuse " + std::to_string(platform::kWsaEConnRefused),
+                  Text(qimstr::SocketError, {"Unable to connect"s, "Connection refused"s,
+                                             static_cast<long>(platform::kWsaEConnRefused)})}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.host);
         home.inet.pop3Server = c.host;

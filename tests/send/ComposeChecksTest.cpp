@@ -51,7 +51,7 @@ struct CheckCase {
     std::string text;
     std::vector<MessageAnswer> answers;
     bool goesOn;
-    std::vector<unsigned> asked;  // the questions, in order (2510 follows a stop)
+    std::vector<unsigned> asked;  // the questions, in order (qimstr::SendAborted follows a stop)
     std::string after;            // the text afterwards (UTF-8), when it matters
 };
 

@@ -428,7 +428,7 @@ ScriptedSockets::ScriptedSockets(std::vector<Scenario*> scenarios) : scenarios_(
         if (made_ >= static_cast<int>(scenarios_.size())) {
             ADD_FAILURE() << "a conversation asked for socket " << made_ + 1 << " of " << scenarios_.size();
             // It is refused at once, so that the conversation ends.
-            auto refused = std::make_unique<Scenario>("-- refuse 10061");
+            auto refused = std::make_unique<Scenario>("-- refuse " + std::to_string(platform::kWsaEConnRefused));
             Scenario& s = *refused;
             spare_.push_back(std::move(refused));
             ++made_;

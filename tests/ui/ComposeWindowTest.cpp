@@ -125,7 +125,7 @@ TEST_F(ComposeWindow, ADraftWithTwoAttachmentsReopensAndIsSentWithItsSentCopy) {
     EXPECT_NE(copy.find("photo.png"), std::string::npos);
 }
 
-// Commands 2101-2103: a text file as it stands, a whole mail, and only a
+// qimcmd::InsertFile, InsertMailWhole, InsertMailBody: a text file as it stands, a whole mail, and only a
 // mail's body, each at the caret.
 TEST_F(ComposeWindow, FilesAndMailsAreReadInAtTheCaret) {
     const std::string text = dir_.File("memo.txt");

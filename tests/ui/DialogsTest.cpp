@@ -177,22 +177,24 @@ TEST(NetworkSettingsDialog, ShowsTheRecordAndGivesBackTheEditedOne) {
 
 TEST(OptionDialogs, DefaultSortAndPgpUsageEditTheirBitsOnly) {
     qimtest::QimTestApp();
-    TDefaultSortDlg sort(nullptr, 0x1b1);
+    // 0x1b1: with a bit the dialog does not know (0x100), which stays as it was.
+    const int stored = 0x100 | kSortEveryFolder | kSortDescending | kSortOn | qimstore::kColumnDate;
+    TDefaultSortDlg sort(nullptr, stored);
     EXPECT_TRUE(sort.sortOn->isChecked());
-    EXPECT_EQ(sort.column->currentIndex(), 1);
+    EXPECT_EQ(sort.column->currentIndex(), qimstore::kColumnDate);
     EXPECT_TRUE(sort.descending->isChecked());
     EXPECT_FALSE(sort.thread->isChecked());
     EXPECT_TRUE(sort.everyFolder->isChecked());
-    EXPECT_EQ(sort.Value(), 0x1b1);
-    sort.column->setCurrentIndex(3);
+    EXPECT_EQ(sort.Value(), stored);
+    sort.column->setCurrentIndex(qimstore::kColumnSubject);
     sort.descending->setChecked(false);
     sort.thread->setChecked(true);
-    EXPECT_EQ(sort.Value(), 0x100 | 0x10 | 0x40 | 0x80 | 3);
+    EXPECT_EQ(sort.Value(), 0x100 | kSortOn | kSortThread | kSortEveryFolder | qimstore::kColumnSubject);
 
     TPgpUsageDlg pgp(nullptr, 6);
     EXPECT_FALSE(pgp.usePgp->isChecked());
     pgp.usePgp->setChecked(true);
-    EXPECT_EQ(pgp.Usage(), 7);
+    EXPECT_EQ(pgp.Usage(), 6 | kPgpUsed);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The receive dialog shows what the conversation reports and forwards its
-// buttons; command 413's function stores, marks and reports.
+// buttons; the function of qimcmd::Receive stores, marks and reports.
 #include <gtest/gtest.h>
 
 #include <QLabel>
