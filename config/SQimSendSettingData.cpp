@@ -100,7 +100,7 @@ bool SQimSendSettingData::Read() {
     const SConfigProfile config(qimini::QimSend);
     config.GetString(qimini::RPrefix, replyPrefix, kPrefixSize, ">");
     textAsMime = Flag(config, qimini::bMimeTextPlainMail, true);
-    foldWidth = config.GetInt(qimini::FitNumALine, 72);
+    foldWidth = config.GetInt(qimini::FitNumALine, kDefaultFoldWidth);
     aliasMenuRows = config.GetInt(qimini::AliasMenuMaxRow, 25);
     return ok;
 }

@@ -6,6 +6,9 @@
 
 #include <string>
 
+// The fold width of the long-line commands when nothing is set.
+constexpr int kDefaultFoldWidth = 72;
+
 // Where one kind of mail (sent mails, drafts) is saved.
 struct SSaveMailFolderProperty {
     int kind = 0;            // 0 none, 1 relative to the home directory, 2 relative to
@@ -34,7 +37,7 @@ public:
     SSaveMailFolderProperty draft;
     std::string replyPrefix = ">";   // RPrefix
     bool textAsMime = true;          // bMimeTextPlainMail
-    int foldWidth = 72;              // FitNumALine
+    int foldWidth = kDefaultFoldWidth;  // FitNumALine
     int aliasMenuRows = 25;          // AliasMenuMaxRow
 
     // False when a folder that should be there is missing.

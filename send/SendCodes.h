@@ -59,8 +59,6 @@ constexpr int kAttachRecordSize = 26100;
 constexpr long kLargeAttachmentKB = 1023;
 // Lines wider than this many half-width columns are questioned before a send.
 constexpr int kLongLineColumns = 78;
-// The fold width of the long-line commands when nothing is set.
-constexpr int kDefaultFoldWidth = 72;
 
 constexpr char kQimMailer[] = "Qim Ver.0.9931";
 constexpr char kAttachFilesField[] = "X-Qim-Attach-Files: ";
