@@ -22,18 +22,7 @@ using qimtest::Sjis;
 using qimtest::TempDir;
 using storetest::WriteMails;
 
-struct Fixture {
-    platform::ScriptedDialogService dialogs;
-    platform::ScopedDialogService scope{dialogs};
-    SFolderCommands commands{dialogs};
-
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const RecordedBox& b : dialogs.Boxes())
-            if (b.kind == RecordedBox::Kind::Message) texts.push_back(b.text);
-        return texts;
-    }
-};
+using Fixture = storetest::CommandsFixture<SFolderCommands>;
 
 TEST(Folders, NewFolderNames) {
     struct Case {

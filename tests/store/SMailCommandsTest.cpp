@@ -22,20 +22,7 @@ using qimtest::TempDir;
 using storetest::ExpectCacheAgrees;
 using storetest::WriteMails;
 
-// The commands with a scripted dialog service (also installed for the
-// common library's own boxes).
-struct Fixture {
-    platform::ScriptedDialogService dialogs;
-    platform::ScopedDialogService scope{dialogs};
-    SMailCommands commands{dialogs};
-
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const RecordedBox& b : dialogs.Boxes())
-            if (b.kind == RecordedBox::Kind::Message) texts.push_back(b.text);
-        return texts;
-    }
-};
+using Fixture = storetest::CommandsFixture<SMailCommands>;
 
 // Fails the k-th (from 1) rename or bring, as a full disk or a vanished
 // folder would.

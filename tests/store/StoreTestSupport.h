@@ -1,5 +1,6 @@
-// Small helpers for the store tests: mail files written into a folder, and
-// the check that a folder's cache file says what its mail files say.
+// Small helpers for the store tests: the commands with scripted dialogs, mail
+// files written into a folder, and the check that a folder's cache file says
+// what its mail files say.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,10 +9,27 @@
 #include <string>
 #include <vector>
 
+#include "platform/ScriptedDialogService.h"
 #include "store/SMemCacheFolder.h"
 #include "support/TestSupport.h"
 
 namespace storetest {
+
+// A command class with a scripted dialog service (also installed for the
+// common library's own boxes), and the texts of the message boxes shown.
+template <typename Commands>
+struct CommandsFixture {
+    platform::ScriptedDialogService dialogs;
+    platform::ScopedDialogService scope{dialogs};
+    Commands commands{dialogs};
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const platform::RecordedBox& b : dialogs.Boxes())
+            if (b.kind == platform::RecordedBox::Kind::Message) texts.push_back(b.text);
+        return texts;
+    }
+};
 
 // A mail with the given header values (Shift_JIS), CR LF line ends as on disk.
 inline std::string Mail(const std::string& subject, const std::string& date = "Thu, 10 Dec 2026 13:15:00 +0900",
