@@ -7,28 +7,28 @@ namespace {
 
 bool IsFlagOrWidth(char c) { return std::strchr("-+ #0123456789.", c) != nullptr && c != '\0'; }
 
-// One conversion written as `spec` (from '%' to its letter) with `arg`.
-std::string Convert(const std::string& spec, char conversion, const SNotice::Arg& arg) {
+// One conversion written as `form` (from '%' to its letter) with `arg`.
+std::string Convert(const std::string& form, char conversion, const SNotice::Arg& arg) {
     char buffer[64];
     if (conversion == 's') {
         const std::string* text = std::get_if<std::string>(&arg);
-        if (!text) return spec;
-        const int n = std::snprintf(nullptr, 0, spec.c_str(), text->c_str());
-        if (n < 0) return spec;
+        if (!text) return form;
+        const int n = std::snprintf(nullptr, 0, form.c_str(), text->c_str());
+        if (n < 0) return form;
         std::string out(static_cast<std::size_t>(n) + 1, '\0');
-        std::snprintf(out.data(), out.size(), spec.c_str(), text->c_str());
+        std::snprintf(out.data(), out.size(), form.c_str(), text->c_str());
         out.resize(static_cast<std::size_t>(n));
         return out;
     }
     const long* number = std::get_if<long>(&arg);
-    if (!number) return spec;
+    if (!number) return form;
     // Every number goes through the long form of its conversion.
-    std::string longSpec = spec;
-    if (longSpec.find('l') == std::string::npos && conversion != 'c') longSpec.insert(longSpec.size() - 1, "l");
+    std::string longForm = form;
+    if (longForm.find('l') == std::string::npos && conversion != 'c') longForm.insert(longForm.size() - 1, "l");
     int n = -1;
-    if (conversion == 'c') n = std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<int>(*number));
-    else n = std::snprintf(buffer, sizeof buffer, longSpec.c_str(), *number);
-    return n < 0 ? spec : std::string(buffer, static_cast<std::size_t>(n < 63 ? n : 63));
+    if (conversion == 'c') n = std::snprintf(buffer, sizeof buffer, form.c_str(), static_cast<int>(*number));
+    else n = std::snprintf(buffer, sizeof buffer, longForm.c_str(), *number);
+    return n < 0 ? form : std::string(buffer, static_cast<std::size_t>(n < 63 ? n : 63));
 }
 
 }  // namespace
@@ -53,8 +53,8 @@ std::string FormatNotice(const std::string& format, const std::vector<SNotice::A
             out += format[i];  // not a conversion this formatter knows
             continue;
         }
-        const std::string spec = format.substr(i, j - i + 1);
-        out += next < args.size() ? Convert(spec, format[j], args[next]) : spec;
+        const std::string form = format.substr(i, j - i + 1);
+        out += next < args.size() ? Convert(form, format[j], args[next]) : form;
         ++next;
         i = j;
     }

@@ -16,7 +16,6 @@ namespace {
 
 using namespace qimstore;
 using platform::MessageAnswer;
-using platform::RecordedBox;
 using qimtest::FileExists;
 using qimtest::Sjis;
 using qimtest::TempDir;
