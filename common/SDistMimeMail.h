@@ -59,7 +59,7 @@ public:
     // Writes the viewable copy of the message to `outPath` (`tmpPath` is scratch
     // room for decoding): headers and unencoded parts as they are, encoded
     // US-ASCII and Japanese text decoded, every other encoded part replaced by
-    // one notice line. False after a box when anything failed; no partial copy
+    // one notice line. False after a notice when anything failed; no partial copy
     // is left behind then.
     bool MakeOmitBinaryFile(const char* outPath, const char* tmpPath);
 

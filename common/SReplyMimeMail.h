@@ -15,11 +15,11 @@ public:
     // Lines longer than this reach the editor in pieces (the prefix only before the first).
     static constexpr int kLinePiece = 1000;
 
-    // `owner`: the parent of message boxes; `target`: the editor.
+    // `owner`: the window the quoting is for; `target`: the editor.
     SReplyMimeMail(platform::ParentWindow owner, STextSink* target, const char* prefix = "")
         : SMimeMail(owner), target_(target), prefix_(prefix ? prefix : "") {}
 
-    // Analyses the message header (false after a box when it cannot be read),
+    // Analyses the message header (false after a notice when it cannot be read),
     // then quotes the body as it stands or walks the MIME parts.
     bool Process(const char* path);
     // The body of the message at `path` (everything after the first empty
