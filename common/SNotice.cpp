@@ -22,12 +22,18 @@ std::string Convert(const std::string& form, char conversion, const SNotice::Arg
     }
     const long* number = std::get_if<long>(&arg);
     if (!number) return form;
-    // Every number goes through the long form of its conversion.
-    std::string longForm = form;
-    if (longForm.find('l') == std::string::npos && conversion != 'c') longForm.insert(longForm.size() - 1, "l");
     int n = -1;
-    if (conversion == 'c') n = std::snprintf(buffer, sizeof buffer, form.c_str(), static_cast<int>(*number));
-    else n = std::snprintf(buffer, sizeof buffer, longForm.c_str(), *number);
+    if (conversion == 'c') {
+        n = std::snprintf(buffer, sizeof buffer, form.c_str(), static_cast<int>(*number));
+    } else {
+        // Every number goes through the long form of its conversion.
+        char longForm[40];
+        const bool isLong = form.find('l') != std::string::npos;
+        if (form.size() + 2 > sizeof longForm) return form;
+        std::snprintf(longForm, sizeof longForm, "%.*s%s%c", static_cast<int>(form.size() - 1), form.c_str(),
+                      isLong ? "" : "l", conversion);
+        n = std::snprintf(buffer, sizeof buffer, longForm, *number);
+    }
     return n < 0 ? form : std::string(buffer, static_cast<std::size_t>(n < 63 ? n : 63));
 }
 
