@@ -26,7 +26,7 @@ mkdir -p "$srv"
 trap 'bash tests/servers/dovecot.sh stop "$srv" || true; [[ -n "${KEEP:-}" ]] || rm -rf "$work"' EXIT
 
 eval "$(bash tests/servers/dovecot.sh start "$srv")"  # POP3_PORT, IMAP_PORT
-bash tests/servers/dovecot.sh adduser "$srv" taro secret
+bash tests/servers/dovecot.sh adduser "$srv" taro  # every user's password is "secret"
 owner=$(stat -c %u:%g "$srv/mail/taro")
 
 # The messages once, as files; loading copies them into the maildir.
