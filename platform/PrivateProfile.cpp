@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -129,6 +130,7 @@ std::map<std::string, ProfileFile> g_cache;  // by resolved on-disk path
 // Refused files not yet reported, and those reported (once per process).
 std::vector<std::string> g_unreported;
 std::set<std::string> g_reported;
+std::atomic<bool> g_anyUnreported{false};  // spares every read a second lock
 
 bool Resolve(const char* file, std::string& path) {
     if (!file || !*file || !ToNativePath(file, path)) return false;
@@ -178,16 +180,21 @@ void Refuse(ProfileFile& pf, const Identity& id, const std::string& path) {
     pf = ProfileFile{};
     pf.id = id;
     pf.refused = true;
-    if (g_reported.insert(path).second) g_unreported.push_back(path);
+    if (g_reported.insert(path).second) {
+        g_unreported.push_back(path);
+        g_anyUnreported = true;
+    }
 }
 
 // Tells the user of the files refused since the last call, once each. Called
 // without the lock held: a box runs the event loop, which may read settings.
 void ReportRefusals() {
+    if (!g_anyUnreported) return;
     std::vector<std::string> paths;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         paths.swap(g_unreported);
+        g_anyUnreported = false;
     }
     for (const std::string& native : paths) {
         std::string text;
