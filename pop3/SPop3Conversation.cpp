@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "config/QimRequestCodes.h"
+#include "config/QimNotices.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
 #include "config/SSettingData.h"
@@ -84,8 +85,7 @@ void SPop3Conversation::Notify(unsigned id, std::vector<SNotice::Arg> args) {
 }
 
 void SPop3Conversation::SocketError(const char* operation, int code) {
-    Notify(qimstr::SocketError,
-           {std::string(operation), std::string(platform::SocketErrorText(code)), static_cast<long>(code)});
+    observer_.Notify(SocketErrorNotice(operation, code));
 }
 
 // ---- Start, lookup, connect ----

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QObject>
-#include <cstdio>
 
 #include "config/QimGlobals.h"
 #include "config/QimStringIds.h"

@@ -7,12 +7,12 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "config/QimNotices.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
 #include "common/JapaneseCodes.h"
 #include "platform/qt/SocketFactory.h"
 
-using platform::MessageIcon;
 
 namespace {
 
@@ -90,8 +90,7 @@ void SSmtpSession::Notify(unsigned id, std::vector<SNotice::Arg> args) {
 }
 
 void SSmtpSession::SocketError(const char* operation, int code) {
-    Notify(qimstr::SocketError,
-           {std::string(operation), std::string(platform::SocketErrorText(code)), static_cast<long>(code)});
+    observer_.OnSmtpNotice(SocketErrorNotice(operation, code));
 }
 
 void SSmtpSession::End(SSmtpOutcome outcome) {
@@ -372,9 +371,7 @@ void SSmtpSession::ReplyRefused(const std::string& step) {
 }
 
 std::string SSmtpSession::StepText(unsigned id, const std::string& address) {
-    char text[512];
-    std::snprintf(text, sizeof text, LoadQimString(id).c_str(), address.c_str());
-    return text;
+    return FormatNotice(LoadQimString(id), {address});
 }
 
 bool SSmtpSession::OnFinalLine(int code, int otherCode, const std::function<void(bool accepted)>& decide) {
