@@ -78,7 +78,7 @@ public:
             {"Message-Id:", &SReplyFields::messageId}, {"Reply-To:", &SReplyFields::replyTo},
             {"Date:", &SReplyFields::date},         {"To:", &SReplyFields::to},
             {"Cc:", &SReplyFields::cc},             {"Bcc:", &SReplyFields::bcc},
-            {"In-Reply-To:", &SReplyFields::inReplyTo},
+            {"In-Reply-To:", &SReplyFields::inReplyTo}, {"References:", &SReplyFields::references},
         };
         std::string value;
         for (const Target& t : kTargets) {
@@ -133,20 +133,28 @@ std::string FoldHeaderLine(const std::string& line) {
     return out;
 }
 
-std::string MakeMessageId(const std::string& clientAddr) {
+std::string MakeMessageId(const std::string& senderAddress, const std::string& clientAddr) {
+    std::string host;
+    const std::string address = AddressPart(senderAddress);
+    if (const std::size_t at = address.rfind('@'); at != std::string::npos) host = address.substr(at + 1);
+    if (!UsableHost(host)) host = clientAddr;
+    if (!UsableHost(host)) host = LocalHostName();
+    if (!UsableHost(host)) host = "qim.invalid";
+    // The time and 64 bits of the system's random source: two machines, or
+    // two mails in one second, do not meet.
+    std::random_device source;
+    const unsigned long long random =
+        (static_cast<unsigned long long>(source()) << 32) ^ static_cast<unsigned long long>(source());
+    // The counter, for those who keep it on, stays part of the id.
+    std::string counted;
     int counter = 0;
-    if (!TakeMessageNumber(counter)) return std::string();
-    std::string host = UsableHost(clientAddr) ? clientAddr : LocalHostName();
-    if (!UsableHost(host)) return std::string();
+    if (TakeMessageNumber(counter)) counted = std::to_string(counter) + ".";
     const std::time_t now = std::time(nullptr);
-    std::minstd_rand random(static_cast<unsigned>(now) + static_cast<unsigned>(counter));
-    long long n = static_cast<long long>(std::clock()) + static_cast<long long>(random() % 32768);
-    if (n < 1 || n > INT_MAX) n = static_cast<long long>(random() % 32767) + 1;
     std::tm utc{};
     gmtime_r(&now, &utc);
-    char id[64 + kHostNameSize];
-    std::snprintf(id, sizeof id, "<%04d%02d%02d%02d%02d%02d.%lld@%s>", utc.tm_year + 1900, utc.tm_mon + 1,
-                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, n, host.c_str());
+    char id[96 + kHostNameSize];
+    std::snprintf(id, sizeof id, "<%04d%02d%02d%02d%02d%02d.%s%016llx@%s>", utc.tm_year + 1900, utc.tm_mon + 1,
+                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, counted.c_str(), random, host.c_str());
     return id;
 }
 
@@ -183,7 +191,7 @@ bool SEMailHeader::AddExtraLine(const std::string& line) { return AppendLine(lin
 bool SEMailHeader::Build() {
     headerText_.clear();
     date = CurrentInetDate();
-    messageId = MakeMessageId(clientAddr);
+    messageId = MakeMessageId(from, clientAddr);
     struct Field {
         const char* name;
         const std::string* value;
@@ -191,7 +199,8 @@ bool SEMailHeader::Build() {
     const Field before[] = {
         {"Date: ", &date},       {"From: ", &from},         {"Subject: ", &subject},
         {"Sender: ", &sender},   {"To: ", &to},             {"Cc: ", &cc},
-        {"Reply-To: ", &replyTo}, {"In-Reply-To: ", &inReplyTo}, {"Message-Id: ", &messageId},
+        {"Reply-To: ", &replyTo}, {"In-Reply-To: ", &inReplyTo}, {"References: ", &references},
+        {"Message-Id: ", &messageId},
     };
     for (const Field& f : before)
         if (!f.value->empty() && !AddLine(f.name, *f.value)) return false;

@@ -22,6 +22,7 @@ struct SReplyFields {
     std::string replyTo;
     std::string bcc;
     std::string inReplyTo;
+    std::string references;
 };
 
 class SEMailHeader {
@@ -38,7 +39,8 @@ public:
     std::string date;         // set by Build
     std::string xMailer;
     std::string inReplyTo;
-    std::string messageId;    // the id Build made last, empty when it made none
+    std::string references;   // the ids of the thread, oldest first, blank-separated
+    std::string messageId;    // the id Build made last
     std::string cryptVersion;
     // Host part of new message ids; the local host name when empty.
     std::string clientAddr;
@@ -46,7 +48,7 @@ public:
     virtual ~SEMailHeader() = default;
 
     // Rebuilds the header text from the fields: the date is set to now and a
-    // message id is made when the MessageNum counter is on. False at the
+    // new message id is made. False at the
     // first line that does not fit (the text then holds the lines before it).
     virtual bool Build();
     // Reads the header of a stored message into `fields` (lines of up to 1000
@@ -113,9 +115,11 @@ protected:
 // "\r\n\t" inserted; a segment without such a character stays long.
 std::string FoldHeaderLine(const std::string& line);
 
-// A new message id "<YYYYMMDDhhmmss.n@host>" (UTC), or empty when the
-// MessageNum counter is off (below 1). Steps the counter in CONFIG.INI.
-std::string MakeMessageId(const std::string& clientAddr);
+// A new message id "<YYYYMMDDhhmmss.R@domain>" (UTC), for every mail sent: R
+// is 16 hex digits from the system's random source (behind "n." when the
+// MessageNum counter is on, which it steps in CONFIG.INI); the domain is the
+// sender's, else `clientAddr`, else the host name.
+std::string MakeMessageId(const std::string& senderAddress, const std::string& clientAddr);
 
 // "Sat, 6 Jun 1998 12:34:56 +0900": now, as Japan's clock shows it, so the
 // fixed zone of the Date field is right whatever the machine's zone.

@@ -32,7 +32,7 @@ public:
             {"To:", &SEMailHeader::to},           {"Cc:", &SEMailHeader::cc},
             {"Bcc:", &SEMailHeader::bcc},         {"Subject:", &SEMailHeader::subject},
             {"Reply-To:", &SEMailHeader::replyTo}, {"Sender:", &SEMailHeader::sender},
-            {"In-Reply-To:", &SEMailHeader::inReplyTo},
+            {"In-Reply-To:", &SEMailHeader::inReplyTo}, {"References:", &SEMailHeader::references},
         };
         if (HeaderFieldText(field, kAttachFilesField, value_)) {
             if (!ReadAttachFilesValue(value_, attachments_, used_)) refused_ = true;
@@ -69,6 +69,7 @@ void SHalfwayHeader::TakeFields(const SEMailHeader& h) {
     extraHeader = h.extraHeader;
     xMailer = h.xMailer;
     inReplyTo = h.inReplyTo;
+    references = h.references;
     clientAddr = h.clientAddr;
 }
 
@@ -83,7 +84,7 @@ bool SHalfwayHeader::BuildDraft(int mode, const SAttachmentList& attachments) {
     const Field fields[] = {
         {"Date: ", &date},       {"From: ", &from},          {"Subject: ", &subject}, {"Sender: ", &sender},
         {"To: ", &to},           {"Cc: ", &cc},              {"Bcc: ", &bcc},         {"Reply-To: ", &replyTo},
-        {"In-Reply-To: ", &inReplyTo},
+        {"In-Reply-To: ", &inReplyTo}, {"References: ", &references},
     };
     for (const Field& f : fields)
         if (!f.value->empty() && !AddLine(f.name, *f.value)) return false;
@@ -118,6 +119,7 @@ bool SHalfwayHeader::ReadDraft(const char* path, SAttachmentList& attachments) {
     replyTo.clear();
     sender.clear();
     inReplyTo.clear();
+    references.clear();
     DraftFieldReader reader(*this, attachments);
     reader.SetDecode(true);
     reader.Init();

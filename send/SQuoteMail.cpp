@@ -1,0 +1,166 @@
+#include "send/SQuoteMail.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "common/JapaneseCodes.h"
+#include "common/SMimeBase64.h"
+#include "common/SMimeLineReader.h"
+#include "common/SMimeQuotedPrintable.h"
+
+namespace {
+
+// A piece this long goes to the reader at once; a longer line follows in pieces.
+constexpr std::size_t kPiece = 4096;
+
+bool IsReceived(const char* field) { return strncasecmp(field, "Received:", 9) == 0; }
+
+bool IsQuotedText(const SMimePart& part) {
+    return part.type == kMimeTypeAbsent ||
+           (part.type == kMimeTypeText && (part.subtype == kMimeSubtypePlain || part.subtype == kMimeSubtypeAbsent));
+}
+
+bool ReadRange(FILE* file, long start, long end, std::string& bytes) {
+    if (!file || start < 0 || end < start || std::fseek(file, start, SEEK_SET) != 0) return false;
+    bytes.resize(static_cast<std::size_t>(end - start));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    return true;
+}
+
+std::string DecodeBase64(const std::string& encoded) {
+    std::string kept;
+    kept.reserve(encoded.size());
+    for (char c : encoded)
+        if (SMimeBase64::IsBase64Char(c) || c == '=') kept += c;
+    std::vector<unsigned char> out(SMimeBase64::DecodedLengthMax(static_cast<int>(kept.size())) + 4);
+    const int n = SMimeBase64::DecodeBinary(kept.c_str(), out.data(), true);
+    // A broken tail still gives the groups before it.
+    const std::size_t length = n >= 0 ? static_cast<std::size_t>(n) : std::strlen(reinterpret_cast<char*>(out.data()));
+    return std::string(reinterpret_cast<const char*>(out.data()), std::min(length, out.size()));
+}
+
+std::string DecodeQuotedPrintable(const std::string& encoded) {
+    SMimeQuotedPrintable codec;
+    std::string out;
+    std::size_t at = 0;
+    while (at < encoded.size()) {
+        std::size_t end = encoded.find('\n', at);
+        const bool lastLine = end == std::string::npos;
+        if (lastLine) end = encoded.size();
+        std::string line = encoded.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+        const bool soft = !line.empty() && line.back() == '=';
+        if (soft) line.pop_back();
+        std::vector<unsigned char> decoded(line.size() + 1);
+        const int n = codec.DecodeBinary(reinterpret_cast<const unsigned char*>(line.c_str()), decoded.data());
+        out.append(reinterpret_cast<const char*>(decoded.data()), static_cast<std::size_t>(std::max(n, 0)));
+        if (!soft && !lastLine) out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace
+
+bool SInsertMailFilePrefixDecode::Action(const char* field) {
+    if (!*field) return true;
+    if (!prefix_.empty()) target_.InsertAtCaret(prefix_.c_str());
+    target_.InsertAtCaret(field);
+    return true;
+}
+
+bool SInsertMailFilePrefixDecode::ActionBody(const char* line) { return SInsertMailFilePrefixDecode::Action(line); }
+
+bool SForwardMailDecode::Action(const char* field) {
+    if (*field && !IsReceived(field)) target_.InsertAtCaret(field);
+    return true;
+}
+
+bool SForwardMailDecode::ActionBody(const char* line) {
+    target_.InsertAtCaret(line);
+    return true;
+}
+
+bool FeedMailFile(const char* path, SMHUnfoldDecodeMail& reader) {
+    FILE* file = OpenMessageFile(path);
+    if (!file) return false;
+    reader.Init();
+    std::string piece;
+    bool ok = true;
+    for (int c; ok && (c = getc_unlocked(file)) != EOF;) {
+        // A NUL would end the text early: mail is text here.
+        if (c != '\0') piece += static_cast<char>(c);
+        if (c == '\n' || piece.size() >= kPiece) {
+            ok = reader.Execute(piece.c_str());
+            piece.clear();
+        }
+    }
+    if (ok && !piece.empty()) ok = reader.Execute(piece.c_str());
+    const bool readError = std::ferror(file) != 0;
+    std::fclose(file);
+    // A message without a body still has its last field to give.
+    if (ok && reader.InHeader()) ok = reader.Finish();
+    return ok && !readError;
+}
+
+SForwardResult ForwardMail(STextSink& target, const char* path, const std::string& preMarker,
+                           const std::string& postMarker) {
+    FILE* probe = OpenMessageFile(path);
+    if (!probe) return SForwardResult::CannotOpen;
+    std::fclose(probe);
+    target.InsertAtCaret("\r\n");
+    target.InsertAtCaret(preMarker.c_str());
+    target.InsertAtCaret("\r\n\r\n");
+    SForwardMailDecode reader(target);
+    if (!FeedMailFile(path, reader)) return SForwardResult::Failed;
+    target.InsertAtCaret("\r\n");
+    target.InsertAtCaret(postMarker.c_str());
+    target.InsertAtCaret("\r\n\r\n");
+    return SForwardResult::Done;
+}
+
+bool DecodedPartText(FILE* file, long start, long end, const SMimePart& part, std::string& text) {
+    std::string encoded;
+    if (!ReadRange(file, start, end, encoded)) return false;
+    text = part.encoding == kMimeEncodingBase64 ? DecodeBase64(encoded) : DecodeQuotedPrintable(encoded);
+    if (part.charset == kMimeCharsetIso2022Jp) {
+        std::vector<char> sjis(text.size() + 1);
+        const int n = Jis2SjisBytes(sjis.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                                    static_cast<int>(text.size()));
+        text.assign(sjis.data(), static_cast<std::size_t>(n));
+    }
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    return true;
+}
+
+void SQuoteReplyMimeMail::InsertText(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        line += "\r\n";
+        Insert(line.c_str(), true);
+    }
+}
+
+bool SQuoteReplyMimeMail::ActionBase64(FILE* file, long start, long end, const SMimePart& part) {
+    if (!IsQuotedText(part)) return true;
+    std::string text;
+    if (!DecodedPartText(file, start, end, part, text)) return false;
+    InsertText(text);
+    return true;
+}
+
+bool SQuoteReplyMimeMail::ActionQuotedPrintable(FILE* file, long start, long end, const SMimePart& part) {
+    return SQuoteReplyMimeMail::ActionBase64(file, start, end, part);
+}
+
+bool SQuoteReplyMimeMail::ActionNoEncoded(FILE* file, long start, long end, const SMimePart& part) {
+    if (!IsQuotedText(part)) return true;
+    return ShowAsIs(file, start, end);
+}
