@@ -25,6 +25,7 @@
 #include "send/SSaveMailFile.h"
 #include "send/SSendMail.h"
 #include "send/SendCodes.h"
+#include "tools/ComposeSupport.h"
 #include "tools/ToolCommand.h"
 
 namespace {
@@ -38,76 +39,6 @@ const qimtool::Command kCompose{
 const qimtool::Command kSend{"send", "[--home DIR] FILE",
                              "compose で作ったメールを設定の SMTP サーバーへ送る (宛先は To, Cc, Bcc)", SendCommand};
 
-// The home directory: --home, else $QIMHOME. QIM.INI is the one in it.
-bool SetHome(const qimtool::ParsedArgs& parsed, const qimtool::Command& command, int& status) {
-    const std::string* typed = parsed.Value("--home");
-    const char* env = std::getenv("QIMHOME");
-    if (!typed && !(env && *env)) {
-        status = qimtool::UsageError(command, "--home か環境変数 QIMHOME でホームディレクトリを指定してください");
-        return false;
-    }
-    std::string home;
-    if (!qimtool::TerminalToSjis(typed ? *typed : env, home)) {
-        status = qimtool::Failure("ホームディレクトリの名前が Shift_JIS にできません");
-        return false;
-    }
-    while (home.size() > 1 && home.back() == '/') home.pop_back();
-    if (!platform::IsDirectory(home.c_str())) {
-        status = qimtool::Failure("QimHome フォルダーが見つかりません: " + (typed ? *typed : std::string(env)));
-        return false;
-    }
-    SetQimHome(home);
-    SetQimIniPath(home + "/QIM.INI");
-    return true;
-}
-
-std::string Utf8Of(const std::string& sjis) { return platform::Cp932ToUtf8Lossy(sjis); }
-
-bool Typed(const qimtool::ParsedArgs& parsed, const char* option, std::string& sjis) {
-    sjis.clear();
-    std::string joined;
-    for (const auto& [name, value] : parsed.values) {
-        if (name != option) continue;
-        std::string converted;
-        if (!qimtool::TerminalToSjis(value, converted)) {
-            qimtool::Failure(std::string(option) + " の値が Shift_JIS にできません");
-            return false;
-        }
-        sjis += (sjis.empty() ? "" : ", ") + converted;
-    }
-    return true;
-}
-
-// The message file of a compose: the maker's own, or (plain text without
-// MIME) the header text, the empty line and the editor lines.
-bool MakeMessage(SEMailMimeHeader& header, SComposeText& editor, SAttachmentList& attachments, bool mime,
-                 std::string& message) {
-    std::unique_ptr<SMakeMimeMailFile> maker;
-    if (!attachments.empty()) {
-        auto binary = std::make_unique<SMakeBinaryMimeMail>(header, editor, &attachments, nullptr);
-        binary->askSize = false;  // the files were named on purpose
-        binary->confirm = false;
-        maker = std::move(binary);
-    } else if (mime) {
-        maker = std::make_unique<SMakePlainTextMimeMail>(header, editor, nullptr);
-    }
-    if (maker) {
-        if (!maker->Make()) return false;
-        return qimtool::ReadInput(maker->FilePath(), message);
-    }
-    // Without MIME the header lines go as typed (the server side converts
-    // them to JIS with the rest), and without MIME-Version and Content-Type.
-    SEMailHeader plain;
-    static_cast<SEMailHeader&>(plain) = static_cast<const SEMailHeader&>(header);
-    if (!plain.Build()) {
-        qimtool::Failure(Utf8Of(LoadQimString(qimstr::HeaderTooLong)));
-        return false;
-    }
-    header.SetHeaderText(plain.HeaderText());
-    message = plain.HeaderText() + "\r\n" + editor.Text();
-    return true;
-}
-
 int ComposeCommand(const std::vector<std::string>& args) {
     qimtool::ParsedArgs parsed;
     std::string error;
@@ -116,7 +47,7 @@ int ComposeCommand(const std::vector<std::string>& args) {
         return qimtool::UsageError(kCompose, error);
     if (!parsed.operands.empty()) return qimtool::UsageError(kCompose, "本文は標準入力から読みます");
     int status = 0;
-    if (!SetHome(parsed, kCompose, status)) return status;
+    if (!qimtool::SetHome(parsed, kCompose, status)) return status;
 
     SUserInetData inet;
     inet.Read();
@@ -127,8 +58,8 @@ int ComposeCommand(const std::vector<std::string>& args) {
     header.xMailer = kQimMailer;
     header.clientAddr = inet.clientAddr;
     std::string bcc;
-    if (!Typed(parsed, "--to", header.to) || !Typed(parsed, "--cc", header.cc) || !Typed(parsed, "--bcc", bcc) ||
-        !Typed(parsed, "--subject", header.subject))
+    if (!qimtool::Typed(parsed, "--to", header.to) || !qimtool::Typed(parsed, "--cc", header.cc) || !qimtool::Typed(parsed, "--bcc", bcc) ||
+        !qimtool::Typed(parsed, "--subject", header.subject))
         return qimtool::kExitFailure;
     // The blind copies travel with the file, for send to find and remove.
     if (!bcc.empty()) header.extraHeader = "Bcc: " + bcc;
@@ -150,9 +81,9 @@ int ComposeCommand(const std::vector<std::string>& args) {
     SComposeText editor(body);
     if (!CheckBeforeSend(editor, nullptr)) return qimtool::kExitFailure;
     std::string message;
-    if (!MakeMessage(header, editor, attachments, sendSettings.textAsMime || !attachments.empty(), message))
+    if (!qimtool::MakeMessage(header, editor, attachments, sendSettings.textAsMime || !attachments.empty(), message))
         return qimtool::kExitFailure;
-    if (!header.CheckHeader()) return qimtool::Failure(Utf8Of(LoadQimString(qimstr::HeaderIncomplete)));
+    if (!header.CheckHeader()) return qimtool::Failure(qimtool::Utf8Of(LoadQimString(qimstr::HeaderIncomplete)));
     if (!qimtool::WriteOutput("-", message)) return qimtool::Failure("書き出せませんでした");
     return qimtool::kExitOk;
 }
@@ -172,6 +103,7 @@ bool ReadMessageHeader(const std::string& typed, const std::string& path, SEMail
     header.cc = fields.cc;
     header.replyTo = fields.replyTo;
     header.inReplyTo = fields.inReplyTo;
+    header.references = fields.references;
     header.subject = fields.subject;
     header.xMailer = kQimMailer;
     std::string bcc;
@@ -188,7 +120,7 @@ int SendCommand(const std::vector<std::string>& args) {
     if (!qimtool::ParseArgs(args, {}, {"--home"}, parsed, error)) return qimtool::UsageError(kSend, error);
     if (parsed.operands.size() != 1) return qimtool::UsageError(kSend, "送るメールのファイルを一つ指定してください");
     int status = 0;
-    if (!SetHome(parsed, kSend, status)) return status;
+    if (!qimtool::SetHome(parsed, kSend, status)) return status;
     std::string path;
     if (!qimtool::TerminalToSjis(parsed.operands[0], path)) return qimtool::Failure("ファイル名が Shift_JIS にできません");
 
@@ -197,10 +129,10 @@ int SendCommand(const std::vector<std::string>& args) {
     if (inet.smtpServer.empty() || inet.smtpPort < 1 || inet.userName.empty() || inet.mailAddress.empty()) {
         char text[1024];
         std::snprintf(text, sizeof text, LoadQimString(qimstr::SmtpSettingsMissing).c_str(), GetQimIniPath().c_str());
-        return qimtool::Failure(Utf8Of(text));
+        return qimtool::Failure(qimtool::Utf8Of(text));
     }
     SEMailMimeHeader header;
-    if (!ReadMessageHeader(parsed.operands[0], path, header)) return qimtool::Failure(Utf8Of(LoadQimString(qimstr::CannotOpenFile)));
+    if (!ReadMessageHeader(parsed.operands[0], path, header)) return qimtool::Failure(qimtool::Utf8Of(LoadQimString(qimstr::CannotOpenFile)));
 
     static int argc = 1;
     static char name[] = "qimtool";
@@ -223,7 +155,7 @@ int SendCommand(const std::vector<std::string>& args) {
     };
     // Nobody can complete a header from here: say what is missing.
     send.completeHeader = [](SEMailHeader&) {
-        qimtool::Failure(Utf8Of(LoadQimString(qimstr::HeaderIncomplete)));
+        qimtool::Failure(qimtool::Utf8Of(LoadQimString(qimstr::HeaderIncomplete)));
         return false;
     };
     std::optional<SSmtpOutcome> outcome;
@@ -235,7 +167,7 @@ int SendCommand(const std::vector<std::string>& args) {
     if (!outcome) QCoreApplication::exec();
     if (outcome != SSmtpOutcome::Sent) return qimtool::kExitFailure;
     // Sent, but without its copy: the user must know, so the tool fails.
-    if (!copyStored) return qimtool::Failure(Utf8Of(LoadQimString(qimstr::SentCopyFailed)));
+    if (!copyStored) return qimtool::Failure(qimtool::Utf8Of(LoadQimString(qimstr::SentCopyFailed)));
     return qimtool::kExitOk;
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 #include "support/TestServers.h"
 #include "support/TestSupport.h"
@@ -206,3 +208,114 @@ TEST_F(ComposeToolCopy, ASentCopyThatCannotBeStoredFailsTheCommandLoudly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A Japanese multipart mail from a list, answered in a thread of two, as the
+// store keeps it (the text in Shift_JIS).
+std::string SourceMail() {
+    return
+    "Received: from relay by mx; Mon, 1 Jun 2026 10:00:00 +0900\r\n"
+    "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <yamada@example.jp>\r\n"
+    "To: taro@example.jp, hanako@example.jp\r\n"
+    "Cc: list@example.jp\r\n"
+    "Subject: =?ISO-2022-JP?B?GyRCMnE1RBsoQg==?=\r\n"
+    "Message-Id: <m2@example.jp>\r\n"
+    "References: <m1@example.jp>\r\n"
+    "MIME-Version: 1.0\r\n"
+    "Content-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n"
+    "--b1\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n"
+    + qimtest::Sjis("こんにちは\r\nline two\r\n") +
+    "--b1\r\nContent-Type: application/octet-stream; name=\"a.bin\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+    "AAECAw==\r\n--b1--\r\n";
+}
+
+std::map<std::string, std::string> ThreadFields(const std::string& dir, const std::string& message, std::string& body) {
+    const std::string path = dir + "/thread.eml";
+    qimtest::WriteFileBytes(path, message);
+    int status = -1;
+    const std::string out =
+        RunCommand(std::string("/usr/bin/python3 ") + QIM_TEST_SERVERS_DIR + "/../send/thread_fields.py " + path, &status);
+    EXPECT_EQ(status, 0) << out;
+    std::map<std::string, std::string> fields;
+    const std::size_t bodyAt = out.find("body\n");
+    std::istringstream lines(out.substr(0, bodyAt));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t blank = line.find(' ');
+        fields[line.substr(0, blank)] = blank == std::string::npos ? "" : line.substr(blank + 1);
+    }
+    body = bodyAt == std::string::npos ? "" : out.substr(bodyAt + 5);
+    return fields;
+}
+
+}  // namespace
+
+TEST_F(ComposeTool, AReplyMadeAndSentByTheToolThreadsInPythonsReader) {
+    qimtest::SmtpServer& smtp = qimtest::SmtpServer::Shared();
+    ASSERT_TRUE(smtp.Ok());
+    smtp.Clear();
+    Settings(smtp.Port());
+    const std::string source = dir_.File("source");
+    qimtest::WriteFileBytes(source, SourceMail());
+    int status = -1;
+    std::string err;
+    const std::string reply = Run("reply --home " + home_ + " " + source, "", &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    // Stored as the compose window would start it: Shift_JIS, the text quoted.
+    EXPECT_NE(reply.find(qimtest::Sjis(">こんにちは\r\n>line two\r\n")), std::string::npos) << reply;
+    EXPECT_EQ(reply.find("a.bin"), std::string::npos);
+    const std::string file = dir_.File("reply.eml");
+    qimtest::WriteFileBytes(file, reply);
+    Run("send --home " + home_ + " " + file, "", &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    const auto messages = smtp.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rcptTo, std::vector<std::string>{"yamada@example.jp"});
+    std::string body;
+    const auto fields = ThreadFields(dir_.Path(), messages[0].data, body);
+    EXPECT_EQ(fields.at("To"), "山田 <yamada@example.jp>");
+    EXPECT_EQ(fields.at("Subject"), "Re: 会議");
+    EXPECT_EQ(fields.at("In-Reply-To"), "<m2@example.jp>");
+    EXPECT_EQ(fields.at("References"), "<m1@example.jp> <m2@example.jp>");
+    EXPECT_EQ(fields.at("Cc"), "");
+    EXPECT_NE(fields.at("Message-Id").find("@example.jp>"), std::string::npos);
+    EXPECT_EQ(body, ">こんにちは\r\n>line two\r\n");
+}
+
+TEST_F(ComposeTool, ReplyToAllAndForwardStartAsTheWindowStartsThem) {
+    Settings(25);
+    const std::string source = dir_.File("source");
+    qimtest::WriteFileBytes(source, SourceMail());
+    int status = -1;
+    std::string err;
+    const std::string all = Run("reply --all --utf8 --home " + home_ + " " + source, "", &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    EXPECT_NE(all.find("\r\nCc: hanako@example.jp, list@example.jp\r\n"), std::string::npos) << all;
+    EXPECT_NE(all.find(">こんにちは\r\n"), std::string::npos);  // --utf8 for the terminal
+
+    const std::string forward = Run("forward --utf8 --home " + home_ + " --to b@example.jp " + source, "", &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    EXPECT_NE(forward.find("\r\nTo: b@example.jp\r\n"), std::string::npos);
+    EXPECT_EQ(forward.find("In-Reply-To:"), std::string::npos);
+    EXPECT_EQ(forward.find("Received:"), std::string::npos);
+    EXPECT_NE(forward.find("\r\n----- Forwarded Message ------ ------\r\n\r\nFrom: 山田 <yamada@example.jp>\r\n"),
+              std::string::npos)
+        << forward;
+    EXPECT_NE(forward.find("こんにちは\r\nline two\r\n"), std::string::npos);
+    EXPECT_NE(forward.find("\r\n----- End of Forwarded Message ------\r\n"), std::string::npos);
+
+    const struct {
+        std::string args;
+        int status;
+        const char* text;
+    } failures[] = {
+        {"reply --home " + home_ + " " + dir_.File("none"), 1, "メールが読み出せませんでした。"},
+        {"forward --home " + home_ + " " + dir_.File("none"), 1, "ファイルをオープンすることができません。"},
+        {"reply --home " + home_, 2, "元のメールのファイルを一つ指定してください"},
+    };
+    for (const auto& f : failures) {
+        Run(f.args, "", &status, &err);
+        EXPECT_EQ(status, f.status) << f.args;
+        EXPECT_NE(err.find(f.text), std::string::npos) << f.args << ": " << err;
+    }
+}
