@@ -123,6 +123,10 @@ constexpr int PgpAttachKey = 2309;
 constexpr int AddAttachment = 2191;
 constexpr int ArrangeAttachments = 2192;
 constexpr int ResetHeaders = 2113;
+// The tail templates' pop-up: one command per template in list order, below
+// the next fixed command (AddAttachment).
+constexpr int TailTemplateFirst = 2150;
+constexpr int TailTemplateCount = 40;
 
 // Posted between windows.
 constexpr int NewMail = 2142;           // to the compose window: start a new mail

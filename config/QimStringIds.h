@@ -209,6 +209,32 @@ constexpr unsigned AttachmentsDialogCaption = 30528;
 
 }  // namespace qimstr
 
+// Replies, forwards and templates.
+namespace qimstr {
+
+constexpr unsigned InsertPrefixCaption = 2526;    // "読み込みファイルのプレフィックス設定"
+constexpr unsigned InsertPrefixPrompt = 2527;     // "必要ならプレフィックスを入力して下さい。"
+constexpr unsigned TailTemplateMenu = 2574;       // "文末ﾃﾝﾌﾟﾚｰﾄ"
+constexpr unsigned ForwardWithoutAttachments = 30540;
+constexpr unsigned ReplyPrefixCaption = 30541;    // "ﾘﾌﾟﾗｲ・ﾌﾟﾚﾌｨｯｸｽ"
+constexpr unsigned ReplyPrefixPrompt = 30542;
+constexpr unsigned TemplatesCaption = 30543;      // "ﾃﾝﾌﾟﾚｰﾄ/署名"
+constexpr unsigned HeadTemplatesLabel = 30544;
+constexpr unsigned TailTemplatesLabel = 30545;
+constexpr unsigned TemplateNameCaption = 30546;
+constexpr unsigned TemplateNamePrompt = 30547;
+constexpr unsigned TemplateNameTaken = 30548;
+constexpr unsigned TemplateNotSaved = 30549;
+constexpr unsigned HeadTemplateChoice = 30550;    // "挨拶ﾃﾝﾌﾟﾚｰﾄ:"
+constexpr unsigned NoTemplate = 30551;            // "(なし)"
+constexpr unsigned TemplateDefault = 30552;
+constexpr unsigned TemplateAdd = 30553;
+constexpr unsigned TemplateRename = 30554;
+constexpr unsigned TemplateDelete = 30555;
+constexpr unsigned TemplateDeleteQuestion = 30556;
+
+}  // namespace qimstr
+
 // The socket error box and the close of a conversation by its server.
 namespace qimstr {
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/JapaneseCodes.h"
+#include "common/SAnalizeMimeMail.h"
 #include "common/SMimeBase64.h"
 #include "common/SMimeLineReader.h"
 #include "common/SMimeQuotedPrintable.h"
@@ -163,4 +164,13 @@ bool SQuoteReplyMimeMail::ActionQuotedPrintable(FILE* file, long start, long end
 bool SQuoteReplyMimeMail::ActionNoEncoded(FILE* file, long start, long end, const SMimePart& part) {
     if (!IsQuotedText(part)) return true;
     return ShowAsIs(file, start, end);
+}
+
+bool HasAttachments(const char* path) {
+    SAnalizeMimeMail analysis;
+    std::vector<SDecodeBand> bands;
+    if (!analysis.AnalizeMimeMail(path, &bands)) return false;
+    for (const SDecodeBand& band : bands)
+        if (!IsQuotedText(band.part)) return true;
+    return false;
 }

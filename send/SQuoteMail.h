@@ -62,6 +62,10 @@ enum class SForwardResult { Done, CannotOpen, Failed };
 SForwardResult ForwardMail(STextSink& target, const char* path, const std::string& preMarker,
                            const std::string& postMarker);
 
+// Whether the stored mail has parts a forward leaves behind: any part but
+// plain text (its analysis notices are dropped: the question is only asked).
+bool HasAttachments(const char* path);
+
 // The text of a base64 or quoted-printable part in [start, end), decoded, in
 // Shift_JIS when it was JIS. False when the range cannot be read.
 bool DecodedPartText(FILE* file, long start, long end, const SMimePart& part, std::string& text);

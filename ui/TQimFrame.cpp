@@ -109,12 +109,20 @@ void TQimFrame::ConnectCommands() {
 void TQimFrame::SetClient(TQimWindow* client) {
     client_ = client;
     clientCommands_ = client ? &client->Commands() : nullptr;
+    if (client) connect(client, &TQimWindow::SelectionChanged, this, [this] { UpdateCommandStates(); });
     setCentralWidget(client ? static_cast<QWidget*>(client) : new QWidget(this));
     UpdateCommandStates();
 }
 
 bool TQimFrame::IsCommandServed(int id) const {
     return commands_.Has(id) || (clientCommands_ && clientCommands_->Has(id)) || app_.Commands().Has(id);
+}
+
+bool TQimFrame::IsCommandEnabled(int id) const {
+    // The first table that serves the command decides, as for running it.
+    if (commands_.Has(id)) return commands_.IsEnabled(id);
+    if (clientCommands_ && clientCommands_->Has(id)) return clientCommands_->IsEnabled(id);
+    return app_.Commands().IsEnabled(id);
 }
 
 bool TQimFrame::ExecCommand(int id) {
@@ -132,7 +140,7 @@ void TQimFrame::UpdateCommandStates() {
     for (QAction* action : CommandActions(menuBar())) {
         const int id = CommandOf(action);
         if (action->isSeparator()) continue;
-        action->setEnabled(IsCommandServed(id));
+        action->setEnabled(IsCommandEnabled(id));
         std::optional<bool> checked = commands_.IsChecked(id);
         if (!checked && clientCommands_) checked = clientCommands_->IsChecked(id);
         if (!checked) checked = app_.Commands().IsChecked(id);

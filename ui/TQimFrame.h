@@ -37,6 +37,13 @@ public:
         UpdateCommandStates();
     }
     bool IsCommandServed(int id) const;
+    // Served, and able to run now (a command on the selected mail needs one).
+    bool IsCommandEnabled(int id) const;
+    // A command the frame serves while `enabled` says so.
+    void AddCommandWhen(int id, SCommandTable::EnabledQuery enabled, SCommandTable::Action action) {
+        commands_.AddWhen(id, std::move(enabled), std::move(action));
+        UpdateCommandStates();
+    }
     // Queued, as the window system posts a command.
     void PostCommand(int id);
     // Enabled state and check marks of every item, from who serves it.

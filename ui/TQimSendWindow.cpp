@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,9 +33,13 @@
 #include "crypt/SUsePGP.h"
 #include "platform/TextFile.h"
 #include "platform/qt/QtText.h"
+#include "config/QimLayoutSettings.h"
 #include "send/SComposeChecks.h"
 #include "send/SHalfwayHeader.h"
 #include "send/SMakeMimeMail.h"
+#include "send/SQuoteMail.h"
+#include "send/SReplyHeader.h"
+#include "send/SReplyPrefix.h"
 #include "send/SSaveMailFile.h"
 #include "send/SendCodes.h"
 #include "ui/QimMenuBuilder.h"
@@ -40,6 +47,7 @@
 #include "ui/TComposeEdit.h"
 #include "ui/TCryptDialogs.h"
 #include "ui/TSaveFolderDlg.h"
+#include "ui/TTemplatesDlg.h"
 #include "ui/TSendMailDlg.h"
 
 using platform::MessageAnswer;
@@ -48,6 +56,8 @@ using platform::MessageIcon;
 using platform::ToQString;
 
 namespace {
+
+constexpr int kInsertPrefixSize = 128;
 
 std::string Sjis(const QString& text) {
     std::string out;
@@ -58,7 +68,8 @@ std::string Sjis(const QString& text) {
 // The header dialog (qimcmd::ResetHeaders): every field of the header object.
 class THeaderDlg : public QDialog {
 public:
-    THeaderDlg(QWidget* parent, SEMailHeader& header) : QDialog(parent), header_(header) {
+    THeaderDlg(QWidget* parent, SEMailHeader& header, std::string& headTemplate)
+        : QDialog(parent), header_(header), headTemplate_(headTemplate) {
         setWindowTitle(ToQString(LoadQimString(qimstr::HeaderDialogCaption)));
         auto* form = new QFormLayout(this);
         const std::pair<const char*, std::string*> fields[] = {
@@ -72,6 +83,16 @@ public:
         }
         extra_ = new QPlainTextEdit(ToQString(header.extraHeader), this);
         form->addRow("", extra_);
+        // The head template to put in front of the text; the list's default is chosen at first.
+        templates_ = new QComboBox(this);
+        templates_->addItem(ToQString(LoadQimString(qimstr::NoTemplate)));
+        const STemplateList heads(STemplateKind::Head);
+        const std::string chosen = headTemplate.empty() ? heads.ReadDefault() : headTemplate;
+        for (const std::string& name : heads.ReadNames()) {
+            templates_->addItem(ToQString(name));
+            if (name == chosen) templates_->setCurrentIndex(templates_->count() - 1);
+        }
+        form->addRow(ToQString(LoadQimString(qimstr::HeadTemplateChoice)), templates_);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -80,11 +101,14 @@ public:
     void accept() override {
         for (const auto& [edit, value] : edits_) *value = Sjis(edit->text());
         header_.extraHeader = Sjis(extra_->toPlainText());
+        headTemplate_ = templates_->currentIndex() > 0 ? Sjis(templates_->currentText()) : std::string();
         QDialog::accept();
     }
 
 private:
     SEMailHeader& header_;
+    std::string& headTemplate_;
+    QComboBox* templates_;
     std::vector<std::pair<QLineEdit*, std::string*>> edits_;
     QPlainTextEdit* extra_;
 };
@@ -104,6 +128,24 @@ public:
     }
 };
 
+// The quote of a reply or of a mail read in with a prefix; what the walk
+// finds wrong is shown at once.
+class TQuoteBody : public SQuoteReplyMimeMail {
+public:
+    TQuoteBody(platform::ParentWindow owner, STextSink* editor, const std::string& prefix)
+        : SQuoteReplyMimeMail(owner, editor, prefix.c_str()) {}
+    void Report(const SNotice& notice) override { ShowNotice(notice, Owner()); }
+};
+
+// Asks for the prefix of a mail read in; false when cancelled.
+bool AskInsertPrefix(QWidget* parent, std::string& prefix) {
+    platform::InputBoxRequest request;
+    request.parent = parent;
+    request.caption = LoadQimString(qimstr::InsertPrefixCaption);
+    request.prompt = LoadQimString(qimstr::InsertPrefixPrompt);
+    request.maxLength = kInsertPrefixSize;
+    return platform::Dialogs().InputBox(request, prefix);
+}
 
 // The window shown while attachments are encoded: which file is at work,
 // a wait cursor, and the main window closed to input until it is done.
@@ -145,6 +187,7 @@ TQimSendWindow::TQimSendWindow(SUserInetData& inet, SQimSendSettingData& setting
     RegisterCommands();
     UpdateTitle();
     editHeader = [this] { return RunHeaderDialog(); };
+    shiftHeld = [] { return (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) != 0; };
 }
 
 TQimSendWindow::~TQimSendWindow() = default;
@@ -152,6 +195,13 @@ TQimSendWindow::~TQimSendWindow() = default;
 void TQimSendWindow::BuildWindow(bool pgpInUse) {
     BuildMenuBar(menuBar(), ComposeMenuTable());
     if (!pgpInUse) RemoveCommands(menuBar(), ComposePgpCommands());
+    // The tail templates, read afresh each time the menu opens: the list may
+    // have been edited in the main window meanwhile.
+    tailMenu_ = new QMenu(ToQString(LoadQimString(qimstr::TailTemplateMenu)), this);
+    // Before the help menu, the last one.
+    const QList<QAction*> tops = menuBar()->actions();
+    menuBar()->insertMenu(tops.isEmpty() ? nullptr : tops.back(), tailMenu_);
+    connect(tailMenu_, &QMenu::aboutToShow, this, [this] { FillTailMenu(); });
     for (QAction* action : CommandActions(menuBar())) {
         connect(action, &QAction::triggered, this, [this, action] { ExecCommand(CommandOf(action)); });
     }
@@ -196,9 +246,17 @@ void TQimSendWindow::RegisterCommands() {
     commands_.Add(FoldLongLinesAsking, [this] { ::FoldLongLines(*editor, settings_.foldWidth, SFoldMode::Ask, this); });
     commands_.Add(CheckHankakuKana, [this] { CheckBeforeSend(*editor, this); });
     commands_.Add(SaveDraftAsFile, [this] { SaveDraft(); });
-    commands_.Add(InsertFile, [this] { InsertFileText(false); });
-    commands_.Add(InsertMailWhole, [this] { InsertFileText(false); });
-    commands_.Add(InsertMailBody, [this] { InsertFileText(true); });
+    commands_.Add(InsertFile, [this] { InsertFileText(); });
+    commands_.Add(InsertMailWhole, [this] { InsertMailWithPrefix(false); });
+    commands_.Add(InsertMailBody, [this] { InsertMailWithPrefix(true); });
+    commands_.Add(PasteWithPrefix, [this] { PasteQuoted(); });
+    commands_.Add(Templates, [this] {
+        TTemplatesDlg dialog(this);
+        dialog.exec();
+    });
+    commands_.Add(qimcmd::ReplyPrefix, [this] { EditReplyPrefix(this, settings_); });
+    for (int i = 0; i < qimcmd::TailTemplateCount; ++i)
+        commands_.Add(qimcmd::TailTemplateFirst + i, [this, i] { InsertTailTemplate(i); });
     commands_.Add(LoadDraft, [this] {
         platform::FileDialogRequest request;
         request.parent = this;
@@ -208,7 +266,10 @@ void TQimSendWindow::RegisterCommands() {
     });
     commands_.Add(ResetHeaders, [this] {
         CollectFields();
-        if (editHeader && editHeader()) ShowFields();
+        if (!editHeader || !editHeader()) return;
+        ShowFields();
+        // A head template chosen anew goes in at the caret.
+        if (headTemplateChoice != appliedHeadTemplate_) InsertHeadTemplate();
     });
     commands_.Add(SentMailFolder, [this] { EditSaveFolderSettings(this, settings_, false); });
     commands_.Add(DraftFolder, [this] { EditSaveFolderSettings(this, settings_, true); });
@@ -259,8 +320,133 @@ void TQimSendWindow::UpdateTitle() {
 }
 
 bool TQimSendWindow::RunHeaderDialog() {
-    THeaderDlg dialog(this, header_);
+    THeaderDlg dialog(this, header_, headTemplateChoice);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void TQimSendWindow::InsertHeadTemplate() {
+    appliedHeadTemplate_ = headTemplateChoice;
+    std::string text;
+    if (headTemplateChoice.empty() || !STemplateList(STemplateKind::Head).ReadText(headTemplateChoice, text)) return;
+    editor->InsertAtCaret(ExpandHeadTemplate(text, replySource_, templateSources).c_str());
+}
+
+bool TQimSendWindow::StartReply(const std::string& path) {
+    SReplyFields source;
+    if (!header_.ReadReplyFields(path.c_str(), source)) {
+        QimMessageBox(this, LoadQimString(qimstr::MailUnreadable).c_str(), MessageIcon::Stop);
+        return false;
+    }
+    replySource_ = source;
+    CollectFields();
+    SReplyOptions options;
+    options.ownAddress = inet_.mailAddress;
+    StartReplyHeader(source, options, header_);
+    ShowFields();
+    headTemplateChoice.clear();
+    if (!editHeader || !editHeader()) return false;
+    ShowFields();
+    // Held at the moment the header is confirmed: the user wants no quote.
+    const bool quote = !(shiftHeld && shiftHeld());
+    InsertHeadTemplate();
+    const int writeAt = editor->textCursor().position();
+    if (quote) {
+        TQuoteBody body(this, editor, settings_.replyPrefix);
+        if (!body.Process(path.c_str())) {
+            QimMessageBox(this, LoadQimString(qimstr::MailUnreadable).c_str(), MessageIcon::Stop);
+            return false;
+        }
+    }
+    // The caret where the answer is written: after the greeting, above the quote.
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(writeAt);
+    editor->setTextCursor(cursor);
+    editor->document()->setModified(false);
+    return true;
+}
+
+bool TQimSendWindow::StartForward(const std::string& path) {
+    SReplyFields source;
+    if (!header_.ReadReplyFields(path.c_str(), source)) {
+        QimMessageBox(this, LoadQimString(qimstr::CannotOpenFile).c_str(), MessageIcon::Stop);
+        return false;
+    }
+    replySource_ = source;
+    CollectFields();
+    header_.subject = ForwardSubject(source.subject);
+    ShowFields();
+    std::string pre, post;
+    ReadForwardMarkers(pre, post);
+    const int writeAt = editor->textCursor().position();
+    switch (ForwardMail(*editor, path.c_str(), pre, post)) {
+    case SForwardResult::Done:
+        break;
+    case SForwardResult::CannotOpen:
+        QimMessageBox(this, LoadQimString(qimstr::CannotOpenFile).c_str(), MessageIcon::Stop);
+        return false;
+    case SForwardResult::Failed:
+        QimMessageBox(this, LoadQimString(qimstr::MailUnreadable).c_str(), MessageIcon::Stop);
+        return false;
+    }
+    // A note for the recipient goes above the forwarded mail.
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(writeAt);
+    editor->setTextCursor(cursor);
+    editor->document()->setModified(false);
+    toEdit->setFocus();
+    return true;
+}
+
+bool TQimSendWindow::InsertMailWithPrefix(bool bodyOnly) {
+    platform::FileDialogRequest request;
+    request.parent = this;
+    request.mustExist = true;
+    std::vector<std::string> paths;
+    if (!platform::Dialogs().FileDialog(request, paths) || paths.empty()) return false;
+    std::string prefix;
+    if (!AskInsertPrefix(this, prefix)) return false;
+    bool done;
+    if (bodyOnly) {
+        TQuoteBody body(this, editor, prefix);
+        done = body.Process(paths.front().c_str());
+    } else {
+        SInsertMailFilePrefixDecode reader(*editor, prefix);
+        done = FeedMailFile(paths.front().c_str(), reader);
+    }
+    if (!done) QimMessageBox(this, LoadQimString(qimstr::MailUnreadable).c_str(), MessageIcon::Stop);
+    return done;
+}
+
+void TQimSendWindow::PasteQuoted() {
+    std::string text;
+    platform::FromQString(QGuiApplication::clipboard()->text(), text);
+    if (text.empty()) return;
+    SQuoteReplyMimeMail quote(this, editor, settings_.replyPrefix.c_str());
+    quote.InsertText(text);
+}
+
+bool TQimSendWindow::InsertTailTemplate(int index) {
+    const STemplateList tails(STemplateKind::Tail);
+    const std::vector<std::string> names = tails.ReadNames();
+    std::string text;
+    if (index < 0 || index >= static_cast<int>(names.size()) ||
+        !tails.ReadText(names[static_cast<std::size_t>(index)], text))
+        return false;
+    editor->moveCursor(QTextCursor::End);
+    editor->InsertAtCaret("\r\n");
+    editor->InsertAtCaret(text.c_str());
+    return true;
+}
+
+void TQimSendWindow::FillTailMenu() {
+    tailMenu_->clear();
+    const std::vector<std::string> names = STemplateList(STemplateKind::Tail).ReadNames();
+    for (int i = 0; i < static_cast<int>(names.size()) && i < qimcmd::TailTemplateCount; ++i) {
+        QAction* item = tailMenu_->addAction(ToQString(names[static_cast<std::size_t>(i)]));
+        const int id = qimcmd::TailTemplateFirst + i;
+        connect(item, &QAction::triggered, this, [this, id] { ExecCommand(id); });
+    }
+    if (tailMenu_->isEmpty()) tailMenu_->addAction(ToQString(LoadQimString(qimstr::NoTemplate)))->setEnabled(false);
 }
 
 bool TQimSendWindow::SaveDraft() {
@@ -317,19 +503,13 @@ bool TQimSendWindow::OpenDraft(const std::string& path) {
     return true;
 }
 
-bool TQimSendWindow::InsertFileText(bool bodyOnly) {
+bool TQimSendWindow::InsertFileText() {
     platform::FileDialogRequest request;
     request.parent = this;
     request.mustExist = true;
     std::vector<std::string> paths;
     if (!platform::Dialogs().FileDialog(request, paths) || paths.empty()) return false;
     const std::string& path = paths.front();
-    if (bodyOnly) {
-        TDraftBody body(this, editor);
-        if (body.Process(path.c_str())) return true;
-        QimMessageBox(this, LoadQimString(qimstr::MailUnreadable).c_str(), MessageIcon::Stop);
-        return false;
-    }
     FILE* file = platform::OpenFile(path.c_str(), "rb");
     if (!file) {
         QimMessageBox(this, LoadQimString(qimstr::CannotOpenFile).c_str(), MessageIcon::Stop);

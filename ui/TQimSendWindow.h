@@ -15,9 +15,11 @@
 #include "send/SAttachmentList.h"
 #include "send/SEMailHeader.h"
 #include "send/SSendMail.h"
+#include "send/STemplates.h"
 
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class SQimSendSettingData;
 class SUserInetData;
 class SUsePGP;
@@ -36,11 +38,23 @@ public:
     void SetMailto(const std::string& address);
     // Opens an unsent mail: header fields, attachments and the text.
     bool OpenDraft(const std::string& path);
+    // A reply to the stored mail at `path`: the reply header, the header
+    // dialog, then the head template and the quoted text (none while Shift is
+    // held). False when the mail cannot be read or the dialog was cancelled.
+    bool StartReply(const std::string& path);
+    // The forward of the mail at `path` between the marker lines, with "Fw:".
+    bool StartForward(const std::string& path);
+    // qimcmd::InsertMailWhole, InsertMailBody: a mail read in behind a prefix the user types, the
+    // whole of it (header fields decoded) or its text parts.
+    bool InsertMailWithPrefix(bool bodyOnly);
+    // qimcmd::PasteWithPrefix: the clipboard's lines behind the reply prefix.
+    void PasteQuoted();
+    // qimcmd::TailTemplateFirst + index: the tail template at the end of the text.
+    bool InsertTailTemplate(int index);
     // qimcmd::SaveDraftAsFile: saves into the unsent-mail folder and asks whether to close.
     bool SaveDraft();
-    // qimcmd::InsertFile, InsertMailWhole, InsertMailBody: a file's text at the caret; `bodyOnly` takes a
-    // mail's body without its header (of a MIME mail, the unencoded text parts).
-    bool InsertFileText(bool bodyOnly);
+    // qimcmd::InsertFile: a file's text at the caret.
+    bool InsertFileText();
     // The send commands (qimcmd::SendMail to SendAttachedEncrypted, PgpEncryptAndSign to PgpAttachKey).
     // True when sent.
     bool Send(int command);
@@ -59,6 +73,12 @@ public:
     std::function<void()> onDestroy;
     // The send dialog's time-out, for tests.
     int sendTimeoutMs = 0;
+    // Whether Shift is down (a test gives its own).
+    std::function<bool()> shiftHeld;
+    // The head template the header dialog chose (empty: none).
+    std::string headTemplateChoice;
+    // Where the head templates' %X and %A look.
+    STemplateSources templateSources;
 
     QLineEdit* toEdit = nullptr;
     QLineEdit* ccEdit = nullptr;
@@ -80,6 +100,9 @@ private:
     void RegisterCommands();
     void ShowFields();
     bool RunHeaderDialog();
+    // The chosen head template, expanded with the mail replied to, at the caret.
+    void InsertHeadTemplate();
+    void FillTailMenu();
     bool EditSaveFolder(bool draft);
     // Runs the send dialog over the finished file (empty: header text and editor).
     bool RunSend(const std::string& messageFile, bool ownFile);
@@ -92,5 +115,8 @@ private:
     SAttachmentList attachments_;
     SCommandTable commands_;
     std::unique_ptr<SUsePGP> pgp_;
+    SReplyFields replySource_;
+    std::string appliedHeadTemplate_;
+    QMenu* tailMenu_ = nullptr;
     bool destroyed_ = false;
 };

@@ -113,6 +113,13 @@ void TQimWindow::BuildPanes() {
     connect(header, &QHeaderView::sectionClicked, this, &TQimWindow::OnHeaderClicked);
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { OnListCurrentChanged(); });
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TQimWindow::SelectionChanged);
+}
+
+std::string TQimWindow::CurrentMailPath() const {
+    if (!viewer_->ShownPath().empty()) return viewer_->ShownPath();
+    const std::vector<int> selected = SelectedNumbers();
+    return selected.empty() ? std::string() : cache_.MailPath(selected.back());
 }
 
 void TQimWindow::RegisterCommands() {

@@ -65,6 +65,9 @@ public:
     std::vector<int> MoveMailsTo(const std::vector<int>& numbers, const std::string& destination);
     // Selected mails in list order.
     std::vector<int> SelectedNumbers() const;
+    // The mail a reply or a forward starts from: the one in the viewer, else
+    // the last one selected; empty when there is none.
+    std::string CurrentMailPath() const;
     void SelectNumbers(const std::vector<int>& numbers);
     // Shows mail `number` of the shown folder in the viewer pane and sets its
     // read mark.
@@ -83,6 +86,10 @@ public:
     SMemCacheFolder& Cache() { return cache_; }
     // The From column shows To.
     bool ShowsTo() const;
+
+signals:
+    // The selected mails changed: the commands on them may change state.
+    void SelectionChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;

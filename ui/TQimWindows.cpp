@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
@@ -33,6 +34,9 @@
 #include "ui/TQimWindow.h"
 #include "ui/TSaveFolderDlg.h"
 #include "ui/TSendMailDlg.h"
+#include "ui/TTemplatesDlg.h"
+#include "send/SQuoteMail.h"
+#include "send/SReplyPrefix.h"
 
 TQimWindows::TQimWindows(TQimApp& app) : app_(app) {}
 
@@ -55,6 +59,15 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         frame_->AddCommand(qimcmd::ExtractPgpKey, [this] { ImportKeysOfSelectedMail(); });
         frame_->AddCommand(qimcmd::CryptKeys, [this] { EditKeyFile(frame_.get(), app_.UserInetData().password); });
     }
+    // A reply or a forward starts from the mail shown or selected.
+    const auto mailAtHand = [this] { return window_ && !window_->CurrentMailPath().empty(); };
+    frame_->AddCommandWhen(qimcmd::Reply, mailAtHand, [this] { StartFromMail(qimcmd::Reply); });
+    frame_->AddCommandWhen(qimcmd::Forward, mailAtHand, [this] { StartFromMail(qimcmd::Forward); });
+    frame_->AddCommand(qimcmd::Templates, [this] {
+        TTemplatesDlg dialog(frame_.get());
+        dialog.exec();
+    });
+    frame_->AddCommand(qimcmd::ReplyPrefix, [this] { EditReplyPrefix(frame_.get(), app_.SendSettingData()); });
     frame_->AddCommand(qimcmd::Compose, [this] {
         const std::string mailto = GetMailtoAddress();
         ClearMailtoAddress();
@@ -80,6 +93,28 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         app_.Login().Report(code ? code : qimreq::LoginPromptCancelled);
     });
     return frame_.get();
+}
+
+void TQimWindows::StartFromMail(int command) {
+    const std::string mail = window_ ? window_->CurrentMailPath() : std::string();
+    if (mail.empty()) {
+        QimMessageBox(frame_.get(), LoadQimString(qimstr::NoMailSelected).c_str(), platform::MessageIcon::Stop);
+        return;
+    }
+    if (command == qimcmd::Forward && HasAttachments(mail.c_str()))
+        QimMessageBox(frame_.get(), LoadQimString(qimstr::ForwardWithoutAttachments).c_str(),
+                      platform::MessageIcon::Exclamation);
+    TQimSendWindow* compose = OpenComposeWindow();
+    // Handed over as a posted command, once the window is up.
+    QPointer<TQimSendWindow> alive(compose);
+    QMetaObject::invokeMethod(
+        compose,
+        [alive, mail, command] {
+            if (!alive) return;
+            if (command == qimcmd::Reply) alive->StartReply(mail);
+            else alive->StartForward(mail);
+        },
+        Qt::QueuedConnection);
 }
 
 void TQimWindows::ImportKeysOfSelectedMail() {

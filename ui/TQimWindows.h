@@ -47,6 +47,8 @@ public:
 private:
     // qimcmd::Receive: a receive run with its dialog, then the list of what arrived.
     void ReceiveIntoInbox();
+    // qimcmd::Reply, qimcmd::Forward: the compose window, handed the mail shown or selected.
+    void StartFromMail(int command);
     // qimcmd::ExtractPgpKey: the public keys attached to the selected mail into the keyring.
     void ImportKeysOfSelectedMail();
     bool SaveScreenshot(const std::string& file);

@@ -126,7 +126,7 @@ TEST_F(ComposeWindow, ADraftWithTwoAttachmentsReopensAndIsSentWithItsSentCopy) {
 }
 
 // qimcmd::InsertFile, InsertMailWhole, InsertMailBody: a text file as it stands, a whole mail, and only a
-// mail's body, each at the caret.
+// mail's body, each at the caret (the mails without a prefix).
 TEST_F(ComposeWindow, FilesAndMailsAreReadInAtTheCaret) {
     const std::string text = dir_.File("memo.txt");
     qimtest::WriteFileBytes(text, Sjis("一行目\r\n二行目\r\n"));
@@ -147,6 +147,7 @@ TEST_F(ComposeWindow, FilesAndMailsAreReadInAtTheCaret) {
         w->editor->setPlainText(QString::fromUtf8("前\n"));
         w->editor->moveCursor(QTextCursor::End);
         dialogs_.AnswerFile({c.path});
+        if (c.command != qimcmd::InsertFile) dialogs_.AnswerInput(std::string());  // no prefix
         ASSERT_TRUE(w->ExecCommand(c.command)) << c.command;
         const std::string shown = w->editor->toPlainText().toStdString();
         EXPECT_EQ(shown.substr(0, c.shown.size()), c.shown) << c.command << ": " << shown;

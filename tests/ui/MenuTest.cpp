@@ -136,7 +136,7 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
                                  NewFolder, RenameFolder, DeleteFolder, DeleteMail, MarkImportant, RenumberGaps,
                                  RenumberByDate, RefreshCache, ImportAsNewMail, SwapFromTo, ShowMail, NextMail,
                                  PreviousMail, MarkUnread, MarkRead, ClearSelection, SelectAll, Uudecode,
-                                 ExtractAttachments};
+                                 ExtractAttachments, Templates, ReplyPrefix};
     const std::set<int> checked = {KeepMailOnServer, ViewerBelow, UseApop};
     const std::set<int> checkable = {KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop,
                                      ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight};
@@ -153,7 +153,10 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
     EXPECT_FALSE(FindCommandAction(frame->menuBar(), qimcmd::KeepMailOnServer)->isChecked());
     EXPECT_TRUE(frame->ExecCommand(qimcmd::FixedPrintFont));
     EXPECT_TRUE(FindCommandAction(frame->menuBar(), qimcmd::FixedPrintFont)->isChecked());
-    EXPECT_FALSE(frame->ExecCommand(qimcmd::Reply));
+    // Served, but greyed while no mail is selected (the empty inbox has none).
+    EXPECT_TRUE(frame->IsCommandServed(qimcmd::Reply));
+    EXPECT_FALSE(FindCommandAction(frame->menuBar(), qimcmd::Reply)->isEnabled());
+    EXPECT_FALSE(frame->ExecCommand(99999));  // a number nobody serves
     app.SetWindowLayer(nullptr);
 }
 
