@@ -232,6 +232,7 @@ constexpr unsigned TemplateAdd = 30553;
 constexpr unsigned TemplateRename = 30554;
 constexpr unsigned TemplateDelete = 30555;
 constexpr unsigned TemplateDeleteQuestion = 30556;
+constexpr unsigned HeadTemplateSequences = 30557;
 
 }  // namespace qimstr
 

@@ -150,6 +150,8 @@ constexpr Entry kTable[] = {
     {qimstr::TemplateRename, "名前の変更(&R)..."},
     {qimstr::TemplateDelete, "削除(&X)"},
     {qimstr::TemplateDeleteQuestion, "%s を削除しますか？"},
+    {qimstr::HeadTemplateSequences, "%F 差出人　%S 件名　%D 日付　%I Message-Id\n"
+                                    "%X 置き換え後の差出人　%A 住所録に登録した名前"},
     // The local store.
     {qimstr::MoveTargetMissing, "移動先 \"%s\" が見つかりません。中止します。"},
     {qimstr::MoveSameFolder, "移動元と移動先が同じです。中止します。"},

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -59,6 +60,12 @@ TTemplatePage::TTemplatePage(QWidget* parent, STemplateKind kind) : QWidget(pare
     text = new QPlainTextEdit(this);
     isDefault = new QCheckBox(ToQString(LoadQimString(qimstr::TemplateDefault)), this);
     right->addWidget(text, 1);
+    if (kind == STemplateKind::Head) {
+        // What a greeting can take from the mail replied to.
+        auto* hint = new QLabel(ToQString(LoadQimString(qimstr::HeadTemplateSequences)), this);
+        hint->setWordWrap(true);
+        right->addWidget(hint);
+    }
     right->addWidget(isDefault);
     layout->addLayout(right, 2);
 

@@ -105,6 +105,9 @@ TEST_F(SaveMail, TheFinishedFileIsMovedOrCopiedUnchanged) {
 TEST_F(SaveMail, DraftsSavedInARowTakeTheNextNumbersAndReadBackWhole) {
     const std::string drafts = Folder(Sjis("下書き").c_str());
     const SAttachmentList files = {home_ + Sjis("/資料 A.bin"), home_ + "/b,c.png"};
+    // A reply saved half-way keeps its thread.
+    header_.inReplyTo = "<b@example.jp>";
+    header_.references = "<a@example.jp> <b@example.jp>";
     SSaveDraftMail first(header_, editor_, files, 0);
     ASSERT_TRUE(first.Save(drafts));
     SSaveDraftMail second(header_, editor_, {}, kDraftModeNoMime);
@@ -130,6 +133,8 @@ TEST_F(SaveMail, DraftsSavedInARowTakeTheNextNumbersAndReadBackWhole) {
     EXPECT_EQ(back.to, header_.to);
     EXPECT_EQ(back.bcc, header_.bcc);
     EXPECT_EQ(back.subject, header_.subject);  // decoded again from its encoded words
+    EXPECT_EQ(back.inReplyTo, header_.inReplyTo);
+    EXPECT_EQ(back.references, header_.references);
 }
 
 TEST_F(SaveMail, AnOversizedAttachmentRecordIsRefusedNotOverrun) {
