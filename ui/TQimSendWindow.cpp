@@ -358,11 +358,15 @@ bool TQimSendWindow::StartReply(const std::string& path) {
         }
     }
     // The caret where the answer is written: after the greeting, above the quote.
+    SettleStart(writeAt);
+    return true;
+}
+
+void TQimSendWindow::SettleStart(int caret) {
     QTextCursor cursor = editor->textCursor();
-    cursor.setPosition(writeAt);
+    cursor.setPosition(caret);
     editor->setTextCursor(cursor);
     editor->document()->setModified(false);
-    return true;
 }
 
 bool TQimSendWindow::StartForward(const std::string& path) {
@@ -389,10 +393,7 @@ bool TQimSendWindow::StartForward(const std::string& path) {
         return false;
     }
     // A note for the recipient goes above the forwarded mail.
-    QTextCursor cursor = editor->textCursor();
-    cursor.setPosition(writeAt);
-    editor->setTextCursor(cursor);
-    editor->document()->setModified(false);
+    SettleStart(writeAt);
     toEdit->setFocus();
     return true;
 }

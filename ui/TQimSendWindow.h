@@ -103,6 +103,8 @@ private:
     // The chosen head template, expanded with the mail replied to, at the caret.
     void InsertHeadTemplate();
     void FillTailMenu();
+    // A reply or forward is in place: the caret at `caret`, the text counted as unchanged.
+    void SettleStart(int caret);
     bool EditSaveFolder(bool draft);
     // Runs the send dialog over the finished file (empty: header text and editor).
     bool RunSend(const std::string& messageFile, bool ownFile);
