@@ -1,12 +1,17 @@
 #include "common/JapaneseCodes.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr unsigned char ESC = 0x1B;
 
 bool IsKanjiIn(const unsigned char* p) { return p[0] == ESC && p[1] == '$' && (p[2] == 'B' || p[2] == '@'); }
 bool IsKanjiOut(const unsigned char* p) { return p[0] == ESC && p[1] == '(' && (p[2] == 'B' || p[2] == 'J'); }
+bool IsKatakanaIn(const unsigned char* p) { return p[0] == ESC && p[1] == '(' && p[2] == 'I'; }
 bool IsJisByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
+
+enum class Mode { Ascii, Kanji, Katakana };
 
 // First bytes of the JIS X 0208 rows; 0xF0-0xFC (user-defined) are left alone.
 bool IsSjisRowLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
@@ -38,49 +43,33 @@ bool IsUSAscii(const unsigned char* s) {
 }
 
 int Jis2Sjis(char* dest, const unsigned char* src) {
-    char* out = dest;
-    bool kanji = false;
-    while (*src) {
-        if (!kanji) {
-            if (IsKanjiIn(src)) {
-                kanji = true;
-                src += 3;
-                continue;
-            }
-            *out++ = static_cast<char>(*src++);
-            continue;
-        }
-        if (IsKanjiOut(src)) {
-            kanji = false;
-            src += 3;
-        } else if (IsKanjiIn(src)) {
-            src += 3;  // a repeated designation inside kanji text changes nothing
-        } else if (IsJisByte(src[0]) && IsJisByte(src[1])) {
-            out = PutSjisOfJis(out, src[0], src[1]);
-            src += 2;
-        } else {
-            *out++ = static_cast<char>(*src++);
-        }
-    }
-    *out = '\0';
-    return static_cast<int>(out - dest);
+    return Jis2SjisBytes(dest, src, static_cast<int>(std::strlen(reinterpret_cast<const char*>(src))));
 }
 
 int Jis2SjisBytes(char* dest, const unsigned char* src, int length) {
     char* out = dest;
     const unsigned char* end = src + (length > 0 ? length : 0);
-    bool kanji = false;
+    Mode mode = Mode::Ascii;
     while (src < end) {
         const long left = end - src;
+        // Every designation changes the mode and leaves no bytes behind, also
+        // one that names the mode already in force.
         if (left >= 3 && IsKanjiIn(src)) {
-            kanji = true;
+            mode = Mode::Kanji;
             src += 3;
-        } else if (kanji && left >= 3 && IsKanjiOut(src)) {
-            kanji = false;
+        } else if (left >= 3 && IsKanjiOut(src)) {
+            mode = Mode::Ascii;
             src += 3;
-        } else if (kanji && left >= 2 && IsJisByte(src[0]) && IsJisByte(src[1])) {
+        } else if (left >= 3 && IsKatakanaIn(src)) {
+            mode = Mode::Katakana;
+            src += 3;
+        } else if (mode == Mode::Kanji && left >= 2 && IsJisByte(src[0]) && IsJisByte(src[1])) {
             out = PutSjisOfJis(out, src[0], src[1]);
             src += 2;
+        } else if (mode == Mode::Katakana && src[0] >= 0x21 && src[0] <= 0x5F) {
+            // JIS X 0201 katakana: the half-width forms of Shift_JIS.
+            *out++ = static_cast<char>(src[0] + 0x80);
+            ++src;
         } else {
             *out++ = static_cast<char>(*src++);
         }

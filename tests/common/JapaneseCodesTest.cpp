@@ -61,8 +61,9 @@ TEST(Jis2Sjis, DecodesKanjiSectionsAndPassesOtherBytes) {
         {KI KI "\x24\x22" KO, "\x82\xA0"},                  // doubled designation dropped
         {"\x1B$@\x24\x22\x1B(J", "\x82\xA0"},               // old JIS and JIS-Roman designations
         {KI "\x24\x22" KI "\x24\x24" KO, "\x82\xA0\x82\xA2"},  // repeated designation inside kanji
-        {KO "A", KO "A"},                                   // ESC ( B in ASCII state is kept
-        {"\x1B(I\x31", "\x1B(I\x31"},                       // half-width designation is not known
+        {KO "A", "A"},                                      // ESC ( B in ASCII state is dropped too
+        {"\x1B(I\x31\x5F" KO "A", "\xB1\xDF" "A"},           // JIS X 0201 katakana: half-width kana
+        {"\x1B(I\x31" KI "\x24\x22" KO, "\xB1\x82\xA0"},       // ... left by a kanji designation
         {KI "\x24\x22\r\n\x24\x24" KO, "\x82\xA0\r\n\x82\xA2"},  // line breaks pass inside kanji
         {KI "\x24", "\x24"},                                // a lone byte before the end
         {KI "\x49\x3D\x30\x21\x5D\x21\x5F\x21\x74\x26" KO, "\x95\x5C\x88\x9F\x9F\x40\xE0\x40\xEA\xA4"},
