@@ -11,6 +11,7 @@
 #include "common/SHeaderMimeToken.h"
 #include "common/SMimeBase64.h"
 #include "common/SHeaderField.h"
+#include "common/SHeaderWords.h"
 
 namespace {
 
@@ -100,7 +101,9 @@ const char* SHeaderMime::PMimeHeader(const char* line) {
     return b < q ? b : q;
 }
 
-bool SHeaderMime::IsMimeHeader(const char* line) const { return PMimeHeader(line) != nullptr; }
+bool SHeaderMime::IsMimeHeader(const char* line) const { return HasEncodedWord(line); }
+
+bool SHeaderMime::HasEncodedWord(const char* line) { return ::HasEncodedWord(line); }
 
 bool SHeaderMime::DecodeALineBody(const char* src, char* dest) {
     if (PMimeHeaderBQ(src, kMimeHeaderBPrefix)) return DecodeWords(src, dest, kMimeHeaderBPrefix, true);
@@ -117,9 +120,14 @@ bool SHeaderMime::DecodeALine(const char* src, char* dest) {
 bool SHeaderMime::DecodeALine(char* line) { return DecodeALine(line, line); }
 
 bool SHeaderMime::DecodeALineSjis(const char* src, char* dest) {
-    bool ok = DecodeALine(src, dest);
-    Jis2Sjis(dest, reinterpret_cast<const unsigned char*>(dest));
-    return ok;
+    const std::string decoded = DecodeHeaderSjis(src);
+    // Never longer than the source: the caller's buffer has its size.
+    const std::size_t room = std::strlen(src);
+    const std::size_t n = decoded.size() <= room ? decoded.size()
+                                                 : static_cast<std::size_t>(MaxSubStrLen(decoded.c_str(), static_cast<int>(room)));
+    std::memmove(dest, decoded.data(), n);
+    dest[n] = '\0';
+    return true;
 }
 
 bool SHeaderMime::DecodeALineSjis(char* line) { return DecodeALineSjis(line, line); }

@@ -1,7 +1,7 @@
-// Japanese header fields on the wire: RFC 2047 encoded words in ISO-2022-JP.
-// Encoding turns one Shift_JIS header line into a folded line of base64
-// encoded words; decoding handles both the base64 (B) and the Q form. Encoded
-// words in any other charset pass through undecoded.
+// Japanese header fields on the wire: RFC 2047 encoded words. Encoding turns
+// one Shift_JIS header line into a folded line of base64 words in
+// ISO-2022-JP; decoding to Shift_JIS takes words of any charset. DecodeALine
+// keeps the ISO-2022-JP payload as it is, for the callers that want JIS.
 #pragma once
 
 #include <string>
@@ -19,8 +19,9 @@ class SHeaderMime {
 public:
     virtual ~SHeaderMime() = default;
 
-    // Whether the line holds an encoded word (B or Q form).
+    // Whether the line holds an encoded word (B or Q form, any charset).
     virtual bool IsMimeHeader(const char* line) const;
+    static bool HasEncodedWord(const char* line);
 
     // The first valid encoded word with `prefix`, or null. A word longer than
     // kMaxEncodedWordLength, or one holding a space, makes the whole line count
@@ -35,7 +36,8 @@ public:
     static bool DecodeALineBody(const char* src, char* dest);
     static bool DecodeALine(const char* src, char* dest);
     static bool DecodeALine(char* line);
-    // The same, then the whole result to Shift_JIS.
+    // Every encoded word of any charset decoded to Shift_JIS (see
+    // common/SHeaderWords.h); what has no Shift_JIS form becomes 〓.
     static bool DecodeALineSjis(const char* src, char* dest);
     static bool DecodeALineSjis(char* line);
 

@@ -9,6 +9,13 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// Raw 8-bit text may be UTF-8 (RFC 6532), which the store cannot keep as it is.
+bool HasEightBit(const std::string& s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    return false;
+}
+
 // The blank line that ends a header; a file read in text mode gives a bare LF.
 bool IsHeaderEnd(const char* line) { return std::strcmp(line, "\r\n") == 0 || std::strcmp(line, "\n") == 0; }
 
@@ -28,7 +35,7 @@ void SMHUnfoldDecode::Init() {
 bool SMHUnfoldDecode::Execute(const char* line) {
     if (!IsBlank(line[0])) {
         if (!collected_.empty()) {
-            if (decode_ && IsMimeHeader(collected_.c_str())) {
+            if (decode_ && (IsMimeHeader(collected_.c_str()) || HasEightBit(collected_))) {
                 std::vector<char> decoded(collected_.size() + 1);
                 if (DecodeALineSjis(collected_.c_str(), decoded.data())) collected_ = decoded.data();
             }

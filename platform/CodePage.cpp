@@ -1,7 +1,11 @@
 #include "platform/CodePage.h"
 
+#include <cctype>
 #include <cerrno>
 #include <iconv.h>
+
+#include <map>
+#include <memory>
 
 namespace platform {
 namespace {
@@ -72,6 +76,41 @@ Converter& Utf16ToCp932Conv() {
     return c;
 }
 
+// The name iconv knows for a MIME charset name. Mail labels text with the
+// older, narrower names of what Windows really sends: those take the wider
+// sets, as every reader does.
+std::string IconvName(std::string_view charset) {
+    std::string name;
+    for (char c : charset) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    static const std::pair<const char*, const char*> kWider[] = {
+        {"shift_jis", "CP932"},     {"shift-jis", "CP932"}, {"sjis", "CP932"},   {"x-sjis", "CP932"},
+        {"windows-31j", "CP932"},   {"cp932", "CP932"},     {"ms_kanji", "CP932"}, {"euc-jp", "EUC-JP-MS"},
+        {"x-euc-jp", "EUC-JP-MS"},  {"gb2312", "GBK"},      {"x-gbk", "GBK"},    {"euc-cn", "GBK"},
+        {"euc-kr", "CP949"},        {"ks_c_5601-1987", "CP949"}, {"iso-8859-1", "CP1252"},
+        {"us-ascii", "CP1252"},     {"latin1", "CP1252"},   {"big5", "BIG5-HKSCS"},
+    };
+    for (const auto& [label, wider] : kWider)
+        if (name == label) return wider;
+    return name;
+}
+
+Converter& ToUtf8From(const std::string& iconvName) {
+    thread_local std::map<std::string, std::unique_ptr<Converter>> converters;
+    std::unique_ptr<Converter>& c = converters[iconvName];
+    if (!c) c = std::make_unique<Converter>("UTF-8", iconvName.c_str());
+    return *c;
+}
+
+// Length of the UTF-8 sequence at `s` (1 for a broken byte).
+std::size_t Utf8SequenceLength(std::string_view s) {
+    const unsigned char c = static_cast<unsigned char>(s[0]);
+    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+    if (n > s.size()) return 1;
+    for (std::size_t i = 1; i < n; ++i)
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 1;
+    return n;
+}
+
 }  // namespace
 
 ConvResult Cp932ToUtf8(std::string_view cp932, std::string& utf8) {
@@ -131,6 +170,55 @@ std::string Cp932ToUtf8Lossy(std::string_view cp932) {
         cp932.remove_prefix(r.offset + skip);
     }
     return out;
+}
+
+std::string Utf8ToCp932Lossy(std::string_view utf8, std::string_view missing) {
+    std::string out;
+    std::string piece;
+    while (!utf8.empty()) {
+        ConvResult r = Utf8ToCp932(utf8, piece);
+        if (r) {
+            out += piece;
+            break;
+        }
+        if (r.offset > 0) {
+            Utf8ToCp932(utf8.substr(0, r.offset), piece);
+            out += piece;
+        }
+        out += missing;
+        utf8.remove_prefix(r.offset + Utf8SequenceLength(utf8.substr(r.offset)));
+    }
+    return out;
+}
+
+ConvResult CharsetToUtf8(std::string_view charset, std::string_view bytes, std::string& utf8) {
+    const std::string name = IconvName(charset);
+    if (name.empty() || name.size() > 40) return {false, 0};
+    if (name == "utf-8" || name == "utf8") {
+        if (!IsValidUtf8(bytes)) return {false, 0};
+        utf8.assign(bytes);
+        return {};
+    }
+    return ToUtf8From(name).Run(bytes.data(), bytes.size(), utf8);
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t n = Utf8SequenceLength(bytes.substr(i));
+        if (n == 1) return false;
+        unsigned cp = c & (n == 2 ? 0x1F : n == 3 ? 0x0F : 0x07);
+        for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+        const unsigned least = n == 2 ? 0x80 : n == 3 ? 0x800 : 0x10000;
+        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += n;
+    }
+    return true;
 }
 
 }  // namespace platform

@@ -26,4 +26,18 @@ ConvResult Utf16ToCp932(std::u16string_view utf16, std::string& cp932);
 // mail still shows the rest of its text.
 std::string Cp932ToUtf8Lossy(std::string_view cp932);
 
+// UTF-8 to code page 932 for the places that can only hold Shift_JIS (the
+// header list, its cache, the search): a character without a form there
+// becomes `missing` (the geta mark 〓 unless told otherwise), a broken byte too.
+std::string Utf8ToCp932Lossy(std::string_view utf8, std::string_view missing = "\x81\xAC");
+
+// Text in the charset a mail names (MIME charset names, any case: UTF-8,
+// EUC-JP, Shift_JIS, ISO-8859-n, windows-125x, GB2312, GBK, Big5, EUC-KR, ...)
+// to UTF-8. Fails for a charset iconv does not know and for bytes that are not
+// text in it; the caller then guesses.
+ConvResult CharsetToUtf8(std::string_view charset, std::string_view bytes, std::string& utf8);
+
+// Whether `bytes` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(std::string_view bytes);
+
 }  // namespace platform
