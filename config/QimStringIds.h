@@ -216,6 +216,7 @@ constexpr unsigned SubsFromSaveFailed = 30738;
 constexpr unsigned RegisterSenderItem = 30740;    // the pop-up item of qimcmd::RegisterSender
 constexpr unsigned NoSenderToRegister = 30741;
 constexpr unsigned AliasListOutsideHome = 30742;
+constexpr unsigned NonMenuMark = 30743;           // a folder left out of the alias menu
 
 }  // namespace qimstr
 

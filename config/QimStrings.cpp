@@ -315,6 +315,7 @@ constexpr Entry kTable[] = {
     {qimstr::RegisterSenderItem, "住所録に登録"},
     {qimstr::NoSenderToRegister, "このメールには From がありません。"},
     {qimstr::AliasListOutsideHome, "リストファイルは QimHome の中のファイルでなければなりません。"},
+    {qimstr::NonMenuMark, "(非メニュー)"},
     {qimcmd::RegisterSender, "このメールの From を住所録に登録します。"},
 
     // The viewer: uudecode and taking attachments out.
