@@ -30,6 +30,9 @@
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
 #include "ui/TQimSendWindow.h"
+#include "ui/SEditAddressListDlg.h"
+#include "ui/SSubsFromDlg.h"
+#include "ui/THeaderListModel.h"
 #include "ui/TQimWindow.h"
 #include "ui/TSaveFolderDlg.h"
 #include "ui/TSendMailDlg.h"
@@ -65,6 +68,8 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         frame_->AddCommand(draft ? qimcmd::DraftFolder : qimcmd::SentMailFolder, [this, draft] {
             if (EditSaveFolderSettings(frame_.get(), app_.SendSettingData(), draft) && window_) window_->Refresh();
         });
+    frame_->AddCommand(qimcmd::AddAddress, [this] { RunAddressBookEditor(frame_.get()); });
+    frame_->AddCommand(qimcmd::FromSubstitution, [this] { EditFromSubstitution(); });
     frame_->AddCommand(qimcmd::LoadDraft, [this] {
         platform::FileDialogRequest request;
         request.parent = frame_.get();
@@ -80,6 +85,15 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         app_.Login().Report(code ? code : qimreq::LoginPromptCancelled);
     });
     return frame_.get();
+}
+
+void TQimWindows::EditFromSubstitution() {
+    SSubsFromDlg dialog(frame_.get(), app_.SubsFrom());
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!app_.ReplaceSubsFrom(dialog.Rules()))
+        QimMessageBox(frame_.get(), LoadQimString(qimstr::SubsFromSaveFailed).c_str(), platform::MessageIcon::Stop);
+    // The list shows the new names at once, without reading the folder again.
+    if (window_) window_->Model()->RefreshFromColumn();
 }
 
 void TQimWindows::ImportKeysOfSelectedMail() {

@@ -47,6 +47,9 @@ public:
 private:
     // qimcmd::Receive: a receive run with its dialog, then the list of what arrived.
     void ReceiveIntoInbox();
+    // qimcmd::FromSubstitution: the rules dialog; on OK the application keeps
+    // and saves the rules and the header list shows them.
+    void EditFromSubstitution();
     // qimcmd::ExtractPgpKey: the public keys attached to the selected mail into the keyring.
     void ImportKeysOfSelectedMail();
     bool SaveScreenshot(const std::string& file);
