@@ -83,9 +83,8 @@ SSubsFromDlg::SSubsFromDlg(QWidget* parent, const SSubsFromArray& rules) : QDial
     list->setRootIsDecorated(false);
     list->setHeaderLabels({Text(qimstr::SubsNumberColumn), Text(qimstr::SubsFromColumn), Text(qimstr::SubsToColumn),
                            Text(qimstr::SubsCaseColumn), Text(qimstr::SubsWordColumn)});
-    list->setColumnWidth(0, 48);
-    list->setColumnWidth(1, 200);
-    list->setColumnWidth(2, 200);
+    const int widths[] = {48, 180, 180, 72, 72};
+    for (int c = 0; c < 5; ++c) list->setColumnWidth(c, widths[c]);
     connect(list, &QTreeWidget::itemDoubleClicked, this, [this] { EditRule(); });
     auto* buttons = new QVBoxLayout;
     const std::pair<unsigned, std::function<void()>> actions[] = {

@@ -42,6 +42,10 @@ void AttachHeaderListMenu(QAbstractItemView* list, const SCommandTable& commands
         registerSender->setData(qimcmd::RegisterSender);
         registerSender->setStatusTip(platform::ToQString(LoadQimString(qimcmd::RegisterSender)));
         registerSender->setEnabled(commands.Has(qimcmd::RegisterSender));
-        if (menu.exec(list->viewport()->mapToGlobal(at)) == registerSender) commands.Execute(qimcmd::RegisterSender);
+        bool chosen = false;
+        QObject::connect(registerSender, &QAction::triggered, [&chosen] { chosen = true; });
+        menu.exec(list->viewport()->mapToGlobal(at));
+        // After the menu has gone: the command opens a dialog of its own.
+        if (chosen) commands.Execute(qimcmd::RegisterSender);
     });
 }

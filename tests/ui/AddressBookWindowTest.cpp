@@ -280,14 +280,22 @@ TEST_F(HeaderListFrom, TheSenderOfTheSelectedMailIsRegisteredInFolderZero) {
     TQimWindow w(home_);
     w.show();
     Settle();
-    w.List()->setCurrentIndex(w.Model()->index(1, 0));
-    std::string prefilled;
+    std::string prefilled, popup;
     WhenOpens<SAddAliasDlg>([&](SAddAliasDlg* dialog) {
         prefilled = dialog->aliasEdit->text().toStdString() + " / " + dialog->addressEdit->text().toStdString();
         dialog->commentEdit->setText(QString::fromUtf8("取引先"));
         dialog->accept();
     });
-    ASSERT_TRUE(w.Commands().Execute(qimcmd::RegisterSender));
+    // The pop-up of the row under the mouse.
+    WhenOpens<QMenu>([&](QMenu* menu) {
+        std::vector<std::string> items;
+        Items(menu, items);
+        popup = items.empty() ? "" : items[0];
+        if (QAction* action = FindAction(menu, QString::fromUtf8("住所録に登録"))) action->trigger();
+        menu->close();
+    });
+    emit w.List()->customContextMenuRequested(w.List()->visualRect(w.Model()->index(1, 0)).center());
+    EXPECT_EQ(popup, "30750 住所録に登録");
     EXPECT_EQ(prefilled, "山田 / yamada@example.jp");
     EXPECT_EQ(Key("Usual Alias", "Num"), "4");
     EXPECT_EQ(Key("Usual Alias", "Alias3"), "山田");
