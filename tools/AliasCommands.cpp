@@ -123,8 +123,11 @@ int AliasExpand(const qimtool::ParsedArgs& parsed) {
     std::string name;
     if (!qimtool::TerminalToSjis(parsed.operands[1], name)) return qimtool::UsageError(kAlias, "Shift_JIS にできない名前です");
     std::string address;
-    if (!FindAddressOfAliasName(name, address))
-        return qimtool::Failure("「" + parsed.operands[1] + "」は住所録にありません。");
+    if (!FindAddressOfAliasName(name, address)) {
+        std::string message = "「";
+        message.append(parsed.operands[1]).append("」は住所録にありません。");
+        return qimtool::Failure(message);
+    }
     std::string path;
     if (address.size() > 1 && address[0] == '\\' && address[1] != '\\' && !AliasListFilePath(address, GetQimHome(), path))
         return qimtool::Failure(Utf8Of(LoadQimString(qimstr::AliasListOutsideHome)));
