@@ -1,42 +1,29 @@
 #include "address/AliasLookup.h"
 
-#include <functional>
-
 #include "address/SAddressArray.h"
 #include "address/SAddressFolder.h"
 #include "address/SAliasExpand.h"
+#include "address/TrimBlanks.h"
 #include "common/JapaneseCodes.h"
 
-namespace {
-
-// Calls `visit` with each folder's entries until it returns true.
-bool VisitFolders(const std::function<bool(const SAliasArray&)>& visit) {
+SAddressArrayList LoadAddressBook() {
     SAddressFolderList folders;
     folders.Load();  // a damaged list still gives the folders read before the damage
-    for (const SAddressFolder& folder : folders) {
-        SAddressArray contents;
-        contents.id = folder.id;
-        contents.Load(true);
-        if (visit(contents.aliases)) return true;
-    }
+    SAddressArrayList book;
+    for (const SAddressFolder& folder : folders) book.Load(folder.id, true);
+    return book;
+}
+
+bool FindAddressOfAliasName(const std::string& aliasName, std::string& address) {
+    for (const SAddressArray& folder : LoadAddressBook())
+        if (folder.aliases.FindAddress(aliasName, address)) return true;
     return false;
 }
 
-std::string Trimmed(const std::string& text) {
-    const std::size_t b = text.find_first_not_of(" \t");
-    if (b == std::string::npos) return std::string();
-    const std::size_t e = text.find_last_not_of(" \t");
-    return text.substr(b, e - b + 1);
-}
-
-}  // namespace
-
-bool FindAddressOfAliasName(const std::string& aliasName, std::string& address) {
-    return VisitFolders([&](const SAliasArray& aliases) { return aliases.FindAddress(aliasName, address); });
-}
-
 bool FindAliasNameOfAddress(const std::string& address, std::string& aliasName) {
-    return VisitFolders([&](const SAliasArray& aliases) { return aliases.FindAlias(address, aliasName); });
+    for (const SAddressArray& folder : LoadAddressBook())
+        if (folder.aliases.FindAlias(address, aliasName)) return true;
+    return false;
 }
 
 std::vector<std::string> SplitAddressField(const std::string& field) {
@@ -62,27 +49,21 @@ std::vector<std::string> SplitAddressField(const std::string& field) {
         else if (!quoted && !comment && c == '<') ++angle;
         else if (!quoted && !comment && c == '>' && angle) --angle;
         if (c == ',' && !quoted && !angle && !comment) {
-            if (std::string t = Trimmed(item); !t.empty()) items.push_back(std::move(t));
+            if (std::string t = TrimBlanks(item); !t.empty()) items.push_back(std::move(t));
             item.clear();
             continue;
         }
         item.push_back(c);
     }
-    if (std::string t = Trimmed(item); !t.empty()) items.push_back(std::move(t));
+    if (std::string t = TrimBlanks(item); !t.empty()) items.push_back(std::move(t));
     return items;
 }
 
 std::string ExpandAliasesInField(const std::string& field) {
-    const std::string trimmed = Trimmed(field);
+    const std::string trimmed = TrimBlanks(field);
     if (trimmed.empty() || trimmed[0] == '\\') return field;
     const std::vector<std::string> items = SplitAddressField(field);
-    SAddressFolderList folders;
-    folders.Load();
-    std::vector<SAddressArray> contents;
-    for (const SAddressFolder& folder : folders) {
-        contents.push_back(SAddressArray{folder.id, {}, 0});
-        contents.back().Load(true);
-    }
+    const SAddressArrayList contents = LoadAddressBook();
     std::string out;
     bool replaced = false;
     for (const std::string& item : items) {

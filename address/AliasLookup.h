@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "address/SAddressArray.h"
+
+// The entries of every folder (comments skipped), folder 0 first.
+SAddressArrayList LoadAddressBook();
+
 // The stored address value of the first entry named `aliasName` (exact).
 bool FindAddressOfAliasName(const std::string& aliasName, std::string& address);
 // The alias name of the first entry whose address is `address` (a bare

@@ -1,6 +1,7 @@
 #include "address/SRegisterSender.h"
 
 #include "address/SAddressArray.h"
+#include "address/TrimBlanks.h"
 #include "common/JapaneseCodes.h"
 #include "common/SQuotedStr.h"
 
@@ -8,12 +9,6 @@ using namespace qimaddr;
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
-    const std::size_t b = text.find_first_not_of(" \t");
-    if (b == std::string::npos) return std::string();
-    const std::size_t e = text.find_last_not_of(" \t");
-    return text.substr(b, e - b + 1);
-}
 
 // At most `bytes` bytes, never half of a double-byte character.
 std::string CutAtCharacter(const std::string& text, std::size_t bytes) {
@@ -27,7 +22,7 @@ std::string CutAtCharacter(const std::string& text, std::size_t bytes) {
 }
 
 std::string Unquoted(std::string text) {
-    text = Trimmed(text);
+    text = TrimBlanks(text);
     SJQuotedEscStr quoted(text.c_str());
     std::string inner;
     if (text.size() >= 2 && text.front() == '"' && quoted.Token(inner, '"', '"', '\\')) return inner;
@@ -40,17 +35,17 @@ void SplitFromField(const std::string& from, std::string& phrase, std::string& a
     SJQuotedEscStr tokens(from.c_str());
     std::string inner;
     if (tokens.Token(inner, '<', '>', '\\')) {
-        address = Trimmed(inner);
+        address = TrimBlanks(inner);
         phrase = Unquoted(from.substr(0, static_cast<std::size_t>(tokens.Start() - 1)));
         return;
     }
     if (tokens.Token(inner, '(', ')', '\\')) {
-        phrase = Trimmed(inner);
-        address = Trimmed(from.substr(0, static_cast<std::size_t>(tokens.Start() - 1)));
+        phrase = TrimBlanks(inner);
+        address = TrimBlanks(from.substr(0, static_cast<std::size_t>(tokens.Start() - 1)));
         return;
     }
     phrase.clear();
-    address = Trimmed(from);
+    address = TrimBlanks(from);
 }
 
 SAlias AliasOfSender(const std::string& from) {

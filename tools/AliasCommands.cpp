@@ -2,7 +2,6 @@
 // and entries, add an entry, and expand an alias name into the addresses the
 // compose window would put in.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,7 @@
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
 #include "platform/CodePage.h"
-#include "platform/FileSystem.h"
+#include "tools/HomeOption.h"
 #include "tools/ToolCommand.h"
 
 namespace {
@@ -40,29 +39,6 @@ const char kAliasHelp[] =
     "  --home がなければ環境変数 QIMHOME のホームディレクトリ。出力は Shift_JIS、--utf8 で UTF-8。\n";
 
 std::string Utf8Of(const std::string& sjis) { return platform::Cp932ToUtf8Lossy(sjis); }
-
-// The home directory: --home, else $QIMHOME.
-bool SetHome(const qimtool::ParsedArgs& parsed, int& status) {
-    const std::string* typed = parsed.Value("--home");
-    const char* env = std::getenv("QIMHOME");
-    if (!typed && !(env && *env)) {
-        status = qimtool::UsageError(kAlias, "--home か環境変数 QIMHOME でホームディレクトリを指定してください");
-        return false;
-    }
-    std::string home;
-    if (!qimtool::TerminalToSjis(typed ? *typed : env, home)) {
-        status = qimtool::Failure("ホームディレクトリの名前が Shift_JIS にできません");
-        return false;
-    }
-    while (home.size() > 1 && home.back() == '/') home.pop_back();
-    if (!platform::IsDirectory(home.c_str())) {
-        status = qimtool::Failure("QimHome フォルダーが見つかりません: " + (typed ? *typed : std::string(env)));
-        return false;
-    }
-    SetQimHome(home);
-    SetQimIniPath(home + "/QIM.INI");
-    return true;
-}
 
 int Write(std::string out, bool utf8) {
     if (utf8) out = Utf8Of(out);
@@ -152,7 +128,7 @@ int AliasCommand(const std::vector<std::string>& args) {
     const std::string& sub = parsed.operands[0];
     if (sub != "list" && sub != "add" && sub != "expand") return qimtool::UsageError(kAlias, "不明な操作です: " + sub);
     int status = 0;
-    if (!SetHome(parsed, status)) return status;
+    if (!qimtool::SetHome(parsed, kAlias, status)) return status;
     if (sub == "list") {
         if (parsed.operands.size() != 1) return qimtool::UsageError(kAlias, "list に引数はありません");
         return AliasList(parsed.Has("--utf8"));

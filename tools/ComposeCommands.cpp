@@ -26,6 +26,7 @@
 #include "send/SSaveMailFile.h"
 #include "send/SSendMail.h"
 #include "send/SendCodes.h"
+#include "tools/HomeOption.h"
 #include "tools/ToolCommand.h"
 
 namespace {
@@ -39,28 +40,7 @@ const qimtool::Command kCompose{
 const qimtool::Command kSend{"send", "[--home DIR] FILE",
                              "compose で作ったメールを設定の SMTP サーバーへ送る (宛先は To, Cc, Bcc)", SendCommand};
 
-// The home directory: --home, else $QIMHOME. QIM.INI is the one in it.
-bool SetHome(const qimtool::ParsedArgs& parsed, const qimtool::Command& command, int& status) {
-    const std::string* typed = parsed.Value("--home");
-    const char* env = std::getenv("QIMHOME");
-    if (!typed && !(env && *env)) {
-        status = qimtool::UsageError(command, "--home か環境変数 QIMHOME でホームディレクトリを指定してください");
-        return false;
-    }
-    std::string home;
-    if (!qimtool::TerminalToSjis(typed ? *typed : env, home)) {
-        status = qimtool::Failure("ホームディレクトリの名前が Shift_JIS にできません");
-        return false;
-    }
-    while (home.size() > 1 && home.back() == '/') home.pop_back();
-    if (!platform::IsDirectory(home.c_str())) {
-        status = qimtool::Failure("QimHome フォルダーが見つかりません: " + (typed ? *typed : std::string(env)));
-        return false;
-    }
-    SetQimHome(home);
-    SetQimIniPath(home + "/QIM.INI");
-    return true;
-}
+using qimtool::SetHome;
 
 std::string Utf8Of(const std::string& sjis) { return platform::Cp932ToUtf8Lossy(sjis); }
 

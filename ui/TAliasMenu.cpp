@@ -108,12 +108,8 @@ TAddressCompleter::TAddressCompleter(QLineEdit* field)
 
 void TAddressCompleter::Reload() {
     addressOfRow_.clear();
-    SAddressFolderList folders;
-    folders.Load();
     QStringList rows;
-    for (const SAddressFolder& folder : folders) {
-        SAddressArray contents{folder.id, {}, 0};
-        contents.Load(true);
+    for (const SAddressArray& contents : LoadAddressBook()) {
         for (const SAlias& entry : contents.aliases) {
             const QString alias = platform::ToQString(entry.alias);
             rows << alias;
