@@ -94,6 +94,12 @@ void TQimApp::PrepareMainWindow() {
     }
     serverMode_ = inet_.pop3Port == kImap4Port;
     GetSettingData().Read();
+    subsFrom_.Load();
+}
+
+bool TQimApp::ReplaceSubsFrom(const SSubsFromArray& rules) {
+    subsFrom_ = rules;
+    return subsFrom_.Save();
 }
 
 void TQimApp::SetWindowLayer(SQimWindowLayer* windows) {

@@ -15,6 +15,7 @@
 #include "config/SQimSendSettingData.h"
 #include "app/SRequestDispatcher.h"
 #include "config/SUserInetData.h"
+#include "filters/SSubsFrom.h"
 #include "platform/DialogService.h"
 #include "platform/qt/LocalInstance.h"
 
@@ -58,6 +59,11 @@ public:
     SLoginState& Login() { return login_; }
 
     SUserInetData& UserInetData() { return inet_; }
+    // The From substitution rules, read by PrepareMainWindow; the header list
+    // shows every From through them.
+    const SSubsFromArray& SubsFrom() const { return subsFrom_; }
+    // The rules edited: kept and saved at once; false when the save failed.
+    bool ReplaceSubsFrom(const SSubsFromArray& rules);
     SQimSendSettingData& SendSettingData() { return send_; }
     // The template of the program's open and save dialogs.
     const platform::FileDialogRequest& FileDialogData() const { return fileDialog_; }
@@ -84,6 +90,7 @@ private:
     platform::FileDialogRequest fileDialog_;
     SUserInetData inet_;
     SQimSendSettingData send_;
+    SSubsFromArray subsFrom_;
     SQimStartOptions options_;
     SRequestDispatcher requests_;
     SCommandTable commands_;

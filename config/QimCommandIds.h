@@ -128,6 +128,9 @@ constexpr int ResetHeaders = 2113;
 constexpr int TailTemplateFirst = 2150;
 constexpr int TailTemplateCount = 40;
 
+// Pop-up menus of the header list and the viewer.
+constexpr int RegisterSender = 30750;  // the sender of the selected mail into the address book
+
 // Posted between windows.
 constexpr int NewMail = 2142;           // to the compose window: start a new mail
 constexpr int ComposeHandOver = 498;    // to the compose window: take what it was handed

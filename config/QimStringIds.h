@@ -174,6 +174,52 @@ constexpr unsigned RecvDiskFullStays = 30410;    // the same with "ディスク�
 
 }  // namespace qimstr
 
+// The address book, its editor and the From substitution.
+namespace qimstr {
+
+constexpr unsigned AliasListFailed = 30700;       // the alias menu's failed expansion
+constexpr unsigned SpecialAddressFolder = 30701;  // "よく使うアドレス", folder 0
+constexpr unsigned AddressBookCaption = 30702;
+constexpr unsigned AddAliasCaption = 30703;
+constexpr unsigned AliasLabel = 30704;
+constexpr unsigned AddressLabel = 30705;
+constexpr unsigned CommentLabel = 30706;
+constexpr unsigned AliasFieldsTooLong = 30707;
+constexpr unsigned EnterAliasAndAddress = 30708;
+constexpr unsigned AddButton = 30710;
+constexpr unsigned EditButton = 30711;
+constexpr unsigned DeleteButton = 30712;
+constexpr unsigned UpButton = 30713;
+constexpr unsigned DownButton = 30714;
+constexpr unsigned NewFolderButton = 30715;
+constexpr unsigned RenameFolderButton = 30716;
+constexpr unsigned DeleteFolderButton = 30717;
+constexpr unsigned MenuToggleButton = 30718;
+constexpr unsigned MoveModeCheck = 30719;
+constexpr unsigned AliasColumn = 30720;
+constexpr unsigned AddressColumn = 30721;
+constexpr unsigned CommentColumn = 30722;
+constexpr unsigned SubsFromCaption = 30725;
+constexpr unsigned SubsNumberColumn = 30726;
+constexpr unsigned SubsFromColumn = 30727;
+constexpr unsigned SubsToColumn = 30728;
+constexpr unsigned SubsCaseColumn = 30729;
+constexpr unsigned SubsWordColumn = 30730;
+constexpr unsigned NewSubsFromCaption = 30731;
+constexpr unsigned SubsFromLabel = 30732;
+constexpr unsigned SubsToLabel = 30733;
+constexpr unsigned SubsMatchCase = 30734;
+constexpr unsigned SubsWholeWord = 30735;
+constexpr unsigned SubsAtLineStart = 30736;
+constexpr unsigned SubsFieldsInvalid = 30737;
+constexpr unsigned SubsFromSaveFailed = 30738;
+constexpr unsigned RegisterSenderItem = 30740;    // the pop-up item of qimcmd::RegisterSender
+constexpr unsigned NoSenderToRegister = 30741;
+constexpr unsigned AliasListOutsideHome = 30742;
+constexpr unsigned NonMenuMark = 30743;           // a folder left out of the alias menu
+
+}  // namespace qimstr
+
 // The viewer: uudecode and taking attachments out.
 namespace qimstr {
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "address/AliasLookup.h"
 #include "config/QimGlobals.h"
 #include "config/QimNotices.h"
 #include "config/QimStringIds.h"
@@ -61,6 +62,8 @@ int ComposeCommand(const std::vector<std::string>& args) {
     if (!qimtool::Typed(parsed, "--to", header.to) || !qimtool::Typed(parsed, "--cc", header.cc) || !qimtool::Typed(parsed, "--bcc", bcc) ||
         !qimtool::Typed(parsed, "--subject", header.subject))
         return qimtool::kExitFailure;
+    // Alias names of the address book, as the compose window takes them.
+    for (std::string* field : {&header.to, &header.cc, &bcc}) *field = ExpandAliasesInField(*field);
     // The blind copies travel with the file, for send to find and remove.
     if (!bcc.empty()) header.extraHeader = "Bcc: " + bcc;
     SAttachmentList attachments;

@@ -12,29 +12,6 @@
 
 namespace qimtool {
 
-// The home directory: --home, else $QIMHOME. QIM.INI is the one in it.
-bool SetHome(const ParsedArgs& parsed, const Command& command, int& status) {
-    const std::string* typed = parsed.Value("--home");
-    const char* env = std::getenv("QIMHOME");
-    if (!typed && !(env && *env)) {
-        status = UsageError(command, "--home か環境変数 QIMHOME でホームディレクトリを指定してください");
-        return false;
-    }
-    std::string home;
-    if (!TerminalToSjis(typed ? *typed : env, home)) {
-        status = Failure("ホームディレクトリの名前が Shift_JIS にできません");
-        return false;
-    }
-    while (home.size() > 1 && home.back() == '/') home.pop_back();
-    if (!platform::IsDirectory(home.c_str())) {
-        status = Failure("QimHome フォルダーが見つかりません: " + (typed ? *typed : std::string(env)));
-        return false;
-    }
-    SetQimHome(home);
-    SetQimIniPath(home + "/QIM.INI");
-    return true;
-}
-
 std::string Utf8Of(const std::string& sjis) { return platform::Cp932ToUtf8Lossy(sjis); }
 
 bool Typed(const ParsedArgs& parsed, const char* option, std::string& sjis) {

@@ -1,6 +1,6 @@
-// What the subcommands that make a message share with compose: the home
-// directory of --home or $QIMHOME, typed options in Shift_JIS, and the
-// message file made as the compose window makes it.
+// What the subcommands that make a message share with compose: typed
+// options in Shift_JIS and the message file made as the compose window makes
+// it (the home directory is tools/HomeOption.h's).
 #pragma once
 
 #include <string>
@@ -8,13 +8,11 @@
 #include "send/SAttachmentList.h"
 #include "send/SComposeEditor.h"
 #include "send/SEMailHeader.h"
+#include "tools/HomeOption.h"
 #include "tools/ToolCommand.h"
 
 namespace qimtool {
 
-// The home directory: --home, else $QIMHOME; QIM.INI is the one in it. False
-// with `status` set (usage error or failure, already told on stderr).
-bool SetHome(const ParsedArgs& parsed, const Command& command, int& status);
 // Shift_JIS text shown on the terminal.
 std::string Utf8Of(const std::string& sjis);
 // Every value of `option`, converted and joined by ", "; false (told) when

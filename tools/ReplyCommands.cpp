@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "address/AliasLookup.h"
 #include "common/STextSink.h"
 #include "config/QimLayoutSettings.h"
 #include "config/QimStringIds.h"
@@ -100,8 +101,12 @@ int ReplyCommand(const std::vector<std::string>& args) {
     TextCollector text;
     const STemplateList heads(STemplateKind::Head);
     std::string head;
-    if (const std::string chosen = heads.ReadDefault(); !chosen.empty() && heads.ReadText(chosen, head))
-        text.InsertAtCaret(ExpandHeadTemplate(head, source, STemplateSources()).c_str());
+    if (const std::string chosen = heads.ReadDefault(); !chosen.empty() && heads.ReadText(chosen, head)) {
+        // No header list here: %X is the plain From; %A asks the address book.
+        STemplateSources sources;
+        sources.aliasName = FindAliasNameOfAddress;
+        text.InsertAtCaret(ExpandHeadTemplate(head, source, sources).c_str());
+    }
     SQuoteReplyMimeMail quote(nullptr, &text, start.settings.replyPrefix.c_str());
     if (!quote.Process(start.mail.c_str()))
         return qimtool::Failure(qimtool::Utf8Of(LoadQimString(qimstr::MailUnreadable)));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/TQimApp.h"
 #include "platform/qt/QtText.h"
 #include "store/QimStoreCodes.h"
 #include "store/SQimFolder.h"
@@ -122,6 +123,10 @@ void THeaderListModel::SetShowsTo(bool to) {
     if (!rows_.empty()) emit dataChanged(index(0, kColumnFrom), index(rowCount() - 1, kColumnFrom));
 }
 
+void THeaderListModel::RefreshFromColumn() {
+    if (!rows_.empty()) emit dataChanged(index(0, kColumnFrom), index(rowCount() - 1, kColumnFrom), {Qt::DisplayRole});
+}
+
 int THeaderListModel::NumberAt(int row) const {
     const SQimMailData* record = RecordAt(row);
     return record ? record->number : 0;
@@ -165,7 +170,10 @@ QString THeaderListModel::Text(const SQimMailData& record, int column) const {
     case kColumnDate:
         return platform::ToQString(record.header.date);
     case kColumnFrom:
-        return platform::ToQString(comparator_.ShowsTo() ? record.header.to : record.header.from);
+        if (comparator_.ShowsTo()) return platform::ToQString(record.header.to);
+        // The sender as the From substitution rules of the application show it.
+        if (const TQimApp* app = TQimApp::Instance()) return platform::ToQString(app->SubsFrom().Substitute(record.header.from));
+        return platform::ToQString(record.header.from);
     case kColumnSubject:
         return platform::ToQString(record.header.subject);
     default:

@@ -35,6 +35,8 @@ public:
     void RefreshState(int number);
     // The From column shows To (the header text and the field follow).
     void SetShowsTo(bool to);
+    // The From column is drawn again (the substitution rules changed).
+    void RefreshFromColumn();
 
     SQimComparator& Comparator() { return comparator_; }
     const SQimComparator& Comparator() const { return comparator_; }

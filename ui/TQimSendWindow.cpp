@@ -44,6 +44,7 @@
 #include "send/SendCodes.h"
 #include "ui/QimMenuBuilder.h"
 #include "ui/QimMenuTables.h"
+#include "ui/TAliasMenu.h"
 #include "ui/TComposeEdit.h"
 #include "ui/TCryptDialogs.h"
 #include "ui/TSaveFolderDlg.h"
@@ -212,6 +213,7 @@ void TQimSendWindow::BuildWindow(bool pgpInUse) {
     ccEdit = new QLineEdit(central);
     bccEdit = new QLineEdit(central);
     subjectEdit = new QLineEdit(central);
+    for (QLineEdit* field : {toEdit, ccEdit, bccEdit}) AttachAddressBook(field, settings_);
     form->addRow("To:", toEdit);
     form->addRow("Cc:", ccEdit);
     form->addRow("Bcc:", bccEdit);
@@ -295,6 +297,7 @@ void TQimSendWindow::CollectFields() {
     header_.cc = Sjis(ccEdit->text());
     header_.bcc = Sjis(bccEdit->text());
     header_.subject = Sjis(subjectEdit->text());
+    ExpandAddressFields(header_);
     header_.from = inet_.FromAddress();
     header_.clientAddr = inet_.clientAddr;
     header_.xMailer = kQimMailer;

@@ -1,4 +1,5 @@
 #include "ui/TQimWindow.h"
+#include "ui/TRegisterSender.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -76,6 +77,7 @@ void TQimWindow::BuildPanes() {
     header->setStretchLastSection(true);
     header->setSectionResizeMode(QHeaderView::Interactive);
     for (int c = 0; c < kColumnCount; ++c) list_->setColumnWidth(c, kBuiltInColumnWidths[c]);
+    AttachHeaderListMenu(list_, commands_);
     viewer_ = new TMailViewPane;
     if (GetSettingData().viewerDocking == kViewerSeparate) {
         // A window of its own, opened by the first mail shown.
@@ -140,6 +142,10 @@ void TQimWindow::RegisterCommands() {
         if (current.isValid()) ShowMail(model_->NumberAt(current.row()));
     });
     commands_.Add(qimcmd::ExtractAttachments, [this] { viewer_->TakeOutAttachments(); });
+    commands_.Add(qimcmd::RegisterSender, [this] {
+        if (const SQimMailData* record = model_->RecordAt(list_->currentIndex().row()))
+            ::RegisterSender(this, record->header.from);
+    });
     commands_.Add(qimcmd::Uudecode, [this] { viewer_->Uudecode(); });
     commands_.Add(qimcmd::NextMail, [this] { StepMail(1); });
     commands_.Add(qimcmd::PreviousMail, [this] { StepMail(-1); });

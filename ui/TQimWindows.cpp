@@ -15,6 +15,7 @@
 #include "config/QimRequestCodes.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
+#include "address/AliasLookup.h"
 #include "app/SQimInstance.h"
 #include "config/SSettingData.h"
 #include "app/TQimApp.h"
@@ -31,6 +32,9 @@
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
 #include "ui/TQimSendWindow.h"
+#include "ui/SEditAddressListDlg.h"
+#include "ui/SSubsFromDlg.h"
+#include "ui/THeaderListModel.h"
 #include "ui/TQimWindow.h"
 #include "ui/TSaveFolderDlg.h"
 #include "ui/TSendMailDlg.h"
@@ -78,6 +82,8 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         frame_->AddCommand(draft ? qimcmd::DraftFolder : qimcmd::SentMailFolder, [this, draft] {
             if (EditSaveFolderSettings(frame_.get(), app_.SendSettingData(), draft) && window_) window_->Refresh();
         });
+    frame_->AddCommand(qimcmd::AddAddress, [this] { RunAddressBookEditor(frame_.get()); });
+    frame_->AddCommand(qimcmd::FromSubstitution, [this] { EditFromSubstitution(); });
     frame_->AddCommand(qimcmd::LoadDraft, [this] {
         platform::FileDialogRequest request;
         request.parent = frame_.get();
@@ -115,6 +121,15 @@ void TQimWindows::StartFromMail(int command) {
             else alive->StartForward(mail);
         },
         Qt::QueuedConnection);
+}
+
+void TQimWindows::EditFromSubstitution() {
+    SSubsFromDlg dialog(frame_.get(), app_.SubsFrom());
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!app_.ReplaceSubsFrom(dialog.Rules()))
+        QimMessageBox(frame_.get(), LoadQimString(qimstr::SubsFromSaveFailed).c_str(), platform::MessageIcon::Stop);
+    // The list shows the new names at once, without reading the folder again.
+    if (window_) window_->Model()->RefreshFromColumn();
 }
 
 void TQimWindows::ImportKeysOfSelectedMail() {
@@ -183,6 +198,9 @@ TQimSendWindow* TQimWindows::OpenComposeWindow(const std::string& mailto) {
     auto* compose = new TQimSendWindow(app_.UserInetData(), app_.SendSettingData(), *composeLogin_, pgpInUse);
     compose->onFolderChanged = [this](const std::string& folder) { ReloadFolder(folder); };
     compose->onDestroy = [this] { app_.SetComposeWindow(nullptr); };
+    // The head templates' %X shows the sender as the list does, %A as the address book names it.
+    compose->templateSources.substitutedFrom = [this](const std::string& from) { return app_.SubsFrom().Substitute(from); };
+    compose->templateSources.aliasName = FindAliasNameOfAddress;
     app_.SetComposeWindow(compose);
     if (!mailto.empty()) compose->SetMailto(mailto);
     compose->show();

@@ -49,6 +49,9 @@ private:
     void ReceiveIntoInbox();
     // qimcmd::Reply, qimcmd::Forward: the compose window, handed the mail shown or selected.
     void StartFromMail(int command);
+    // qimcmd::FromSubstitution: the rules dialog; on OK the application keeps
+    // and saves the rules and the header list shows them.
+    void EditFromSubstitution();
     // qimcmd::ExtractPgpKey: the public keys attached to the selected mail into the keyring.
     void ImportKeysOfSelectedMail();
     bool SaveScreenshot(const std::string& file);

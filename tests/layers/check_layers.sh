@@ -44,7 +44,7 @@ hits=$(grep -nE 'QimMessageBox|MessageBoxRequest|Dialogs\(\)|PlaySound|QMessageB
 $hits"
 
 # No source below the windows includes a window header or the application's.
-for dir in common platform config store send pop3 crypt tools; do
+for dir in common platform config store send pop3 crypt address filters tools; do
   hits=$(grep -rnE '#include [<"](QtWidgets|QWidget|QDialog|QMessageBox|QApplication|QMainWindow|app/|ui/)' "$src/$dir")
   [[ -z $hits ]] || fail "$dir includes what belongs above it:
 $hits"

@@ -136,7 +136,8 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
                                  NewFolder, RenameFolder, DeleteFolder, DeleteMail, MarkImportant, RenumberGaps,
                                  RenumberByDate, RefreshCache, ImportAsNewMail, SwapFromTo, ShowMail, NextMail,
                                  PreviousMail, MarkUnread, MarkRead, ClearSelection, SelectAll, Uudecode,
-                                 ExtractAttachments, Templates, ReplyPrefix};
+                                 ExtractAttachments, Templates, ReplyPrefix,
+                                 AddAddress, FromSubstitution};
     const std::set<int> checked = {KeepMailOnServer, ViewerBelow, UseApop};
     const std::set<int> checkable = {KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop,
                                      ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight};
