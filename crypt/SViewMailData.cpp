@@ -31,6 +31,7 @@ void SViewMailData::Release() {
     decryptionOutput_.reset();
     displayCopy_.reset();
     displayPath_.clear();
+    textPath_.clear();
     hasAttachments_ = false;
     wasEncrypted_ = false;
     prepared_ = false;
@@ -57,9 +58,11 @@ bool SViewMailData::Prepare(const std::string& mailPath, int number, const std::
         // there: it is shown as stored, without a second box about its MIME.
         prepared_ = false;
         displayPath_ = work;
+        textPath_ = work;
         return false;
     }
 
+    textPath_ = work;
     MakeDisplayCopy(work);
     displayPath_ = work;
     return prepared_;

@@ -49,6 +49,9 @@ public:
 
     const std::string& MailPath() const { return mailPath_; }
     const std::string& DisplayPath() const { return displayPath_; }
+    // The mail with PGP and the program's encryption undone, before any
+    // display copy: what the viewer reads its text from, in every charset.
+    const std::string& TextPath() const { return textPath_; }
     bool HasAttachments() const { return hasAttachments_; }
     bool WasEncrypted() const { return wasEncrypted_; }
     bool Prepared() const { return prepared_; }
@@ -80,6 +83,7 @@ private:
     std::unique_ptr<STmpFilePath> displayCopy_;
     std::string mailPath_;
     std::string displayPath_;
+    std::string textPath_;
     bool hasAttachments_ = false;
     bool wasEncrypted_ = false;
     bool prepared_ = false;

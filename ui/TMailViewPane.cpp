@@ -10,27 +10,11 @@
 #include "config/QimLayoutSettings.h"
 #include "config/QimSettingKeys.h"
 #include "common/SFont.h"
-#include "common/SMHUnfoldDecode.h"
+#include "common/SMailText.h"
+#include "platform/CodePage.h"
 #include "platform/TextFile.h"
 #include "platform/qt/QtText.h"
 
-namespace {
-
-// Collects the decoded header fields and the body lines as they arrive.
-class DisplayCollector : public SMHUnfoldDecodeMail {
-public:
-    explicit DisplayCollector(std::string& out) : out_(out) {}
-    ~DisplayCollector() override { Finish(); }
-    bool Action(const char* field) override {
-        out_ += field;
-        return true;
-    }
-
-private:
-    std::string& out_;
-};
-
-}  // namespace
 
 TMailViewPane::TMailViewPane(QWidget* parent) : QPlainTextEdit(parent), data_(this) {
     setReadOnly(true);
@@ -80,63 +64,27 @@ void TMailViewPane::ReadSettings() {
 }
 
 bool TMailViewPane::DisplayText(const std::string& mailPath, std::string& text, std::size_t limit) {
-    text.clear();
-    FILE* fp = platform::OpenFile(mailPath.c_str(), "rb");
-    if (!fp) return false;
-    std::string data;
-    char block[1 << 16];
-    std::size_t got = 0;
-    bool cut = false;
-    while ((got = std::fread(block, 1, sizeof block, fp)) > 0) {
-        if (data.size() + got > limit) {
-            data.append(block, limit - data.size());
-            cut = true;
-            break;
-        }
-        data.append(block, got);
+    std::string utf8;
+    if (!MailFileTextUtf8(mailPath.c_str(), utf8, limit)) {
+        text.clear();
+        return false;
     }
-    std::fclose(fp);
-    DisplayCollector collector(text);
-    collector.Init();
-    std::size_t at = 0;
-    std::string line;
-    while (at < data.size()) {
-        std::size_t nl = data.find('\n', at);
-        const std::size_t end = nl == std::string::npos ? data.size() : nl + 1;
-        line.assign(data, at, end - at);
-        // CR LF on disk, LF on screen.
-        if (line.size() >= 2 && line[line.size() - 2] == '\r' && line.back() == '\n') line.erase(line.size() - 2, 1);
-        // A NUL would end the line early for the collector.
-        std::replace(line.begin(), line.end(), '\0', ' ');
-        collector.Execute(line.c_str());
-        at = end;
-        if (!collector.InHeader()) break;
-    }
-    collector.Finish();
-    if (at < data.size()) {
-        std::string body = data.substr(at);
-        std::string::size_type out = 0;
-        for (std::string::size_type i = 0; i < body.size(); ++i) {
-            if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') continue;
-            body[out++] = body[i];
-        }
-        body.resize(out);
-        text += body;
-    }
-    if (cut) text += "\n...\n";
+    text = platform::Utf8ToCp932Lossy(utf8);
     return true;
 }
 
 bool TMailViewPane::ShowMail(const std::string& mailPath, int number, const std::string& folder) {
     data_.Prepare(mailPath, number, folder);
-    std::string text;
-    if (!DisplayText(data_.DisplayPath(), text)) {
+    // Straight from the stored bytes to Unicode: a character that Shift_JIS
+    // lacks (an emoji, a hangul) still shows.
+    std::string utf8;
+    if (!MailFileTextUtf8(data_.TextPath().c_str(), utf8, kDisplayLimit)) {
         Clear();
         return false;
     }
     shown_ = mailPath;
-    setPlainText(platform::ToQString(text));
-    MarkQuotedLines(text);
+    setPlainText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    MarkQuotedLines(utf8);
     return true;
 }
 
@@ -154,7 +102,8 @@ void TMailViewPane::MarkQuotedLines(const std::string& text) {
     while (at < text.size()) {
         std::size_t nl = text.find('\n', at);
         if (nl == std::string::npos) nl = text.size();
-        if (quoteRule_.IsQuoted(text.substr(at, nl - at))) {
+        // The rule's prefixes are Shift_JIS, as the settings keep them.
+        if (quoteRule_.IsQuoted(platform::Utf8ToCp932Lossy(text.substr(at, nl - at)))) {
             const QTextBlock line = document()->findBlockByNumber(block);
             if (line.isValid()) {
                 cursor.setPosition(line.position());

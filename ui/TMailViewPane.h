@@ -45,14 +45,16 @@ public:
     const QFont& QuoteFont() const { return quoteFont_; }
     const SViewQuoteRule& QuoteRule() const { return quoteRule_; }
 
-    // The text shown for a mail file, Shift_JIS: decoded header fields, then
-    // the body. Mail beyond `limit` bytes is cut there with a line saying so.
+    // The text shown for a mail file, in Shift_JIS (what has no form there is
+    // 〓): decoded header fields, then the body (common/SMailText.h). Mail
+    // beyond `limit` bytes is cut there with a line saying so.
     static bool DisplayText(const std::string& mailPath, std::string& text, std::size_t limit = kDisplayLimit);
     static constexpr std::size_t kDisplayLimit = 8u << 20;
     // A stored font as Qt draws it.
     static QFont ToQFont(const SFont& font, QColor* colour = nullptr);
 
 private:
+    // `text` is the UTF-8 shown.
     void MarkQuotedLines(const std::string& text);
 
     std::string shown_;
