@@ -45,9 +45,10 @@ bool IsValidCp932(std::string_view bytes) {
 }
 
 std::string GuessToUtf8(std::string_view bytes) {
+    // JIS is 7-bit and so valid UTF-8 too: its escapes decide first.
+    if (HasJisEscape(bytes)) return platform::Cp932ToUtf8Lossy(JisToSjis(bytes));
     if (platform::IsValidUtf8(bytes)) return std::string(bytes);
     std::string utf8;
-    if (HasJisEscape(bytes)) return platform::Cp932ToUtf8Lossy(JisToSjis(bytes));
     if (platform::Cp932ToUtf8(bytes, utf8)) return utf8;
     platform::CharsetToUtf8("windows-1252", bytes, utf8);
     return utf8;

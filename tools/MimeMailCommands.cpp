@@ -1,6 +1,8 @@
 // mime parts / view / extract: a stored message taken apart as the viewer takes
 // it: the list of its leaf parts, the viewable copy without attachments, and one
 // part decoded into a file. The boxes the library would show appear on stderr.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -8,9 +10,11 @@
 #include <vector>
 
 #include "common/SDistMimeMail.h"
+#include "common/SMailText.h"
 #include "common/STmpFilePath.h"
 #include "config/QimNotices.h"
 #include "platform/CodePage.h"
+#include "platform/NativePath.h"
 #include "platform/TextFile.h"
 #include "tools/ToolCommand.h"
 
@@ -145,6 +149,16 @@ bool CopyToStdout(const std::string& sjisPath, bool utf8) {
     return qimtool::WriteOutput("-", data);
 }
 
+// Whether two Shift_JIS paths name one file (the output must never be the mail).
+bool SameFile(const std::string& a, const std::string& b) {
+    std::string na, nb;
+    struct stat sa, sb;
+    return platform::ToNativePath(a.c_str(), na) && platform::ToNativePath(b.c_str(), nb) && stat(na.c_str(), &sa) == 0 &&
+           stat(nb.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// The viewer's text of a mail: UTF-8 with LF for the terminal, else
+// Shift_JIS with CR LF as the files are.
 int View(const qimtool::ParsedArgs& parsed) {
     if (parsed.operands.size() < 2 || parsed.operands.size() > 3)
         return qimtool::UsageError(kMime, "view にはメールのファイルと、必要なら出力先を指定してください");
@@ -153,19 +167,22 @@ int View(const qimtool::ParsedArgs& parsed) {
     if (utf8 && !IsStdio(outTyped)) return qimtool::UsageError(kMime, "--utf8 は標準出力に書くときだけ使えます");
     std::string path, outPath;
     if (!SjisPath(parsed.operands[1], path)) return qimtool::kExitFailure;
-    ToolMail mail(path);
-    if (!Analyse(mail, parsed.operands[1])) return qimtool::kExitFailure;
-    STmpFilePath scratch, copy;
-    if (IsStdio(outTyped)) {
-        if (!copy.Path()) return qimtool::Failure("一時ファイルを作れません");
-        outPath = copy.Path();
-    } else if (!SjisPath(outTyped, outPath)) {
-        return qimtool::kExitFailure;
+    if (!IsStdio(outTyped) && !SjisPath(outTyped, outPath)) return qimtool::kExitFailure;
+    std::string text;
+    if (!MailFileTextUtf8(path.c_str(), text, std::string::npos))
+        return qimtool::Failure("メールを解析できませんでした: " + parsed.operands[1]);
+    if (!utf8) {
+        std::string crlf;
+        for (char c : platform::Utf8ToCp932Lossy(text)) {
+            if (c == '\n') crlf += '\r';
+            crlf += c;
+        }
+        text.swap(crlf);
     }
-    if (!scratch.Path()) return qimtool::Failure("一時ファイルを作れません");
-    if (!mail.MakeOmitBinaryFile(outPath.c_str(), scratch.Path()))
-        return qimtool::Failure("表示用の写しを作れませんでした: " + outTyped);
-    if (IsStdio(outTyped) && !CopyToStdout(outPath, utf8)) return qimtool::Failure("出力を書けません");
+    if (!IsStdio(outTyped) && SameFile(path, outPath))
+        return qimtool::Failure("出力ファイルをオープンできません (メールと同じファイルには書けません): " + outTyped);
+    if (!qimtool::WriteOutput(IsStdio(outTyped) ? "-" : outPath, text))
+        return qimtool::Failure("出力ファイルをオープンできません: " + outTyped);
     return qimtool::kExitOk;
 }
 
