@@ -1,5 +1,11 @@
 #include "common/SFindInMail.h"
 
+#include <cctype>
+
+#include "common/SHeaderWords.h"
+#include "common/SMailText.h"
+#include "platform/CodePage.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -31,6 +37,23 @@ int BoundaryAtOrBefore(const char* text, int length, int target) {
 }
 
 // The blank line that ends a header (a bare LF as well, like the unfolding reader).
+// Whether any text of the mail travels in a form other than the stored
+// Shift_JIS: an encoded transfer or a charset of its own.
+bool NeedsDecodedSearch(const std::string& data) {
+    std::string lower;
+    lower.reserve(data.size());
+    for (char c : data) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower.find("base64") != std::string::npos || lower.find("quoted-printable") != std::string::npos) return true;
+    for (std::size_t at = lower.find("charset="); at != std::string::npos; at = lower.find("charset=", at + 8)) {
+        std::size_t v = at + 8;
+        if (v < lower.size() && lower[v] == '"') ++v;
+        const std::string name = lower.substr(v, 11);
+        if (name.rfind("iso-2022-jp", 0) != 0 && name.rfind("us-ascii", 0) != 0 && name.rfind("shift_jis", 0) != 0)
+            return true;
+    }
+    return false;
+}
+
 bool IsHeaderEnd(const char* line) { return std::strcmp(line, "\r\n") == 0 || std::strcmp(line, "\n") == 0; }
 
 }  // namespace
@@ -57,8 +80,7 @@ bool SFindInMailLineBase::IsMimeHeader(const char* line) const {
     const char* p = std::strchr(line, '=');
     while (p && p[1] != '?') p = std::strchr(p + 1, '=');
     if (!p) return false;
-    // Either word will do; the Q form need not be looked for when a B word is there.
-    return PMimeHeaderBQ(line, kMimeHeaderBPrefix) || PMimeHeaderBQ(line, kMimeHeaderQPrefix);
+    return HasEncodedWord(p);
 }
 
 void SFindInMailLineBase::SetPiece(const char* piece, int length, bool continuation, bool cut) {
@@ -102,8 +124,33 @@ bool SFindInMailBase::FindByPath(const char* path, SFindInMailLineBase* lines) {
     // a copy, an allocation and a status call per file.
     std::setvbuf(fp, nullptr, _IONBF, 0);
     bool found = FindByFP(fp, lines);
+    // Text that travels encoded (base64, quoted-printable, another charset)
+    // is not in the file as the user typed it: its decoded text is searched.
+    if (!found && error_ == 0 && SearchesBody(lines)) found = FindInDecodedBody(fp, lines->Condition());
     std::fclose(fp);
     return found;
+}
+
+bool SFindInMailBase::SearchesBody(const SFindInMailLineBase* lines) const { return lines->TestsBodyLinesOnly(); }
+
+bool SFindInMailBase::FindInDecodedBody(FILE* fp, const SFindCondition& condition) {
+    if (std::fseek(fp, 0, SEEK_SET) != 0) return false;
+    std::string data;
+    for (std::size_t n; data.size() < kDecodedSearchLimit && (n = std::fread(block_.get(), 1, kFindBlockSize, fp)) > 0;)
+        data.append(block_.get(), n);
+    if (!NeedsDecodedSearch(data)) return false;
+    const std::string text = platform::Utf8ToCp932Lossy(MailTextUtf8(data));
+    // The viewer's text: its header first, then the body after the empty line.
+    std::size_t at = text.find("\n\n");
+    at = at == std::string::npos ? text.size() : at + 2;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(at, end - at) + "\r\n";
+        if (MatchLinePiece(condition, line.c_str(), static_cast<int>(line.size()), false, false)) return true;
+        at = end + 1;
+    }
+    return false;
 }
 
 bool SFindInMailBase::FindByFP(FILE* fp, SFindInMailLineBase* lines) {

@@ -118,6 +118,14 @@ public:
     int LastError() const { return error_; }
 
 protected:
+    // Whether a miss in the stored bytes is tried again on the decoded text.
+    virtual bool SearchesBody(const SFindInMailLineBase* lines) const;
+    // The body's decoded text (common/SMailText.h) line by line, when the mail
+    // has any text that travels encoded; reads from the start of `fp`.
+    bool FindInDecodedBody(FILE* fp, const SFindCondition& condition);
+    // Mail beyond this is searched decoded only up to it.
+    static constexpr std::size_t kDecodedSearchLimit = 8u << 20;
+
     void BeginReading(FILE* fp);
     // The next piece into buffer_, NUL-terminated: a line with its line end, or
     // kFindLineSize bytes of a longer one (cut_ set when more of it follows).
@@ -172,4 +180,7 @@ class SFindInMailBody : public SFindInMailBase {
 public:
     bool Find(const char* path, const SFindCondition& condition) override;
     bool FindByFP(FILE* fp, SFindInMailLineBase* lines) override;
+
+protected:
+    bool SearchesBody(const SFindInMailLineBase*) const override { return true; }
 };

@@ -320,3 +320,40 @@ TEST(SFindInMail, PassingOverLinesNeverChangesTheAnswer) {
 }
 
 }  // namespace
+
+namespace {
+
+// Text that travels encoded is found as the user sees it: base64 and
+// quoted-printable bodies, UTF-8 and EUC-JP, encoded words of any charset.
+TEST(FindInMail, EncodedTextIsSearchedAsItReads) {
+    const std::string utf8Base64 =
+        "From: =?UTF-8?B?5bGx55Sw?= <y@example.jp>\r\nSubject: =?utf-8?q?=E4=BC=9A=E8=AD=B0?=\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+        "5p2l6YCx44Gu5LqI5a6a44Gn44GZ44CCCg==\r\n";  // 来週の予定です。
+    const std::string multipartQp =
+        "Subject: x\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
+        "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+        "=E8=A6=8B=E7=A9=8D=E6=9B=B8=\r\n=E3=81=A7=E3=81=99\r\n--b--\r\n";  // 見積書です, split by a soft break
+    const std::string euc = "Subject: e\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=euc-jp\r\n\r\n"
+                            "\xC6\xFC\xCB\xDC\xB8\xEC\r\n";  // 日本語
+    const struct {
+        const char* name;
+        std::string mail;
+        Where where;
+        const char* field;
+        std::string pattern;
+        bool found;
+    } cases[] = {
+        {"base64 body, whole mail", utf8Base64, kWhole, "", Sjis("来週の予定"), true},
+        {"base64 body, body only", utf8Base64, kBody, "", Sjis("予定です"), true},
+        {"base64 body, absent word", utf8Base64, kBody, "", Sjis("会議室"), false},
+        {"UTF-8 word in From", utf8Base64, kField, "From", Sjis("山田"), true},
+        {"Q word in Subject", utf8Base64, kHeader, "", Sjis("会議"), true},
+        {"QP across a soft break", multipartQp, kBody, "", Sjis("見積書です"), true},
+        {"EUC-JP body", euc, kWhole, "", Sjis("日本語"), true},
+        {"the stored bytes are searched as well", utf8Base64, kBody, "", "5p2l6YCx", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SearchMail(c.mail, c.where, c.field, c.pattern, 0), c.found) << c.name;
+}
+
+}  // namespace
