@@ -1,5 +1,8 @@
 #include "common/SAnalizeMimeHeader.h"
 
+#include "common/SMimeEntity.h"
+#include "platform/CodePage.h"
+
 #include <cstring>
 #include <vector>
 
@@ -10,6 +13,17 @@
 #include "common/SStrTok.h"
 
 namespace {
+
+// The value of a field line: after the colon and its blanks, without the line end.
+std::string FieldValue(const char* field) {
+    const char* colon = std::strchr(field, ':');
+    if (!colon) return std::string();
+    ++colon;
+    while (*colon == ' ' || *colon == '\t') ++colon;
+    std::string value(colon);
+    while (!value.empty() && (value.back() == '\r' || value.back() == '\n')) value.pop_back();
+    return value;
+}
 
 constexpr char kParamDelimiters[] = "; \t\r\n";
 
@@ -108,6 +122,8 @@ void SAnalizeMimeHeader::Init() {
     versionMinor_ = 0;
     boundary_.clear();
     part_ = SMimePart();
+    contentType_.clear();
+    disposition_.clear();
 }
 
 bool SAnalizeMimeHeader::Action(const char* field) {
@@ -123,9 +139,33 @@ bool SAnalizeMimeHeader::Action(const char* field) {
     } else if (jstraicmp(name, "Content-Description") == 0) {
         if (part_.name.empty()) AnalizeDescription(tokens.Rest());
     } else if (jstraicmp(name, "Content-Type") == 0) {
+        // The first Content-Type counts, as every reader takes it.
+        if (!contentType_.empty()) return true;
+        contentType_ = FieldValue(field);
         AnalizeContentType(tokens);
+        TakeModernParams();
+    } else if (jstraicmp(name, "Content-Disposition") == 0) {
+        if (disposition_.empty()) disposition_ = FieldValue(field);
+        TakeModernParams();
     }
     return true;
+}
+
+void SAnalizeMimeHeader::TakeModernParams() {
+    // Content-Disposition filename, RFC 2231 names (name*=, continuations)
+    // and quoted encoded words: the name today's mail programs write.
+    // The Content-Type name counts only where the type's own reading takes one.
+    std::string fileName = SMimeEntity::FileNameOf(std::string(), disposition_);
+    const bool readsName = part_.type == kMimeTypeApplication || part_.type == kMimeTypeImage ||
+                           part_.type == kMimeTypeAudio || part_.type == kMimeTypeVideo ||
+                           (part_.type == kMimeTypeText && part_.subtype == kMimeSubtypePlain);
+    if (fileName.empty() && readsName && (!part_.name.empty() || contentType_.find("name*") != std::string::npos))
+        fileName = SMimeEntity::FileNameOf(contentType_, std::string());
+    if (!fileName.empty()) part_.name = platform::Utf8ToCp932Lossy(fileName);
+    if (part_.type == kMimeTypeMultipart && boundary_.empty()) {
+        std::string boundary;
+        if (SMimeEntity::ParamOf(contentType_, "boundary", boundary)) boundary_ = boundary;
+    }
 }
 
 void SAnalizeMimeHeader::AnalizeVersion(const char* value) {

@@ -51,6 +51,10 @@ protected:
     int versionMinor_ = 0;
     std::string boundary_;
     SMimePart part_;
+    // The raw values, for the name and boundary forms the token reading misses.
+    std::string contentType_;
+    std::string disposition_;
+    void TakeModernParams();
 };
 
 // The same, reading the header from a file.

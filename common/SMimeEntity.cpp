@@ -254,6 +254,23 @@ std::string SMimeEntity::FileName() const {
     return std::string();
 }
 
+std::string SMimeEntity::FileNameOf(const std::string& contentType, const std::string& disposition) {
+    std::string bytes;
+    if (!contentType.empty()) bytes += "Content-Type: " + contentType + "\r\n";
+    if (!disposition.empty()) bytes += "Content-Disposition: " + disposition + "\r\n";
+    bytes += "\r\n";
+    return SMimeEntity(bytes).FileName();
+}
+
+bool SMimeEntity::ParamOf(const std::string& fieldValue, const std::string& name, std::string& value) {
+    std::string main;
+    const Params params = ParseParams(fieldValue, main);
+    auto it = params.find(name);
+    if (it == params.end()) return false;
+    value = it->second.second;
+    return true;
+}
+
 std::string SMimeEntity::DecodedBody() const {
     if (encoding_ == "base64") return DecodeBase64Text(body_);
     if (encoding_ == "quoted-printable") return DecodeQuotedPrintableText(body_);

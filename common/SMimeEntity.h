@@ -45,6 +45,10 @@ public:
     std::vector<std::string_view> Parts() const;
     bool IsMultipart() const { return type_ == "multipart"; }
 
+    // The same readings on raw field values, for the line-driven analysis.
+    static std::string FileNameOf(const std::string& contentType, const std::string& disposition);
+    static bool ParamOf(const std::string& fieldValue, const std::string& name, std::string& value);
+
 private:
     using Params = std::map<std::string, std::pair<std::string, std::string>>;  // name -> (charset, bytes)
     static Params ParseParams(std::string_view value, std::string& mainValue);

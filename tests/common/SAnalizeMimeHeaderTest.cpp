@@ -89,6 +89,18 @@ TEST(SAnalizeMimeHeader, ContentTypeGivesTypeSubtypeCharsetAndName) {
         {"Content-Typo: text/plain", 0, 0, 0, ""},
         // A quote that never closes gives no name.
         {"Content-Type: image/gif; name=\"open.gif", 3, 8, 0, ""},
+        // The names today's mail programs write: RFC 2231 (also continued, in
+        // any charset) and Content-Disposition, which wins over the type's name.
+        {"Content-Type: application/pdf; name*=utf-8''%E8%B3%87%E6%96%99.pdf", 1, 1, 0, Sjis("資料.pdf")},
+        {"Content-Type: application/pdf\nContent-Disposition: attachment;\n filename*0*=utf-8''%E8%B3%87;\n"
+         " filename*1=\"\xE6\x96\x99 x.pdf\"",
+         1, 1, 0, Sjis("資料 x.pdf")},
+        {"Content-Type: application/octet-stream; name=old.bin\nContent-Disposition: attachment; filename=\"" +
+             JisWord("会議") + ".xls\"",
+         1, 2, 0, Sjis("会議.xls")},
+        {"Content-Type: image/png\nContent-Disposition: inline; filename*=iso-2022-jp''%1B%24B%3C%4C%3F%3F%1B%28B.png",
+         3, 1, 0, Sjis("写真.png")},
+        {"Content-Type: application/zip; name=\"=?UTF-8?B?8J+YgA==?=.zip\"", 1, 1, 0, Sjis("〓.zip")},  // no Shift_JIS form
     };
     for (const Case& c : cases) {
         Read r = Analyse(c.header + "\n\nbody\n");
