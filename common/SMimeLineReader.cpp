@@ -55,5 +55,7 @@ bool SMimeLineReader::Is(const std::string& text) const {
     if (cut_) return false;
     int length = length_;
     if (length > 0 && text_[length - 1] == '\n') --length;
+    // Blanks may follow a delimiter line.
+    while (length > static_cast<int>(text.size()) && (text_[length - 1] == ' ' || text_[length - 1] == '\t')) --length;
     return static_cast<std::size_t>(length) == text.size() && std::memcmp(text_, text.data(), text.size()) == 0;
 }

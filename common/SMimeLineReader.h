@@ -30,7 +30,7 @@ public:
     int Length() const { return length_; }
     // Whether the line was longer than what was kept.
     bool Cut() const { return cut_; }
-    // Whether the line, without its line end, is exactly `text`.
+    // Whether the line, without its line end and trailing blanks, is exactly `text`.
     bool Is(const std::string& text) const;
 
     long LineStart() const { return lineStart_; }

@@ -124,23 +124,24 @@ bool SMimeMail::DecodeMultipart(FILE* file, const std::string& boundary, long bo
     const std::string delimiter = "--" + boundary;
     const std::string closing = delimiter + "--";
     SMimeLineReader reader(file, bodyStart);
-    // Text before the first delimiter line is not part of any part.
+    // Text before the first delimiter line is not part of any part; a body
+    // without one has no parts to show (nothing is wrong with the rest).
     for (;;) {
-        if (!reader.Next() || reader.LineStart() >= end) {
-            ReportError(cmmnstr::Strange);
-            return false;
-        }
+        if (!reader.Next() || reader.LineStart() >= end) return true;
         if (reader.Is(delimiter)) break;
     }
     for (;;) {
         const long partStart = reader.Position();
         int lineEndBefore = 0;
         bool closed = false;
+        bool ended = false;
         for (;;) {
             lineEndBefore = reader.LineEndLength();
             if (!reader.Next() || reader.LineStart() >= end) {
-                ReportError(cmmnstr::Strange);
-                return false;
+                // No close delimiter: the last part runs to the end, as
+                // every reader shows it.
+                ended = true;
+                break;
             }
             if (reader.Is(delimiter)) break;
             if (reader.Is(closing)) {
@@ -148,10 +149,15 @@ bool SMimeMail::DecodeMultipart(FILE* file, const std::string& boundary, long bo
                 break;
             }
         }
+        if (ended) {
+            if (end > partStart) Decode(file, partStart, end);
+            return !stopped_;
+        }
         // The line end before a delimiter line belongs to the delimiter.
         const long partEnd = std::max(partStart, reader.LineStart() - lineEndBefore);
         const long after = reader.Position();
-        Decode(file, partStart, partEnd);
+        // Delimiter lines in a row make no empty parts.
+        if (partEnd > partStart) Decode(file, partStart, partEnd);
         if (stopped_) return false;
         if (after >= end || closed) return true;
         if (std::fseek(file, after, SEEK_SET) != 0) {
