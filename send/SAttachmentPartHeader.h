@@ -4,7 +4,9 @@
 // RFC 2047 names), and the exact name in UTF-8 as RFC 2231 "filename*" (the
 // others, and any name ISO-2022-JP cannot carry exactly, such as half-width
 // katakana). Lines end with LF only: the text stream that writes the part makes
-// them CR LF. No line is longer than kMaxLine bytes before its line end.
+// them CR LF. The filename* lines stay within kAttachmentHeaderMaxLine bytes;
+// a line with an encoded word, which cannot be split, may be longer, but an
+// attachment's name never makes one reach the 998 bytes mail allows.
 #pragma once
 
 #include <string>
