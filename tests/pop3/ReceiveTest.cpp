@@ -41,18 +41,6 @@ std::vector<std::string> Leftovers(const std::string& folder) {
     return names;
 }
 
-struct RunResult {
-    SReceiveOutcome outcome;
-    Recorder seen;
-};
-
-RunResult Receive(Home& home, int timeoutMs = 0) {
-    SReceiveRun run(home.dir.Path(), home.inet, home.settings);
-    RunResult r;
-    r.outcome = RunReceive(run, r.seen, timeoutMs);
-    return r;
-}
-
 // The three messages of the main test, as the server holds them.
 std::string JisMessage() {
     return "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <yamada@example.jp>\r\n"

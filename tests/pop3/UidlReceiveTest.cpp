@@ -25,18 +25,6 @@ std::string Text(unsigned id, std::vector<SNotice::Arg> args = {}) {
     return NoticeText(SNotice::Program(id, std::move(args)));
 }
 
-struct RunResult {
-    SReceiveOutcome outcome;
-    Recorder seen;
-};
-
-RunResult Receive(Home& home) {
-    SReceiveRun run(home.dir.Path(), home.inet, home.settings);
-    RunResult r;
-    r.outcome = RunReceive(run, r.seen);
-    return r;
-}
-
 SKnownUidls Record(Home& home) {
     return SKnownUidls(home.dir.Path(), home.inet.userName, home.inet.pop3Server, home.inet.pop3Port);
 }
