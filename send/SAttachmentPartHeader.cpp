@@ -97,7 +97,9 @@ std::string QuotedName(const std::string& sjisName) {
         words += word;
         rest += n;
     }
-    return "\"" + words + "\"";
+    std::string quoted = "\"";
+    quoted.append(words).append("\"");
+    return quoted;
 }
 
 }  // namespace
@@ -107,19 +109,22 @@ std::string Rfc2231FileName(const std::string& utf8Name) {
     const std::vector<std::string> pieces = EncodedCharacters(utf8Name);
     std::string whole;
     for (const std::string& p : pieces) whole += p;
-    const std::string single = " filename*=" + prefix + whole;
+    std::string single = " filename*=";
+    single.append(prefix).append(whole);
     if (single.size() <= kAttachmentHeaderMaxLine - 1) return single;  // room for the ';'
     std::string out;
     std::string line;
     int section = 0;
     auto start = [&] {
-        line = " filename*" + std::to_string(section) + "*=" + (section == 0 ? prefix : std::string());
+        line = " filename*";
+        line.append(std::to_string(section)).append("*=");
+        if (section == 0) line.append(prefix);
     };
     start();
     std::size_t bare = line.size();
     for (const std::string& p : pieces) {
         if (line.size() + p.size() > kAttachmentHeaderMaxLine - 1 && line.size() > bare) {
-            out += line + ";\n";
+            out.append(line).append(";\n");
             ++section;
             start();
             bare = line.size();
