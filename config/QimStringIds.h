@@ -171,6 +171,10 @@ constexpr unsigned DeleRefused = 30407;         // "メール %d/%d をサーバ
 constexpr unsigned RetrRefused = 30408;         // "メール %d/%d をサーバーから受け取れませんでした。..."
 constexpr unsigned RecvWriteFailedStays = 30409; // RecvFileCannotWrite and "このメールはサーバーに残り、次の受信で届きます。"
 constexpr unsigned RecvDiskFullStays = 30410;    // the same with "ディスクの空きが足りません。"
+constexpr unsigned UidlReplyBroken = 30411;      // "サーバーの UIDL の応答が正しくないため、受信を中止しました。..."
+constexpr unsigned UidlFileBroken = 30412;       // "受信済みメールの記録 %s が読めないか壊れているため、..."
+constexpr unsigned UidlFileNotWritten = 30413;   // "受信済みメールの記録 %s に書き込めませんでした(%d)。..."
+constexpr unsigned NoNewMailOnServer = 30414;    // "新しいメールはありません。"
 
 }  // namespace qimstr
 

@@ -206,6 +206,15 @@ constexpr Entry kTable[] = {
     {qimstr::RecvDiskFullStays,
      "受信メール用に書き込みができません(%d)。\nディスクの空きが足りません。\n"
      "このメールはサーバーに残り、次の受信で届きます。"},
+    {qimstr::UidlReplyBroken,
+     "サーバーの UIDL の応答が正しくないため、受信を中止しました。\nサーバーの応答: %s"},
+    {qimstr::UidlFileBroken,
+     "受信済みメールの記録 %s が読めないか壊れているため、受信を中止しました。\n"
+     "このファイルを削除すると、サーバーに残っているメールをすべてもう一度受信します。"},
+    {qimstr::UidlFileNotWritten,
+     "受信済みメールの記録 %s に書き込めませんでした(%d)。受信を中止します。\n"
+     "最後に受信したメールは、次の受信でもう一度届くことがあります。"},
+    {qimstr::NoNewMailOnServer, "新しいメールはありません。"},
     {qimstr::SocketError, "%s\n%s (%d)"},
     {qimstr::SocketClosed, "Socket closed."},
 

@@ -30,6 +30,10 @@ enum class State : int {
     SendQuit = 22,
     AwaitQuitReply = 23,
     Finished = 24,
+    // While mail stays on the server: the unique ids, to skip what was received.
+    SendUidl = 25,
+    AwaitUidlReply = 26,
+    ReceivingUidlList = 27,
 };
 
 // Steps the conversation posts to itself.

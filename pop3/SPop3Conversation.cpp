@@ -39,6 +39,9 @@ bool IsLine(const char* line, int length, const char* text) {
     return length == n && std::memcmp(line, text, n) == 0;
 }
 
+// States of a conversation under way: the server closing in one cuts it off.
+bool UnderWay(State s) { return (s > State::LookingUpHost && s < State::Finished) || s >= State::SendUidl; }
+
 }  // namespace
 
 SPop3Conversation::SPop3Conversation(SUserInetData& inet, const SSettingData& settings, SPop3Observer& observer,
@@ -202,7 +205,7 @@ void SPop3Conversation::OnSocketEvent(int event, int error) {
             Fail();
             return;
         }
-        if (state_ > State::LookingUpHost && state_ < State::Finished) {
+        if (UnderWay(state_)) {
             // Cut off in the middle: whatever was stored stays, but the run did
             // not complete, and the message under way stays on the server.
             CloseConnection();
@@ -284,6 +287,10 @@ void SPop3Conversation::WriteStep() {
             next = State::AwaitRetrReply;
         }
         break;
+    case State::SendUidl:
+        line = "UIDL";
+        next = State::AwaitUidlReply;
+        break;
     case State::SendQuitAfterAuthFailure:
         line = "QUIT";
         next = State::AwaitQuitAfterAuthFailure;
@@ -323,6 +330,10 @@ void SPop3Conversation::ReadStep() {
         ReceiveBody();
         return;
     }
+    if (state_ == State::ReceivingUidlList) {
+        ReceiveUidlListing();
+        return;
+    }
     const Reply reply = ReadReply("AwaitOK() Error");
     if (reply == Reply::Incomplete) return;
     const bool ok = reply == Reply::Accepted;
@@ -350,6 +361,17 @@ void SPop3Conversation::ReadStep() {
     case State::AwaitStatReply:
         if (!ok || !StatStep()) return Fail();
         break;
+    case State::AwaitUidlReply:
+        if (!ok) {
+            // No ids from this server: every message comes, as it always did.
+            known_.reset();
+            BeginRetrieval();
+            break;
+        }
+        listing_ = std::make_unique<SUidlListing>(messageCount_);
+        state_ = State::ReceivingUidlList;
+        if (reader_.HasUnreadBytes()) ReceiveUidlListing();
+        return;
     case State::AwaitDeleReply:
         if (!ok) {
             // The message is stored but stays on the server; QUIT still makes
@@ -397,15 +419,92 @@ bool SPop3Conversation::StatStep() {
         state_ = State::SendQuit;
     } else if (cancelRequested_) {
         state_ = State::SendQuit;
+    } else if (!deleteOnServer_ && mode_ == Mode::Receive) {
+        known_ = std::make_unique<SKnownUidls>(inbox_, inet_.userName, host_, port_);
+        if (known_->Load() == SKnownUidls::LoadResult::Broken) FailAfterQuit(UidlFileNotice(qimstr::UidlFileBroken));
+        else state_ = State::SendUidl;
     } else {
-        observer_.MailWaiting(count);
-        Status(qimstr::ReceiveStarting);
-        state_ = State::SendRetr;
-        current_ = 1;
-        lineCounter_ = 1;
-        observer_.SetProgressRange(1, count);
+        BeginRetrieval();
     }
     return true;
+}
+
+void SPop3Conversation::BeginRetrieval() {
+    current_ = NextToRetrieve(1);
+    if (cancelRequested_) {
+        state_ = State::SendQuit;
+        return;
+    }
+    if (current_ > messageCount_) {
+        Status(qimstr::NoNewMailOnServer);
+        state_ = State::SendQuit;
+        return;
+    }
+    observer_.MailWaiting(messageCount_);
+    Status(qimstr::ReceiveStarting);
+    state_ = State::SendRetr;
+    lineCounter_ = 1;
+    observer_.SetProgressRange(1, messageCount_);
+    if (current_ > 1) observer_.SetProgress(current_ - 1);
+}
+
+int SPop3Conversation::NextToRetrieve(int from) const {
+    if (!known_ || !listing_) return from;
+    while (from <= messageCount_) {
+        const std::string& uid = listing_->UidOf(from);
+        // A message the server listed no id for cannot be recognised: it comes.
+        if (uid.empty() || !known_->Contains(uid)) break;
+        ++from;
+    }
+    return from;
+}
+
+SNotice SPop3Conversation::UidlFileNotice(unsigned id) const {
+    if (id == qimstr::UidlFileNotWritten) return SNotice::Program(id, {known_->Path(), static_cast<long>(known_->Error())});
+    return SNotice::Program(id, {known_->Path()});
+}
+
+// ---- The unique ids ----
+
+void SPop3Conversation::ReceiveUidlListing() {
+    if (!reader_.MoveToMyBuffer()) {
+        SocketError("AwaitOK() Error", socket_->LastError());
+        return Fail();
+    }
+    while (char* line = reader_.GetALine()) {
+        const int length = reader_.LineLength();
+        lastReply_ = reader_.ShownLine();
+        const SNotice broken = SNotice::Program(qimstr::UidlReplyBroken, {lastReply_});
+        // No line of a listing comes near the reader's piece size.
+        if (reader_.IsCut()) return Fail(broken);
+        if (IsLine(line, length, ".\r\n")) {
+            if (EndOfUidlListing()) socket_->Rearm();
+            return;
+        }
+        std::size_t n = static_cast<std::size_t>(length);
+        n -= n >= 2 && line[n - 2] == '\r' ? 2 : 1;
+        if (!listing_->AddLine(line, n)) return Fail(broken);
+    }
+}
+
+bool SPop3Conversation::EndOfUidlListing() {
+    // Ids of messages the server no longer holds are forgotten.
+    if (known_->KeepOnly(listing_->Ids()) && !known_->Save()) {
+        FailAfterQuit(UidlFileNotice(qimstr::UidlFileNotWritten));
+        return true;
+    }
+    BeginRetrieval();
+    return true;
+}
+
+bool SPop3Conversation::RecordStored() {
+    if (!known_ || !listing_) return true;
+    const std::string& uid = listing_->UidOf(current_);
+    if (uid.empty()) return true;
+    known_->Add(uid);
+    if (known_->Save()) return true;
+    FailAfterQuit(UidlFileNotice(qimstr::UidlFileNotWritten));
+    return false;
 }
 
 // ---- One message ----
@@ -504,11 +603,13 @@ bool SPop3Conversation::EndOfMessage() {
     // on the server it would be stored again by the next run.
     if (deleteOnServer_) {
         state_ = State::SendDele;
+    } else if (!RecordStored()) {
+        // Ends with QUIT: further messages would come again next time.
     } else if (cancelRequested_) {
         state_ = State::SendQuit;
     } else {
         observer_.SetProgress(current_);
-        ++current_;
+        current_ = NextToRetrieve(current_ + 1);
         state_ = current_ > messageCount_ ? State::SendQuit : State::SendRetr;
     }
     return true;

@@ -11,6 +11,11 @@
 // A message becomes a mail file only once all of it is on disk: it is written
 // under a temporary name, flushed, and renamed to its number before the DELE
 // for it is sent. A message that does not arrive whole leaves no file.
+//
+// While mail stays on the server, the conversation asks for the messages'
+// unique ids (UIDL) and retrieves only those whose id the account's record
+// (SKnownUidls) does not hold; each stored message's id is recorded at once.
+// A server without UIDL gets every message retrieved, as one that deletes.
 #pragma once
 
 #include <QObject>
@@ -26,7 +31,9 @@
 #include "platform/DurableFile.h"
 #include "platform/NetSocket.h"
 #include "pop3/Pop3Codes.h"
+#include "pop3/SKnownUidls.h"
 #include "pop3/SSetHeaderStatus.h"
+#include "pop3/SUidlListing.h"
 
 class SGetRecvFileName;
 class SSettingData;
@@ -108,6 +115,16 @@ private:
     Reply ReadReply(const char* socketErrorText);
     void OnLoginReply(bool accepted);
     bool StatStep();
+    void ReceiveUidlListing();
+    bool EndOfUidlListing();
+    // RETR of the first message still to come, or QUIT when none is.
+    void BeginRetrieval();
+    // The first message from `from` on whose id is not recorded as received.
+    int NextToRetrieve(int from) const;
+    // Records the id of the message just stored; false (and the run ends with
+    // QUIT) when the record cannot be written.
+    bool RecordStored();
+    SNotice UidlFileNotice(unsigned id) const;
     void MessageStart();
     void ReceiveBody();
     bool EndOfMessage();
@@ -153,6 +170,8 @@ private:
     SSetHeaderStatus header_;
     std::unique_ptr<SGetRecvFileName> namer_;
     platform::DurableFile file_;
+    std::unique_ptr<SKnownUidls> known_;     // while mail stays on the server
+    std::unique_ptr<SUidlListing> listing_;  // the server's ids, once it listed them
 
     qimpop3::State state_ = qimpop3::State::Idle;
     std::string inbox_;

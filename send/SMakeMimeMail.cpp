@@ -14,6 +14,7 @@
 #include "common/SMimePart.h"
 #include "platform/NativePath.h"
 #include "platform/TextFile.h"
+#include "send/SAttachmentPartHeader.h"
 #include "send/SendCodes.h"
 
 using platform::MessageAnswer;
@@ -107,7 +108,11 @@ bool SMakeMimeMail::WriteFilePart(const std::string& path) {
         ::close(in);
         return Fail(qimstr::TempFileNotOpened);
     }
-    const std::string partHeader = "\n--" + boundary_ + "\n" + SMimePart::HeaderStr(part, encodeName_) + "\n";
+    // The name goes out in the forms every reader understands (Content-Type,
+    // Content-Disposition with RFC 2231); without the flag, as a bare part.
+    const std::string fields = encodeName_ ? qimsend::AttachmentPartHeader(part.name) : SMimePart::HeaderStr(part, false);
+    std::string partHeader = "\n--";
+    partHeader.append(boundary_).append("\n").append(fields).append("\n");
     ok = text.Puts(partHeader.c_str()) && text.Flush();
     if (ok) ok = SMimeBase64().EncodeFileBody(in, text.Handle());
     ::close(in);

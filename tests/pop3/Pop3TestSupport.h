@@ -12,6 +12,7 @@
 #include "config/SSettingData.h"
 #include "config/SUserInetData.h"
 #include "pop3/SPop3Conversation.h"
+#include "pop3/SReceiveRun.h"
 #include "support/EventLoop.h"
 #include "support/ScriptedSocket.h"
 #include "support/TestSupport.h"
@@ -69,6 +70,18 @@ struct Recorder : SPop3Observer {
         return false;
     }
 };
+
+// One receive into Home's inbox, to its end: the outcome and what was reported.
+struct RunResult {
+    SReceiveOutcome outcome;
+    Recorder seen;
+};
+inline RunResult Receive(Home& home, int timeoutMs = 0) {
+    SReceiveRun run(home.dir.Path(), home.inet, home.settings);
+    RunResult r;
+    r.outcome = RunReceive(run, r.seen, timeoutMs);
+    return r;
+}
 
 // A message as a server sends it after RETR: dot-stuffed, with the end mark.
 inline std::string Retrieved(const std::string& message) {

@@ -1,8 +1,19 @@
 // qimtool receive against the real Dovecot: the whole run without windows,
-// and a disk that fills up while a message is written.
+// a disk that fills up while a message is written, and a process killed in
+// the middle of a run that leaves mail on the server.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <map>
+#include <thread>
 
 #include "config/QimGlobals.h"
 #include "config/SUserInetData.h"
@@ -158,6 +169,69 @@ TEST_F(ReceiveCommand, APasswordSavedInTheSettingsComesFirst) {
     ToolRun r = Receive(home, "wrong");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadFileBytes(home + "/1"), "Subject: saved\r\n\r\nx\r\n");
+}
+
+// Killed with SIGKILL while messages arrive, then run again: every message is
+// in the inbox, none is lost; at most the one whose id was being recorded when
+// the process died comes twice.
+TEST_F(ReceiveCommand, AReceiveKilledInTheMiddleLosesNothingWhenRunAgain) {
+    constexpr int kCount = 40;
+    std::vector<std::string> messages;
+    for (int i = 1; i <= kCount; ++i) {
+        std::string m = "Subject: n" + std::to_string(i) + "\r\n\r\n";
+        while (m.size() < 150000) m += std::string(76, static_cast<char>('a' + i % 26)) + "\r\n";
+        messages.push_back(m);
+        dovecot.Deliver(user, m);
+    }
+    qimtest::WriteFileBytes(home + "/QIM.INI", Ini(user, dovecot.Pop3Port(), false));
+
+    const std::string tool = qimtest::BuiltProgram("qimtool");
+    std::vector<std::string> args = {tool, "receive", "--home", home};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> envStrings = {"QIM_PASSWORD=secret"};
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, "QIM_PASSWORD=", 13) != 0) envStrings.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : envStrings) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, STDERR_FILENO, (home + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, tool.c_str(), &files, nullptr, argv.data(), envp.data()), 0);
+    posix_spawn_file_actions_destroy(&files);
+
+    // Some messages stored, more to come: then it dies at once.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!std::filesystem::exists(home + "/3") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_EQ(kill(pid, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before it could be killed: " << ReadFileBytes(home + ".err");
+
+    ToolRun second = Receive(home, "secret");
+    EXPECT_EQ(second.status, 0) << second.err;
+
+    std::map<std::string, int> stored;
+    for (const auto& e : std::filesystem::directory_iterator(home)) {
+        const std::string n = e.path().filename().string();
+        if (n.find_first_not_of("0123456789") == std::string::npos) ++stored[ReadFileBytes(e.path().string())];
+        else EXPECT_TRUE(n == "HCACHE.TXT" || n == "QIM.INI" || (n.rfind("UIDL", 0) == 0 && n.size() == 24))
+            << "left in the inbox: " << n;
+    }
+    int twice = 0;
+    for (const std::string& m : messages) {
+        EXPECT_GE(stored[m], 1) << "lost: " << m.substr(0, 12);
+        EXPECT_LE(stored[m], 2) << m.substr(0, 12);
+        if (stored[m] == 2) ++twice;
+    }
+    EXPECT_LE(twice, 1);
+    EXPECT_EQ(stored.size(), messages.size()) << "nothing but the messages, whole";
+    EXPECT_EQ(dovecot.Mailbox(user).size(), static_cast<std::size_t>(kCount));
 }
 
 }  // namespace

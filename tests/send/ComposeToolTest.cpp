@@ -81,6 +81,57 @@ TEST_F(ComposeTool, AComposedFileIsSentWithItsBlindCopyOnlyInTheEnvelope) {
     EXPECT_EQ(parsed.files[1], (std::pair<std::string, std::string>{"b.bin", std::string("\0\1\2\xff", 4)}));
 }
 
+// Attachment names come back exactly from Python's email package under both
+// its policies, whichever header a reader takes the name from: Japanese names,
+// one too long for a single header line, names with blanks and commas.
+TEST_F(ComposeTool, AttachmentNamesComeBackExactlyFromBothPythonPolicies) {
+    qimtest::SmtpServer& smtp = qimtest::SmtpServer::Shared();
+    ASSERT_TRUE(smtp.Ok());
+    smtp.Clear();
+    Settings(smtp.Port());
+    std::string longName;
+    while (longName.size() < 230) longName += "長い名前の添付ファイル";
+    longName += ".txt";
+    const std::vector<std::string> names = {"資料.bin", "会議 議事録, 第2回.pdf", "a b, c.txt", longName,
+                                            "report.pdf"};
+    std::string attach;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        qimtest::WriteFileBytes(dir_.File(names[i]), "data " + std::to_string(i) + std::string("\0\xff\r\n", 4));
+        attach += " --attach '" + dir_.File(names[i]) + "'";
+    }
+    int status = -1;
+    std::string err;
+    const std::string message =
+        Run("compose --home " + home_ + " --to a@example.jp --subject names" + attach, "body\r\n", &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    EXPECT_NE(message.find(" filename*1*="), std::string::npos) << "the long name continues";
+    for (std::size_t start = 0, end; (end = message.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        // Only an encoded word, which cannot be split, makes a line longer.
+        if (message.compare(start, 10, " filename*") == 0) {
+            EXPECT_LE(end - start, 78u) << message.substr(start, end - start);
+        }
+        EXPECT_LE(end - start, 998u);
+    }
+    qimtest::WriteFileBytes(dir_.File("out.eml"), message);
+    Run("send --home " + home_ + " " + dir_.File("out.eml"), "", &status, &err);
+    ASSERT_EQ(status, 0) << err;
+    const auto messages = smtp.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+
+    const qimtest::Parsed parsed = qimtest::ParseWithPython(dir_.Path(), messages[0].data);
+    ASSERT_EQ(parsed.names.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const qimtest::Parsed::Names& got = parsed.names[i];
+        EXPECT_EQ(got.compatFileName, names[i]);
+        EXPECT_EQ(got.compatName, names[i]);
+        EXPECT_EQ(got.fileName, names[i]);
+        EXPECT_EQ(got.name, names[i]);
+        EXPECT_EQ(got.bytes, "data " + std::to_string(i) + std::string("\0\xff\r\n", 4));
+        EXPECT_EQ(parsed.files[i].second, got.bytes);
+    }
+}
+
 TEST_F(ComposeTool, AQuestionTheWindowWouldAskFailsWithItsText) {
     Settings(25);
     const struct {

@@ -109,7 +109,11 @@ TEST_F(MakeMimeMail, TwoAttachmentsGiveTextPartTwoFilePartsAndTheClosingLine) {
         EXPECT_TRUE(FindHeaderField(partHeader, "Content-Transfer-Encoding:", value));
         EXPECT_EQ(value, "base64");
         EXPECT_TRUE(FindHeaderField(partHeader, "Content-Type:", value));
-        EXPECT_EQ(value.rfind("application/octet-stream; name=", 0), 0u) << value;
+        EXPECT_EQ(value.rfind("application/octet-stream;", 0), 0u) << value;
+        EXPECT_NE(value.find("name=\"=?ISO-2022-JP?B?"), std::string::npos) << value;
+        EXPECT_TRUE(FindHeaderField(partHeader, "Content-Disposition:", value));
+        EXPECT_EQ(value.rfind("attachment;", 0), 0u) << value;
+        EXPECT_NE(value.find("filename*=UTF-8''"), std::string::npos) << value;
         EXPECT_TRUE(FindHeaderField(partHeader, "Content-Description:", value));
         EXPECT_EQ(Base64Decode(parts[i].substr(end + 4)), datas[i - 1]);
     }

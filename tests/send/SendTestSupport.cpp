@@ -39,6 +39,10 @@ Parsed ParseWithPython(const std::string& dir, const std::string& message) {
         } else if (kind == "file") {
             lines >> a >> b;
             parsed.files.emplace_back(FromBase64(a), FromBase64(b));
+        } else if (kind == "names") {
+            std::string c, d, e;
+            lines >> a >> b >> c >> d >> e;
+            parsed.names.push_back({FromBase64(a), FromBase64(b), FromBase64(c), FromBase64(d), FromBase64(e)});
         }
     }
     return parsed;

@@ -21,6 +21,14 @@ struct Parsed {
     std::string subject;
     std::vector<std::string> texts;
     std::vector<std::pair<std::string, std::string>> files;
+    // For each of those parts: the file name from Content-Disposition (or
+    // Content-Type) and from Content-Type's name, first as the compat32 policy
+    // gives them, then as the current one does; and the bytes the current one
+    // gives.
+    struct Names {
+        std::string compatFileName, compatName, fileName, name, bytes;
+    };
+    std::vector<Names> names;
 };
 // `dir` receives the message as a file for the script.
 Parsed ParseWithPython(const std::string& dir, const std::string& message);

@@ -4,6 +4,10 @@ reader gets from it, one item a line, each value base64 so any bytes survive:
   subject <utf-8>      the decoded Subject
   text <utf-8>         the decoded text of each text/plain part
   file <name> <bytes>  the decoded name and content of each other leaf part
+  names <compat32 filename> <compat32 name> <default filename> <default name> <default bytes>
+                       for each such part, the file name as each policy's reader
+                       gets it (compat32 decoded as mail programs do, with
+                       make_header) and the content as the current policy gives it
 Usage: parse_mail.py FILE"""
 import base64
 import email
@@ -25,9 +29,14 @@ def decoded(value):
     return text
 
 
+def made(value):
+    return str(email.header.make_header(email.header.decode_header(value or "")))
+
+
 def main():
     with open(sys.argv[1], "rb") as f:
-        msg = email.message_from_bytes(f.read(), policy=email.policy.compat32)
+        data = f.read()
+    msg = email.message_from_bytes(data, policy=email.policy.compat32)
     print("subject", b64(decoded(msg["Subject"]).encode("utf-8")))
     for part in msg.walk():
         if part.is_multipart():
@@ -39,6 +48,13 @@ def main():
         else:
             name = decoded(part.get_param("name") or "")
             print("file", b64(name.encode("utf-8")), b64(part.get_payload(decode=True)))
+    current = email.message_from_bytes(data, policy=email.policy.default)
+    old = [p for p in msg.walk() if not p.is_multipart() and p.get_content_type() != "text/plain"]
+    new = [p for p in current.walk() if not p.is_multipart() and p.get_content_type() != "text/plain"]
+    for o, n in zip(old, new):
+        values = [made(o.get_filename()), made(o.get_param("name")), n.get_filename() or "",
+                  n["content-type"].params.get("name", "")]
+        print("names", *[b64(v.encode("utf-8", "surrogateescape")) for v in values], b64(n.get_content()))
 
 
 if __name__ == "__main__":
