@@ -35,9 +35,9 @@ TEST(AttachmentPartHeader, EveryReaderFindsTheNameAndNoNameBreaksTheHeader) {
     longest += ".txt";
     const Case cases[] = {
         {"資料.bin", "資料.bin", "資料.bin"},
-        // Our reader takes no escapes in quoted strings: not compared there.
-        {"say \"hi\" \\ back.txt", "", "say \"hi\" \\ back.txt"},
-        {"ﾊﾝｶｸ名.txt", "ハンカク名.txt", "ハンカク名.txt"},  // ISO-2022-JP has no half-width katakana
+        {"say \"hi\" \\ back.txt", "say \"hi\" \\ back.txt", "say \"hi\" \\ back.txt"},
+        // ISO-2022-JP has no half-width katakana: only the RFC 2231 form keeps them.
+        {"ﾊﾝｶｸ名.txt", "ﾊﾝｶｸ名.txt", "ハンカク名.txt"},
         {"=?ISO-2022-JP?B?abc?=.txt", "=?ISO-2022-JP?B?abc?=.txt", "=?ISO-2022-JP?B?abc?=.txt"},
         {longest, longest, longest},
     };
@@ -51,7 +51,6 @@ TEST(AttachmentPartHeader, EveryReaderFindsTheNameAndNoNameBreaksTheHeader) {
             EXPECT_LE(end - start, 998u);
         const std::string disk = OnDisk(header) + "\r\nAAAA\r\n";
         message += "--b\r\n" + disk;
-        if (c.ourReader.empty()) continue;
         qimtest::WriteFileBytes(dir.File("part"), disk);
         SAnalizeMimeHeaderFile reader;
         ASSERT_TRUE(reader.AnalizeMimeHeader(dir.File("part").c_str()));
