@@ -52,7 +52,8 @@ public:
             const char* value = HeaderFieldValue(field, kNames[i]);
             if (!value) continue;
             const std::size_t length = std::strcspn(value, "\r\n");
-            if (length == 0) continue;
+            // The first of a repeated field counts, as every reader shows it.
+            if (length == 0 || !targets[i]->empty()) break;
             targets[i]->assign(value, length);
             break;
         }

@@ -19,8 +19,8 @@ using storetest::WriteMail;
 
 TEST(HeaderCache, RecordIsFourDecodedLinesInTextMode) {
     TempDir dir;
-    // Folded, encoded Subject with a tab; two To fields (the later one wins);
-    // an empty From is passed over for the later one.
+    // Folded, encoded Subject with a tab; two To fields (the first one counts,
+    // as every reader shows it); an empty From is passed over for the later one.
     WriteMail(dir.Path(), 1,
               "to: first@example.jp\r\n"
               "From:\r\n"
@@ -35,7 +35,7 @@ TEST(HeaderCache, RecordIsFourDecodedLinesInTextMode) {
     WriteFileBytes(dir.File("x1"), "not a mail");
     SQimCacheFolder folder(dir.Path());
     EXPECT_EQ(ReadFileBytes(dir.File("HCACHE.TXT")),
-              "1 second@example.jp\r\n" + Sjis("山田") + " <y@example.jp>\r\n" + Sjis("日本語") +
+              "1 first@example.jp\r\n" + Sjis("山田") + " <y@example.jp>\r\n" + Sjis("日本語") +
                   " word\r\n99.12.31 23:59\r\n"
                   "3 \r\n\r\nonly\r\n00.00.00 00:00\r\n");
 }
