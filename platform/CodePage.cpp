@@ -111,6 +111,27 @@ std::size_t Utf8SequenceLength(std::string_view s) {
     return n;
 }
 
+// Converts what converts; each unit that does not becomes `replacement`.
+template <class Convert, class Unit>
+std::string ConvertLossy(std::string_view in, Convert convert, std::string_view replacement, Unit unit) {
+    std::string out;
+    std::string piece;
+    while (!in.empty()) {
+        const ConvResult r = convert(in, piece);
+        if (r) {
+            out += piece;
+            break;
+        }
+        if (r.offset > 0) {
+            convert(in.substr(0, r.offset), piece);
+            out += piece;
+        }
+        out += replacement;
+        in.remove_prefix(r.offset + unit(in.substr(r.offset)));
+    }
+    return out;
+}
+
 }  // namespace
 
 ConvResult Cp932ToUtf8(std::string_view cp932, std::string& utf8) {
@@ -146,49 +167,19 @@ ConvResult Utf16ToCp932(std::u16string_view utf16, std::string& cp932) {
 }
 
 std::string Cp932ToUtf8Lossy(std::string_view cp932) {
-    std::string out;
-    std::string piece;
-    while (!cp932.empty()) {
-        ConvResult r = Cp932ToUtf8(cp932, piece);
-        if (r) {
-            out += piece;
-            break;
-        }
-        if (r.offset > 0) {
-            Cp932ToUtf8(cp932.substr(0, r.offset), piece);
-            out += piece;
-        }
-        out += "\xEF\xBF\xBD";
-        // Skip the bad unit: a lead byte with its trail, or a single byte.
-        std::size_t skip = 1;
-        unsigned char c = static_cast<unsigned char>(cp932[r.offset]);
-        bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        if (lead && r.offset + 1 < cp932.size()) {
-            unsigned char t = static_cast<unsigned char>(cp932[r.offset + 1]);
-            if (t >= 0x40 && t <= 0xFC && t != 0x7F) skip = 2;
-        }
-        cp932.remove_prefix(r.offset + skip);
-    }
-    return out;
+    // A bad unit is a lead byte with its trail, or a single byte.
+    const auto unit = [](std::string_view rest) -> std::size_t {
+        const unsigned char c = static_cast<unsigned char>(rest[0]);
+        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (!lead || rest.size() < 2) return 1;
+        const unsigned char t = static_cast<unsigned char>(rest[1]);
+        return t >= 0x40 && t <= 0xFC && t != 0x7F ? 2 : 1;
+    };
+    return ConvertLossy(cp932, Cp932ToUtf8, "\xEF\xBF\xBD", unit);
 }
 
 std::string Utf8ToCp932Lossy(std::string_view utf8, std::string_view missing) {
-    std::string out;
-    std::string piece;
-    while (!utf8.empty()) {
-        ConvResult r = Utf8ToCp932(utf8, piece);
-        if (r) {
-            out += piece;
-            break;
-        }
-        if (r.offset > 0) {
-            Utf8ToCp932(utf8.substr(0, r.offset), piece);
-            out += piece;
-        }
-        out += missing;
-        utf8.remove_prefix(r.offset + Utf8SequenceLength(utf8.substr(r.offset)));
-    }
-    return out;
+    return ConvertLossy(utf8, Utf8ToCp932, missing, Utf8SequenceLength);
 }
 
 ConvResult CharsetToUtf8(std::string_view charset, std::string_view bytes, std::string& utf8) {
