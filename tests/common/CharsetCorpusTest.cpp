@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/JapaneseCodes.h"
+#include "common/SCharsetText.h"
 #include "common/SHeaderField.h"
 #include "common/SMHUnfoldDecode.h"
 #include "common/SMailText.h"
@@ -157,6 +158,40 @@ TEST(MailText, BrokenStructuresStillShowWhatIsThere) {
     for (int i = 0; i < 200; ++i) deep += "Content-Type: multipart/mixed; boundary=b" + std::to_string(i) + "\r\n\r\n--b" + std::to_string(i) + "\r\n";
     deep += "\r\nbottom\r\n";
     EXPECT_FALSE(MailTextUtf8(deep).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Every charset a mail may name reads as its text; an unknown or lying one
+// falls back to a guess instead of garbage.
+TEST(CharsetText, EveryFamilyReadsAndALyingLabelIsGuessed) {
+    const struct {
+        const char* charset;
+        std::string bytes;
+        std::string utf8;
+    } cases[] = {
+        {"GB2312", "\xD6\xD0\xCE\xC4", "中文"},
+        {"gbk", "\xD6\xD0\xCE\xC4", "中文"},
+        {"Big5", "\xA4\xA4\xA4\xE5", "中文"},
+        {"EUC-KR", "\xC7\xD1\xB1\xB9", "한국"},
+        {"ks_c_5601-1987", "\xC7\xD1\xB1\xB9", "한국"},
+        {"ISO-8859-1", "caf\xE9", "café"},
+        {"windows-1252", "\x80 5", "€ 5"},
+        {"ISO-8859-5", "\xB4\xD0", "Да"},
+        {"koi8-r", "\xE4\xC1", "Да"},
+        {"EUC-JP", "\xC6\xFC\xCB\xDC", "日本"},
+        {"Shift_JIS", "\x87\x40\x93\xFA", "①日"},  // the CP932 extensions too
+        {"ISO-2022-JP", "\x1b$B-!F|\x1b(B", "①日"},
+        {"us-ascii", "\xE6\x97\xA5\xE6\x9C\xAC", "日本"},  // a lie: it is UTF-8
+        {"x-unknown", "\x93\xFA\x96\x7B", "日本"},          // unknown: Shift_JIS by its bytes
+        {"utf-8", "\x93\xFA\x96\x7B", "日本"},              // not UTF-8 at all
+        {"", "plain", "plain"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextToUtf8(c.charset, c.bytes), c.utf8) << c.charset;
+    // The list's form: what Shift_JIS lacks is the geta mark, the rest stays.
+    EXPECT_EQ(TextToSjis("utf-8", "\xE6\x97\xA5\xF0\x9F\x98\x80"), "\x93\xFA\x81\xAC");
 }
 
 }  // namespace
