@@ -78,8 +78,10 @@ std::string TextToSjis(std::string_view charset, std::string_view bytes) {
     // Shift_JIS needs no way through Unicode (and keeps what has no Unicode form).
     if (IsSjisLabel(name) && IsValidCp932(bytes)) return std::string(bytes);
     if (IsJisCharset(name)) {
+        // 7-bit JIS gives Shift_JIS by construction; 8-bit bytes under this
+        // label are checked (they may be a lie).
         const std::string sjis = JisToSjis(bytes);
-        if (IsValidCp932(sjis)) return sjis;
+        if (IsAscii(bytes) || IsValidCp932(sjis)) return sjis;
     }
     return platform::Utf8ToCp932Lossy(TextToUtf8(charset, bytes));
 }

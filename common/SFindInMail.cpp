@@ -1,5 +1,7 @@
 #include "common/SFindInMail.h"
 
+#include <strings.h>
+
 #include <cctype>
 
 #include "common/SHeaderWords.h"
@@ -39,16 +41,21 @@ int BoundaryAtOrBefore(const char* text, int length, int target) {
 // The blank line that ends a header (a bare LF as well, like the unfolding reader).
 // Whether any text of the mail travels in a form other than the stored
 // Shift_JIS: an encoded transfer or a charset of its own.
-bool NeedsDecodedSearch(const std::string& data) {
-    std::string lower;
-    lower.reserve(data.size());
-    for (char c : data) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (lower.find("base64") != std::string::npos || lower.find("quoted-printable") != std::string::npos) return true;
-    for (std::size_t at = lower.find("charset="); at != std::string::npos; at = lower.find("charset=", at + 8)) {
-        std::size_t v = at + 8;
-        if (v < lower.size() && lower[v] == '"') ++v;
-        const std::string name = lower.substr(v, 11);
-        if (name.rfind("iso-2022-jp", 0) != 0 && name.rfind("us-ascii", 0) != 0 && name.rfind("shift_jis", 0) != 0)
+// Looks at one header line of the message: only the Content- fields (and
+// their continuations) tell how text travels; a multipart may hold encoded
+// parts, so it counts as well.
+bool NeedsDecodedSearch(const char* headerLine, bool& inContentField) {
+    const char c = headerLine[0];
+    if (c != ' ' && c != '\t') inContentField = strncasecmp(headerLine, "Content-", 8) == 0;
+    if (!inContentField) return false;
+    if (strcasestr(headerLine, "base64") || strcasestr(headerLine, "quoted-printable") ||
+        strcasestr(headerLine, "multipart/"))
+        return true;
+    for (const char* at = strcasestr(headerLine, "charset="); at; at = strcasestr(at + 8, "charset=")) {
+        const char* v = at + 8;
+        if (*v == '"') ++v;
+        if (strncasecmp(v, "iso-2022-jp", 11) != 0 && strncasecmp(v, "us-ascii", 8) != 0 &&
+            strncasecmp(v, "shift_jis", 9) != 0)
             return true;
     }
     return false;
@@ -126,7 +133,7 @@ bool SFindInMailBase::FindByPath(const char* path, SFindInMailLineBase* lines) {
     bool found = FindByFP(fp, lines);
     // Text that travels encoded (base64, quoted-printable, another charset)
     // is not in the file as the user typed it: its decoded text is searched.
-    if (!found && error_ == 0 && SearchesBody(lines)) found = FindInDecodedBody(fp, lines->Condition());
+    if (!found && error_ == 0 && encodedText_ && SearchesBody(lines)) found = FindInDecodedBody(fp, lines->Condition());
     std::fclose(fp);
     return found;
 }
@@ -138,7 +145,6 @@ bool SFindInMailBase::FindInDecodedBody(FILE* fp, const SFindCondition& conditio
     std::string data;
     for (std::size_t n; data.size() < kDecodedSearchLimit && (n = std::fread(block_.get(), 1, kFindBlockSize, fp)) > 0;)
         data.append(block_.get(), n);
-    if (!NeedsDecodedSearch(data)) return false;
     const std::string text = platform::Utf8ToCp932Lossy(MailTextUtf8(data));
     // The viewer's text: its header first, then the body after the empty line.
     std::size_t at = text.find("\n\n");
@@ -166,6 +172,7 @@ bool SFindInMailBase::FindByFP(FILE* fp, SFindInMailLineBase* lines) {
         if (lines->InHeader()) {
             const char* line = JoinHeaderLine();
             if (!line) continue;
+            if (!encodedText_) encodedText_ = NeedsDecodedSearch(line, inContentField_);
             lines->ClearPiece();
             stopped = !lines->Execute(line);
         } else {
@@ -191,6 +198,8 @@ void SFindInMailBase::BeginReading(FILE* fp) {
     lineCount_ = 0;
     error_ = 0;
     buffer_[0] = '\0';
+    encodedText_ = false;
+    inContentField_ = false;
 }
 
 bool SFindInMailBase::Refill() {
@@ -306,6 +315,7 @@ bool SFindInMailBody::FindByFP(FILE* fp, SFindInMailLineBase* lines) {
         if (inHeader) {
             // A piece that continues a cut line is never the blank line.
             if (!continuation_ && !cut_ && IsHeaderEnd(buffer_)) inHeader = false;
+            if (!encodedText_) encodedText_ = NeedsDecodedSearch(buffer_, inContentField_);
             continue;
         }
         if (MatchLinePiece(condition, buffer_, pieceLength_, continuation_, cut_)) return true;

@@ -120,11 +120,14 @@ public:
 protected:
     // Whether a miss in the stored bytes is tried again on the decoded text.
     virtual bool SearchesBody(const SFindInMailLineBase* lines) const;
-    // The body's decoded text (common/SMailText.h) line by line, when the mail
-    // has any text that travels encoded; reads from the start of `fp`.
+    // The body's decoded text (common/SMailText.h) line by line; reads from
+    // the start of `fp`. Tried when the header showed text that travels
+    // encoded (encodedText_).
     bool FindInDecodedBody(FILE* fp, const SFindCondition& condition);
     // Mail beyond this is searched decoded only up to it.
     static constexpr std::size_t kDecodedSearchLimit = 8u << 20;
+    bool encodedText_ = false;
+    bool inContentField_ = false;  // the header line read last belongs to a Content- field
 
     void BeginReading(FILE* fp);
     // The next piece into buffer_, NUL-terminated: a line with its line end, or

@@ -60,7 +60,8 @@ bool DecodeB(std::string_view payload, std::string& out) {
 // costs no more than reading it once.
 class WordScanner {
 public:
-    explicit WordScanner(std::string_view raw) : raw_(raw) {}
+    // `decode` false: only where the words are (their bytes stay empty).
+    explicit WordScanner(std::string_view raw, bool decode = true) : raw_(raw), decode_(decode) {}
 
     // The first encoded word at or after `from`: its start and end, its
     // charset and decoded bytes; false when there is none.
@@ -107,12 +108,14 @@ private:
         if (const std::size_t star = charset.find('*'); star != std::string::npos) charset.resize(star);
         const std::string_view payload = raw_.substr(q1 + 3, close - q1 - 3);
         bytes.clear();
-        if (!(form == 'B' ? DecodeB(payload, bytes) : DecodeQ(payload, bytes))) return false;
+        if (decode_ && !(form == 'B' ? DecodeB(payload, bytes) : DecodeQ(payload, bytes))) return false;
+        if (!decode_ && form == 'B' && payload.size() % 4 == 1) return false;
         end = close + 2;
         return true;
     }
 
     std::string_view raw_;
+    bool decode_;
     std::size_t close_ = 0, blank_ = 0;
     bool closeKnown_ = false, blankKnown_ = false;
 };
@@ -173,13 +176,17 @@ std::string RawToUtf8(std::string_view bytes) {
 
 std::string RawToSjis(std::string_view bytes) {
     if (LooksUtf8(bytes)) return platform::Utf8ToCp932Lossy(bytes);
-    return TextToSjis("iso-2022-jp", bytes);
+    // What the store keeps is Shift_JIS already (JIS is turned as it arrives).
+    std::vector<char> sjis(bytes.size() + 1);
+    const int n = Jis2SjisBytes(sjis.data(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                                static_cast<int>(bytes.size()));
+    return std::string(sjis.data(), static_cast<std::size_t>(n));
 }
 
 }  // namespace
 
 bool HasEncodedWord(std::string_view raw) {
-    WordScanner scanner(raw);
+    WordScanner scanner(raw, false);
     std::size_t at = 0, end = 0;
     std::string charset, bytes;
     return scanner.Next(0, at, end, charset, bytes);
