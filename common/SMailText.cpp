@@ -1,5 +1,7 @@
 #include "common/SMailText.h"
 
+#include <strings.h>
+
 #include <cstdio>
 
 #include "common/CmmnStringIds.h"
@@ -27,6 +29,10 @@ void AppendText(std::string& out, std::string_view text) {
     if (!out.empty() && out.back() != '\n') out += '\n';
 }
 
+struct Render {
+    bool attachmentLines = true;
+};
+
 void AppendHeader(std::string& out, const SMimeEntity& entity) {
     for (const auto& [name, value] : entity.Fields()) {
         out += DecodeHeaderUtf8(name);
@@ -47,13 +53,13 @@ std::string AttachedLine(const SMimeEntity& entity) {
 
 bool IsText(const SMimeEntity& e, const char* subtype) { return e.Type() == "text" && e.Subtype() == subtype; }
 
-void AppendBody(std::string& out, const SMimeEntity& entity, int depth);
+void AppendBody(std::string& out, const SMimeEntity& entity, int depth, const Render& how);
 
-void AppendPart(std::string& out, std::string_view bytes, int depth) {
-    AppendBody(out, SMimeEntity(bytes), depth);
+void AppendPart(std::string& out, std::string_view bytes, int depth, const Render& how) {
+    AppendBody(out, SMimeEntity(bytes), depth, how);
 }
 
-void AppendBody(std::string& out, const SMimeEntity& entity, int depth) {
+void AppendBody(std::string& out, const SMimeEntity& entity, int depth, const Render& how) {
     if (entity.IsMultipart() && depth < SMimeEntity::kMaxDepth) {
         const std::vector<std::string_view> parts = entity.Parts();
         if (entity.Subtype() == "alternative" && !parts.empty()) {
@@ -68,7 +74,7 @@ void AppendBody(std::string& out, const SMimeEntity& entity, int depth) {
                     chosen = part;
                 }
             }
-            AppendPart(out, chosen, depth + 1);
+            AppendPart(out, chosen, depth + 1, how);
             return;
         }
         bool first = true;
@@ -76,7 +82,7 @@ void AppendBody(std::string& out, const SMimeEntity& entity, int depth) {
             if (!first && !out.empty() && out.back() == '\n' && out.size() >= 2 && out[out.size() - 2] != '\n')
                 out += '\n';
             first = false;
-            AppendPart(out, part, depth + 1);
+            AppendPart(out, part, depth + 1, how);
         }
         return;
     }
@@ -85,7 +91,7 @@ void AppendBody(std::string& out, const SMimeEntity& entity, int depth) {
         const SMimeEntity message(inner);
         AppendHeader(out, message);
         out += '\n';
-        AppendBody(out, message, depth + 1);
+        AppendBody(out, message, depth + 1, how);
         return;
     }
     const bool attachment = entity.IsAttachmentDisposition() && !entity.FileName().empty();
@@ -94,31 +100,53 @@ void AppendBody(std::string& out, const SMimeEntity& entity, int depth) {
         AppendText(out, entity.Subtype() == "html" ? HtmlToText(text) : text);
         return;
     }
-    out += AttachedLine(entity);
+    if (how.attachmentLines) out += AttachedLine(entity);
 }
 
 }  // namespace
 
-std::string MailTextUtf8(std::string_view bytes) {
+std::string SMailView::Field(std::string_view name) const {
+    for (const auto& [n, v] : fields)
+        if (n.size() == name.size() && strncasecmp(n.c_str(), name.data(), name.size()) == 0) return v;
+    return std::string();
+}
+
+SMailView MailViewUtf8(std::string_view bytes, bool attachmentLines) {
     const SMimeEntity mail(bytes);
-    std::string out;
-    AppendHeader(out, mail);
-    out += '\n';
+    SMailView view;
+    for (const auto& [name, value] : mail.Fields()) view.fields.emplace_back(DecodeHeaderUtf8(name), DecodeHeaderUtf8(value));
     // Mail without MIME is text as it stands (Shift_JIS as stored, or a guess).
     if (!mail.Field("MIME-Version") && !mail.Field("Content-Type")) {
-        AppendText(out, TextToUtf8(std::string(), mail.RawBody()));
-        return out;
+        AppendText(view.body, TextToUtf8(std::string(), mail.RawBody()));
+        return view;
     }
-    AppendBody(out, mail, 0);
+    Render how;
+    how.attachmentLines = attachmentLines;
+    AppendBody(view.body, mail, 0, how);
+    return view;
+}
+
+std::string MailTextUtf8(std::string_view bytes) {
+    const SMailView view = MailViewUtf8(bytes);
+    std::string out;
+    for (const auto& [name, value] : view.fields) {
+        out += name;
+        out += ": ";
+        out += value;
+        out += '\n';
+    }
+    out += '\n';
+    out += view.body;
     return out;
 }
 
-bool MailFileTextUtf8(const char* sjisPath, std::string& utf8, std::size_t limit) {
+namespace {
+
+bool ReadMailFile(const char* sjisPath, std::string& data, std::size_t limit, bool& cut) {
     FILE* fp = platform::OpenFile(sjisPath, "rb");
     if (!fp) return false;
-    std::string data;
     char block[1 << 16];
-    bool cut = false;
+    cut = false;
     for (std::size_t got; (got = std::fread(block, 1, sizeof block, fp)) > 0;) {
         if (data.size() + got > limit) {
             data.append(block, limit - data.size());
@@ -129,8 +157,25 @@ bool MailFileTextUtf8(const char* sjisPath, std::string& utf8, std::size_t limit
     }
     const bool failed = std::ferror(fp) != 0;
     std::fclose(fp);
-    if (failed) return false;
+    return !failed;
+}
+
+}  // namespace
+
+bool MailFileTextUtf8(const char* sjisPath, std::string& utf8, std::size_t limit) {
+    std::string data;
+    bool cut = false;
+    if (!ReadMailFile(sjisPath, data, limit, cut)) return false;
     utf8 = MailTextUtf8(data);
     if (cut) utf8 += "...\n";
+    return true;
+}
+
+bool MailFileViewUtf8(const char* sjisPath, SMailView& view, std::size_t limit, bool attachmentLines) {
+    std::string data;
+    bool cut = false;
+    if (!ReadMailFile(sjisPath, data, limit, cut)) return false;
+    view = MailViewUtf8(data, attachmentLines);
+    if (cut) view.body += "...\n";
     return true;
 }

@@ -6,6 +6,7 @@
 #include "config/SQimTmpFilePath.h"
 #include "common/CmmnStringIds.h"
 #include "common/CmmnStrings.h"
+#include "common/SMimeLineReader.h"
 #include "common/QimMessageBox.h"
 #include "crypt/PgpMailSteps.h"
 #include "crypt/SUsePGP.h"
@@ -129,6 +130,47 @@ int SViewMailData::TakeOutAttachments(SAttachmentPrompt& prompt) {
             QimMessageBox(owner_, message.c_str(), MessageIcon::Information);
         }
     }
+    return dist_->Saved();
+}
+
+std::vector<SAttachmentEntry> SViewMailData::Attachments() const {
+    std::vector<SAttachmentEntry> entries;
+    if (!dist_) return entries;
+    const std::vector<SDecodeBand>& bands = dist_->Bands();
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        const SDecodeBand& band = bands[i];
+        const bool encoded = band.part.encoding == kMimeEncodingBase64 || band.part.encoding == kMimeEncodingQuotedPrintable;
+        if (!encoded || SDistMimeMail::IsTextPlainUsJp(band.part)) continue;
+        SAttachmentEntry entry;
+        entry.name = band.part.name;
+        entry.type = SMimePart::TypeSubtypeStr(band.part, false);
+        const long length = band.end - band.start;
+        // Base64 carries three bytes in four characters, and line ends.
+        entry.size = band.part.encoding == kMimeEncodingBase64 ? length * 3 / 4 * 72 / 74 : length;
+        entry.band = i;
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+int SViewMailData::SaveAttachment(const SAttachmentEntry& entry, SAttachmentPrompt& prompt) {
+    if (!dist_ || entry.band >= dist_->Bands().size()) return 0;
+    std::string destination = dist_->Destination();
+    bool saveAll = false;
+    char text[256];
+    std::snprintf(text, sizeof text, LoadStringCmmnDll(cmmnstr::AttachmentCount).c_str(), 1);
+    if (!prompt.Choose(owner_, text, destination, saveAll)) return 0;
+    dist_->SetAsk(!saveAll);
+    dist_->SetDestination(destination);
+    dist_->ResetSaved();
+    const SDecodeBand band = dist_->Bands()[entry.band];
+    FILE* file = OpenMessageFile(dist_->Path().c_str());
+    if (!file) {
+        QimMessageBox(owner_, LoadStringCmmnDll(cmmnstr::CannotOpenFile).c_str(), MessageIcon::Stop);
+        return 0;
+    }
+    dist_->CallEachAction(file, band.start, band.end, band.part);
+    std::fclose(file);
     return dist_->Saved();
 }
 

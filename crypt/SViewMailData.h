@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "crypt/SMailCrypt.h"
 #include "crypt/SSaveAttachMimeMail.h"
@@ -23,6 +24,14 @@ public:
     virtual ~SAttachmentPrompt() = default;
     virtual bool Choose(platform::ParentWindow parent, const std::string& text, std::string& destination,
                         bool& saveAll) = 0;
+};
+
+// One attached file of the mail on display, as the viewer lists it.
+struct SAttachmentEntry {
+    std::string name;  // Shift_JIS; empty when the part has none
+    std::string type;  // "image/png"
+    long size = 0;     // bytes once decoded (base64 reckoned from its text)
+    std::size_t band = 0;  // the part among the analysis' bands
 };
 
 class SViewMailData {
@@ -48,6 +57,12 @@ public:
     void Release();
 
     const std::string& MailPath() const { return mailPath_; }
+
+    // The attached files (the parts TakeOutAttachments would save), in order.
+    std::vector<SAttachmentEntry> Attachments() const;
+    // Saves one of them with the same questions as TakeOutAttachments, into
+    // the attachment folder; 1 when it was saved.
+    int SaveAttachment(const SAttachmentEntry& entry, SAttachmentPrompt& prompt);
     const std::string& DisplayPath() const { return displayPath_; }
     // The mail with PGP and the program's encryption undone, before any
     // display copy: what the viewer reads its text from, in every charset.

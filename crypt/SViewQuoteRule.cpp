@@ -51,3 +51,25 @@ bool SViewQuoteRule::IsQuoted(const std::string& line) const {
     }
     return false;
 }
+
+int SViewQuoteRule::Level(const std::string& line) const {
+    if (!IsQuoted(line)) return 0;
+    // Prefixes in a row at the start, blanks between them allowed: "> > x" and ">> x" are 2.
+    int level = 0;
+    const char* p = line.c_str();
+    for (;;) {
+        while (*p == ' ' || *p == '\t') ++p;
+        bool matched = false;
+        for (const std::string& prefix : prefixes_) {
+            if (!prefix.empty() && std::strncmp(p, prefix.c_str(), prefix.size()) == 0) {
+                p += prefix.size();
+                matched = true;
+                break;
+            }
+        }
+        if (!matched) break;
+        ++level;
+    }
+    // "名前> text": quoted, one level.
+    return level > 0 ? level : 1;
+}

@@ -19,6 +19,8 @@ public:
 
     // `line` is Shift_JIS, without its line end.
     bool IsQuoted(const std::string& line) const;
+    // How deep a quoted line is quoted (0 for a line that is not).
+    int Level(const std::string& line) const;
 
     const std::vector<std::string>& Prefixes() const { return prefixes_; }
     int Limit() const { return limit_; }

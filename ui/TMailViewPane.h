@@ -1,18 +1,24 @@
 // The viewer: shows a mail after its display preparation (PGP and the
-// program's own encryption undone, a display copy without binary parts), the
-// header lines unfolded and decoded, quoted lines in the quote font; and
-// serves the commands that take attachments out and uudecode the mail.
+// program's own encryption undone): a header block (From, To, Cc, the Date in
+// local time, Subject; every field on request), the text parts in Unicode,
+// quoted lines in the quote font and a colour for each level, links that open
+// on a click, and a row of the attached files that saves one on a click. It
+// serves the commands that take attachments out and uudecode the mail, and
+// shows the stored source.
 #pragma once
 
 #include <QFont>
 #include <QPlainTextEdit>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "crypt/SViewMailData.h"
 #include "crypt/SViewQuoteRule.h"
 #include "ui/TAttachDialog.h"
 #include "ui/TCryptDialogs.h"
 
+class QListWidget;
 class SFont;
 class SUsePGP;
 
@@ -34,6 +40,22 @@ public:
     int TakeOutAttachments();
     // "&Uudecode" on the stored mail: the number of files saved.
     int Uudecode();
+    // The stored mail as it is on disk, in a window of its own.
+    void ShowSource();
+    // Every header field instead of the five of the header block.
+    void SetShowAllHeaders(bool all);
+    bool ShowsAllHeaders() const { return allHeaders_; }
+
+    // The subject of the mail shown (UTF-8), for the window title.
+    const std::string& ShownSubject() const { return subject_; }
+    // The attached files listed under the text.
+    QListWidget* AttachmentRow() const { return attachmentRow_; }
+    const std::vector<SAttachmentEntry>& AttachmentEntries() const { return attachments_; }
+    // Saves the attachment of that row (its questions first); 1 when saved.
+    int SaveAttachmentAt(int row);
+    // The link under a position of the text (empty when there is none), and what opens it.
+    std::string LinkAt(int position) const;
+    std::function<void(const std::string& url)> openLink;
 
     SViewMailData& Data() { return data_; }
     // The bridge the application owns (null: the pane opens its own when PGP is in use).
@@ -53,11 +75,34 @@ public:
     // A stored font as Qt draws it.
     static QFont ToQFont(const SFont& font, QColor* colour = nullptr);
 
+signals:
+    // A mail was shown or the pane was cleared: the title may change.
+    void MailShown();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
-    // `text` is the UTF-8 shown.
+    // Header block, text, formats and the attachment row for the prepared mail.
+    bool Render();
+    // `text` is the UTF-8 shown: quoted body lines get the quote format of their level.
     void MarkQuotedLines(const std::string& text);
+    void MarkHeaderAndLinks(const QString& text, int headerLines);
+    void LayOutAttachmentRow();
 
     std::string shown_;
+    std::string subject_;
+    bool allHeaders_ = false;
+    std::vector<SAttachmentEntry> attachments_;
+    QListWidget* attachmentRow_ = nullptr;
+    struct Link {
+        int start, end;
+        std::string url;
+    };
+    std::vector<Link> links_;
     SViewMailData data_;
     TQtCryptKeyPrompt keyPrompt_;
     TQtAttachmentPrompt qtPrompt_;

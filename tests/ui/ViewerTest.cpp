@@ -4,6 +4,8 @@
 // decrypted.
 #include <gtest/gtest.h>
 
+#include <QListWidget>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -122,7 +124,15 @@ TEST_F(Viewer, JapaneseMultipartMailIsShownDecodedWithQuotedLinesInTheQuoteFont)
     const std::string shown = Shown(*w);
     EXPECT_NE(shown.find("Subject: 日本語の件名\n"), std::string::npos) << shown;
     EXPECT_NE(shown.find("日本語の本文です。\n> 引用された行\n＞全角の引用\n普通の行\n"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("(ここにファイルが添付されていますが表示は省略します。Qimより。)"), std::string::npos);
+    // The header block and the text: no part headers, no boundaries, no placeholder.
+    EXPECT_EQ(shown.rfind("From: Taro <taro@x.jp>\nSubject: 日本語の件名\n\n", 0), 0u) << shown;
+    for (const char* absent : {"MIME-Version", "Content-Type", "--=_b", "Qimより"})
+        EXPECT_EQ(shown.find(absent), std::string::npos) << absent;
+    // The attached file is listed under the text, with its name and size.
+    ASSERT_EQ(w->Viewer()->AttachmentRow()->count(), 1);
+    EXPECT_TRUE(w->Viewer()->AttachmentRow()->isVisibleTo(w->Viewer()));
+    EXPECT_EQ(w->Viewer()->AttachmentRow()->item(0)->text().toStdString().rfind("添付.txt  (", 0), 0u);
+    EXPECT_EQ(w->Viewer()->ShownSubject(), "日本語の件名");
     EXPECT_EQ(shown.find("aGVsbG8K"), std::string::npos) << "the attachment is left out";
     EXPECT_EQ(shown.find("GyRCRnxL"), std::string::npos) << "the text part is decoded";
     EXPECT_TRUE(BoldLine(*w, "> 引用"));
@@ -244,7 +254,7 @@ TEST_F(Viewer, ALargeQuotedMailIsPreparedAndShownQuickly) {
     ASSERT_TRUE(w->ShowMail(1));
     const qint64 ms = timer.elapsed();
     std::printf("40000-line mail prepared and shown in %lld ms\n", static_cast<long long>(ms));
-    EXPECT_EQ(w->Viewer()->document()->blockCount(), 6 + 40000 + 1);
+    EXPECT_EQ(w->Viewer()->document()->blockCount(), 3 + 40000 + 1);  // From, Subject, the empty line
     EXPECT_TRUE(BoldLine(*w, "> 日本語の行です。 39999"));
     EXPECT_FALSE(BoldLine(*w, "日本語の行です。 39998"));
     EXPECT_LT(ms, 20000) << "far slower than expected";
