@@ -1,16 +1,21 @@
 #include "ui/TQimWindow.h"
-#include "ui/TRegisterSender.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTreeView>
 #include <QTreeWidgetItem>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/TQimApp.h"
 #include "config/QimCommandIds.h"
+#include "platform/qt/QtText.h"
+#include "config/QimRequestCodes.h"
 #include "config/QimGlobals.h"
 #include "config/QimLayoutSettings.h"
 #include "config/SQimSendSettingData.h"
@@ -20,6 +25,7 @@
 #include "ui/TDeleteConfirmDlg.h"
 #include "ui/TFolderTree.h"
 #include "ui/THeaderListModel.h"
+#include "ui/TRegisterSender.h"
 #include "ui/TMailViewPane.h"
 
 using namespace qimstore;
@@ -116,6 +122,32 @@ void TQimWindow::BuildPanes() {
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { OnListCurrentChanged(); });
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TQimWindow::SelectionChanged);
+    // Double-click or Enter opens the mail, and brings its window up.
+    connect(list_, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        if (!index.isValid()) return;
+        const int number = model_->NumberAt(index.row());
+        if (viewer_->ShownPath() != cache_.MailPath(number)) ShowMail(number);
+        else if (viewerWindow_) viewerWindow_->show();
+        if (viewerWindow_) {
+            viewerWindow_->raise();
+            viewerWindow_->activateWindow();
+        }
+    });
+    connect(viewer_, &TMailViewPane::MailShown, this, [this] {
+        if (!viewerWindow_) return;
+        const std::string& subject = viewer_->ShownSubject();
+        viewerWindow_->setWindowTitle(subject.empty() ? QStringLiteral("Qim") : QString::fromUtf8(subject.c_str()));
+    });
+    viewer_->openLink = [](const std::string& url) {
+        // The configured web browser, as every link of the program opens.
+        std::string sjis;
+        platform::FromQString(QString::fromUtf8(url.c_str()), sjis);
+        SAppRequest request;
+        request.code = qimreq::OpenUrl;
+        request.text = sjis;
+        if (TQimApp* app = TQimApp::Instance(); app && app->Requests().Has(qimreq::OpenUrl)) app->Request(request);
+        else QDesktopServices::openUrl(QUrl(QString::fromUtf8(url.c_str())));
+    };
 }
 
 std::string TQimWindow::CurrentMailPath() const {
@@ -173,6 +205,23 @@ SMailCommands TQimWindow::MailCommands() {
     return commands;
 }
 
+void TQimWindow::PlaceViewerWindow() {
+    viewerPlaced_ = true;
+    // Wholly on the screen of the main window: beside it when there is room, else over it.
+    QScreen* screen = window()->screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    QRect frame = viewerWindow_->frameGeometry();
+    const QRect main = window()->frameGeometry();
+    frame.moveTopLeft(main.right() + frame.width() <= area.right() ? QPoint(main.right() + 1, main.top())
+                                                                   : main.topLeft() + QPoint(40, 40));
+    if (frame.right() > area.right()) frame.moveRight(area.right());
+    if (frame.bottom() > area.bottom()) frame.moveBottom(area.bottom());
+    if (frame.left() < area.left()) frame.moveLeft(area.left());
+    if (frame.top() < area.top()) frame.moveTop(area.top());
+    viewerWindow_->move(frame.topLeft());
+}
+
 bool TQimWindow::CloseViewerOf(const std::string& mailPath) {
     if (viewer_->ShownPath().empty() || viewer_->ShownPath() != mailPath) return false;
     viewer_->Clear();
@@ -222,7 +271,15 @@ void TQimWindow::FillList() {
 }
 
 void TQimWindow::ReloadFolder(const std::string& folder) {
-    if (!shown_.empty() && IsSameDir(folder, shown_)) Refresh();
+    if (shown_.empty() || !IsSameDir(folder, shown_)) return;
+    // New mail, or a sent copy: the mail being read stays on screen.
+    const int current = list_->currentIndex().isValid() ? model_->NumberAt(list_->currentIndex().row()) : 0;
+    const bool showing = !viewer_->ShownPath().empty();
+    Refresh();
+    const int row = current > 0 ? model_->RowOf(current) : -1;
+    if (row < 0) return;
+    if (showing) SelectAndShow(row);
+    else list_->selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::NoUpdate);
 }
 
 void TQimWindow::OnTreeCurrentChanged(QTreeWidgetItem* current) {
@@ -272,7 +329,9 @@ bool TQimWindow::ShowMail(int number) {
     if (number <= 0) return false;
     if (!viewer_->ShowMail(cache_.MailPath(number), number, shown_)) return false;
     if (viewerWindow_) {
+        const bool first = !viewerWindow_->isVisible() && !viewerPlaced_;
         viewerWindow_->show();
+        if (first) PlaceViewerWindow();
         viewerWindow_->raise();
     }
     MailCommands().MarkShownRead(cache_, number);
@@ -294,17 +353,43 @@ void TQimWindow::StepMail(int delta) {
 void TQimWindow::DeleteMails() {
     const std::vector<int> selected = SelectedNumbers();
     if (selected.empty()) return;
+    const int row = FirstSelectedRow();
     std::vector<int> deleted;
     {
         WaitCursor wait;
         deleted = MailCommands().DeleteMails(cache_, selected);
     }
-    if (!deleted.empty()) Refresh();
+    if (deleted.empty()) return;
+    Refresh();
+    ShowRowAfterRemoval(row);
+}
+
+int TQimWindow::FirstSelectedRow() const {
+    int first = -1;
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows())
+        if (first < 0 || index.row() < first) first = index.row();
+    return first;
+}
+
+void TQimWindow::ShowRowAfterRemoval(int row) {
+    // The mail that took the place of the first one that went, else the last.
+    const int count = model_->rowCount();
+    if (row < 0 || count == 0) return;
+    SelectAndShow(std::min(row, count - 1));
+}
+
+void TQimWindow::SelectAndShow(int row) {
+    const QModelIndex index = model_->index(row, 0);
+    list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list_->scrollTo(index);
+    // The selection shows the mail unless the window is busy showing one already.
+    if (viewer_->ShownPath().empty()) ShowMail(model_->NumberAt(row));
 }
 
 std::vector<int> TQimWindow::MoveMailsTo(const std::vector<int>& numbers, const std::string& destination) {
     std::vector<int> moved;
     if (numbers.empty()) return moved;
+    const int row = FirstSelectedRow();
     {
         WaitCursor wait;
         moved = MailCommands().MoveMails(cache_, numbers, destination);
@@ -312,6 +397,7 @@ std::vector<int> TQimWindow::MoveMailsTo(const std::vector<int>& numbers, const 
     // The source's records may have gone even when nothing moved (files that
     // had vanished), so the list is brought in line either way.
     Refresh();
+    if (!moved.empty()) ShowRowAfterRemoval(row);
     return moved;
 }
 

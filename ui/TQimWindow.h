@@ -107,6 +107,13 @@ private:
     void OnMailsDropped(const std::string& source, const std::vector<int>& numbers, const std::string& destination);
     bool AutomaticTo() const;
     bool CloseViewerOf(const std::string& mailPath);
+    // The first row selected in list order, -1 when none.
+    int FirstSelectedRow() const;
+    // After mails went: the one that took the first's place is selected and shown.
+    void ShowRowAfterRemoval(int row);
+    void SelectAndShow(int row);
+    // The viewer's own window the first time it opens: wholly on the screen.
+    void PlaceViewerWindow();
 
     void DeleteMails();
     void MarkMails(SMarkKind kind);
@@ -123,6 +130,7 @@ private:
     std::string home_;
     const SQimSendSettingData* send_ = nullptr;
     std::string shown_;
+    bool viewerPlaced_ = false;
     SMemCacheFolder cache_;
     SFromToChoice fromTo_;
     SCommandTable commands_;

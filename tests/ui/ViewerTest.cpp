@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextBlock>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,6 +29,7 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/TAttachDialog.h"
 #include "ui/THeaderListModel.h"
+#include "ui/TDeleteConfirmDlg.h"
 #include "ui/TMailViewPane.h"
 #include "ui/TQimWindow.h"
 
@@ -258,6 +262,98 @@ TEST_F(Viewer, ALargeQuotedMailIsPreparedAndShownQuickly) {
     EXPECT_TRUE(BoldLine(*w, "> 日本語の行です。 39999"));
     EXPECT_FALSE(BoldLine(*w, "日本語の行です。 39998"));
     EXPECT_LT(ms, 20000) << "far slower than expected";
+}
+
+}  // namespace
+
+namespace {
+
+std::string Plain(int n, const std::string& extra = std::string()) {
+    return "From: a@x.jp\r\nSubject: mail " + std::to_string(n) + "\r\nDate: Mon, 1 Jun 2026 10:00:00 +0000\r\n\r\nbody " +
+           std::to_string(n) + "\r\n" + extra;
+}
+
+TEST_F(Viewer, TheViewerFollowsTheSelectionADeleteAndADoubleClick) {
+    for (int n = 1; n <= 3; ++n) WriteFileBytes(home_.File(std::to_string(n)), Plain(n));
+    GetSettingData().viewerDocking = kViewerSeparate;
+    auto w = std::make_unique<TQimWindow>(home_.Path());
+    w->show();
+    Settle();
+    // The list shows the newest first: rows 0, 1, 2 are mails 3, 2, 1.
+    w->List()->setCurrentIndex(w->Model()->index(1, 0));
+    Settle();
+    EXPECT_NE(Shown(*w).find("body 2\n"), std::string::npos);
+    ASSERT_NE(w->ViewerWindow(), nullptr);
+    EXPECT_EQ(w->ViewerWindow()->windowTitle().toStdString(), "mail 2");
+    // The separate window opens wholly on the screen.
+    const QRect screen = w->ViewerWindow()->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w->ViewerWindow()->frameGeometry().topLeft()));
+    w->List()->setCurrentIndex(w->Model()->index(0, 0));
+    Settle();
+    EXPECT_NE(Shown(*w).find("body 3\n"), std::string::npos) << "it follows the selection";
+
+    // A delete shows the mail that took the deleted one's place.
+    w->SelectNumbers({3});
+    qimtest::WhenModalOpens([](QWidget* modal) {
+        if (auto* yes = modal->findChild<QPushButton*>(TDeleteConfirmDlg::kYes)) yes->click();
+    });
+    w->Commands().Execute(qimcmd::DeleteMail);
+    Settle();
+    EXPECT_EQ(w->SelectedNumbers(), std::vector<int>{2});
+    EXPECT_NE(Shown(*w).find("body 2\n"), std::string::npos) << Shown(*w);
+
+    // Double-click (activation) opens a mail and brings its window up.
+    w->ViewerWindow()->hide();
+    emit w->List()->activated(w->Model()->index(1, 0));
+    Settle();
+    EXPECT_TRUE(w->ViewerWindow()->isVisible());
+    EXPECT_NE(Shown(*w).find("body 1\n"), std::string::npos);
+}
+
+TEST_F(Viewer, QuoteLevelsLinksAllHeadersAndOneAttachmentSavedByAClick) {
+    WriteFileBytes(home_.File("1"), std::string(kJapaneseMultipart));
+    WriteFileBytes(home_.File("2"), "From: a@x.jp\r\nTo: b@x.jp\r\nX-Extra: shown on request\r\nSubject: q\r\n\r\n"
+                                    "> one\r\n>> two\r\n> > two too\r\nsee https://example.jp/a?b=1. now\r\n");
+    auto w = std::make_unique<TQimWindow>(home_.Path());
+    w->show();
+    Settle();
+    ASSERT_TRUE(w->ShowMail(2));
+    auto colourOf = [&](const QString& start) {
+        for (QTextBlock b = w->Viewer()->document()->begin(); b.isValid(); b = b.next())
+            if (b.text().startsWith(start)) {
+                QTextCursor c(b);
+                c.movePosition(QTextCursor::Right);
+                return c.charFormat().foreground().color();
+            }
+        return QColor();
+    };
+    const QColor one = colourOf("> one"), two = colourOf(">> two");
+    EXPECT_TRUE(one.isValid() && two.isValid());
+    EXPECT_NE(one, two) << "each level its colour";
+    EXPECT_EQ(colourOf("> > two"), two);
+    EXPECT_NE(one, w->Viewer()->palette().color(QPalette::Text));
+    // The link ends before the full stop and opens through the hook.
+    const std::string text = Shown(*w);
+    const int at = static_cast<int>(QString::fromStdString(text).indexOf("https://"));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(w->Viewer()->LinkAt(at + 3), "https://example.jp/a?b=1");
+    EXPECT_EQ(w->Viewer()->LinkAt(at - 2), "");
+    // Five fields by default; every one on request.
+    EXPECT_EQ(text.find("X-Extra"), std::string::npos);
+    w->Viewer()->SetShowAllHeaders(true);
+    EXPECT_NE(Shown(*w).find("X-Extra: shown on request\n"), std::string::npos);
+    w->Viewer()->SetShowAllHeaders(false);
+
+    // The attachment row saves the one file clicked.
+    ASSERT_TRUE(w->ShowMail(1));
+    const std::string dest = home_.File("dest");
+    platform::CreateDirectory(dest.c_str());
+    AnswerAll prompt(dest);
+    w->Viewer()->SetAttachmentPrompt(&prompt);
+    ASSERT_EQ(w->Viewer()->AttachmentRow()->count(), 1);
+    EXPECT_EQ(w->Viewer()->SaveAttachmentAt(0), 1);
+    EXPECT_EQ(ReadFileBytes(dest + "/添付.txt"), "hello\n");
+    EXPECT_EQ(w->Viewer()->SaveAttachmentAt(5), 0);
 }
 
 }  // namespace
