@@ -122,6 +122,9 @@ void TQimWindow::BuildPanes() {
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { OnListCurrentChanged(); });
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TQimWindow::SelectionChanged);
+    // A click makes the row current before it selects it: the mail follows
+    // whichever comes last.
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnListCurrentChanged(); });
     // Double-click or Enter opens the mail, and brings its window up.
     connect(list_, &QTreeView::activated, this, [this](const QModelIndex& index) {
         if (!index.isValid()) return;
@@ -321,8 +324,9 @@ void TQimWindow::SelectNumbers(const std::vector<int>& numbers) {
 void TQimWindow::OnListCurrentChanged() {
     if (showingMail_) return;
     const QModelIndex current = list_->currentIndex();
-    if (current.isValid() && list_->selectionModel()->isRowSelected(current.row(), QModelIndex()))
-        ShowMail(model_->NumberAt(current.row()));
+    if (!current.isValid() || !list_->selectionModel()->isRowSelected(current.row(), QModelIndex())) return;
+    const int number = model_->NumberAt(current.row());
+    if (viewer_->ShownPath() != cache_.MailPath(number)) ShowMail(number);
 }
 
 bool TQimWindow::ShowMail(int number) {

@@ -4,6 +4,7 @@
 // decrypted.
 #include <gtest/gtest.h>
 
+#include <QItemSelectionModel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -288,7 +289,10 @@ TEST_F(Viewer, TheViewerFollowsTheSelectionADeleteAndADoubleClick) {
     // The separate window opens wholly on the screen.
     const QRect screen = w->ViewerWindow()->screen()->availableGeometry();
     EXPECT_TRUE(screen.contains(w->ViewerWindow()->frameGeometry().topLeft()));
-    w->List()->setCurrentIndex(w->Model()->index(0, 0));
+    // A click makes the row current first and selects it after.
+    QItemSelectionModel* selection = w->List()->selectionModel();
+    selection->setCurrentIndex(w->Model()->index(0, 0), QItemSelectionModel::NoUpdate);
+    selection->select(w->Model()->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     Settle();
     EXPECT_NE(Shown(*w).find("body 3\n"), std::string::npos) << "it follows the selection";
 
