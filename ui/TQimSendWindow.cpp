@@ -222,6 +222,8 @@ void TQimSendWindow::BuildWindow(bool pgpInUse) {
     attachmentList = new QListWidget(central);
     attachmentList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     attachmentList->setMaximumHeight(80);
+    // Shown only while files are attached: an empty box would only take room from the text.
+    attachmentList->hide();
     layout->addWidget(attachmentList);
     editor = new TComposeEdit(central);
     layout->addWidget(editor, 1);
@@ -314,6 +316,7 @@ void TQimSendWindow::ShowFields() {
 void TQimSendWindow::RefreshAttachmentList() {
     attachmentList->clear();
     for (const std::string& path : attachments_) attachmentList->addItem(ToQString(path));
+    attachmentList->setVisible(!attachments_.empty());
 }
 
 void TQimSendWindow::UpdateTitle() {
