@@ -87,16 +87,6 @@ void TMailViewPane::ReadSettings() {
     quoteRule_.Read();
 }
 
-bool TMailViewPane::DisplayText(const std::string& mailPath, std::string& text, std::size_t limit) {
-    std::string utf8;
-    if (!MailFileTextUtf8(mailPath.c_str(), utf8, limit)) {
-        text.clear();
-        return false;
-    }
-    text = platform::Utf8ToCp932Lossy(utf8);
-    return true;
-}
-
 bool TMailViewPane::ShowMail(const std::string& mailPath, int number, const std::string& folder) {
     data_.Prepare(mailPath, number, folder);
     shown_ = mailPath;

@@ -67,10 +67,7 @@ public:
     const QFont& QuoteFont() const { return quoteFont_; }
     const SViewQuoteRule& QuoteRule() const { return quoteRule_; }
 
-    // The text shown for a mail file, in Shift_JIS (what has no form there is
-    // 〓): decoded header fields, then the body (common/SMailText.h). Mail
-    // beyond `limit` bytes is cut there with a line saying so.
-    static bool DisplayText(const std::string& mailPath, std::string& text, std::size_t limit = kDisplayLimit);
+    // Mail beyond this is shown up to it, with a last line saying so.
     static constexpr std::size_t kDisplayLimit = 8u << 20;
     // A stored font as Qt draws it.
     static QFont ToQFont(const SFont& font, QColor* colour = nullptr);
