@@ -11,6 +11,7 @@
 #include "config/QimRequestCodes.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
+#include "app/QtJapanese.h"
 #include "app/SQimCloseQuery.h"
 #include "app/SQimInstance.h"
 #include "app/SQimWindowLayer.h"
@@ -28,6 +29,7 @@ TQimApp::TQimApp(int& argc, char** argv)
     : QApplication(argc, argv),
       instanceServer_([this](const std::string& request) { return AnswerInstanceRequest(request); }) {
     setApplicationName(GetAppName());
+    InstallQtJapanese(qtJapanese_);
     if (QScreen* screen = primaryScreen()) {
         const QRect r = screen->geometry();
         platform::SetPrimaryScreenSize(r.width(), r.height());

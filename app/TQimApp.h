@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,6 +88,7 @@ private:
     bool EnsureHomeDirectory();
     std::string AnswerInstanceRequest(const std::string& request);
 
+    QTranslator qtJapanese_;
     platform::FileDialogRequest fileDialog_;
     SUserInetData inet_;
     SQimSendSettingData send_;
