@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "config/QimCommandIds.h"
 #include "config/QimGlobals.h"
@@ -111,12 +112,19 @@ void TQimApp::SetWindowLayer(SQimWindowLayer* windows) {
     if (!windows_) return;
     settingsCommands_ = std::make_unique<SSettingsCommands>(GetSettingData(), inet_, *windows_);
     settingsCommands_->Register(commands_);
+    commands_.Add(qimcmd::NetworkSettings, [this] {
+        const bool receiveNext = std::exchange(receiveAfterSettings_, false);
+        if (settingsCommands_->AskNetworkSettings() && receiveNext && inet_.HasReceiveAccount() && windows_)
+            windows_->PostCommand(qimcmd::Receive);
+    });
     commands_.Add(qimcmd::About, [this] { windows_->ShowAbout(); });
 }
 
-int TQimApp::FirstActionCommand() const {
+int TQimApp::FirstActionCommand() {
     const SSettingData& s = GetSettingData();
-    return ::FirstActionCommand(GetMailtoAddress(), s.receiveAtStart, s.settingsAtStart);
+    const int command = ::FirstActionCommand(GetMailtoAddress(), s.receiveAtStart, s.settingsAtStart);
+    receiveAfterSettings_ = command == qimcmd::Receive && !inet_.HasReceiveAccount();
+    return receiveAfterSettings_ ? qimcmd::NetworkSettings : command;
 }
 
 void TQimApp::RegisterRequests() {
