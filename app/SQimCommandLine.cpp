@@ -134,13 +134,20 @@ const char* QimUsageText() {
            "スイッチは後ろから順に調べるので、食い違うときは左のものが勝ちます。\n";
 }
 
+std::string QimVersionText() {
+    char text[64];
+    std::snprintf(text, sizeof text, "Qim %s (qimcmmns %d.%02d)", QIM_VERSION, QimCmmnsVersionMajor(),
+                  QimCmmnsVersionMinor());
+    return text;
+}
+
 bool PrintInformation(const SQimStartOptions& options) {
     if (options.help) {
         std::fputs(QimUsageText(), stdout);
         return true;
     }
     if (options.version) {
-        std::printf("Qim %s (qimcmmns %d.%02d)\n", QIM_VERSION, QimCmmnsVersionMajor(), QimCmmnsVersionMinor());
+        std::printf("%s\n", QimVersionText().c_str());
         return true;
     }
     return false;

@@ -42,6 +42,8 @@ int RequestedPop3Port(int mailboxTypeRequest, int pop3Port);
 
 // The text of --help (UTF-8).
 const char* QimUsageText();
+// "Qim <version> (qimcmmns <major>.<minor>)": what --version prints and the about box shows.
+std::string QimVersionText();
 // Prints the text of --help or --version on standard output when asked for;
 // false when neither was.
 bool PrintInformation(const SQimStartOptions& options);

@@ -34,8 +34,10 @@ long SSettingsCommands::AskPassword() {
     request.prompt = settings_.serverNameAsPrompt ? inet_.pop3Server : LoadQimString(qimstr::PasswordLabel);
     request.password = true;
     std::string typed;
-    if (!platform::Dialogs().InputBox(request, typed)) return 0;
+    bool save = SUserInetData::PasswordSaved();
+    if (!platform::Dialogs().InputBoxWithCheck(request, LoadQimString(qimstr::SavePasswordCheck), typed, save)) return 0;
     inet_.password = typed;
+    inet_.WritePasswordChoice(save);
     return 1;
 }
 

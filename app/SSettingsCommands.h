@@ -13,7 +13,8 @@ public:
     SSettingsCommands(SSettingData& settings, SUserInetData& inet, SQimWindowLayer& windows)
         : settings_(settings), inet_(inet), windows_(windows) {}
 
-    // Asks for the receive password and keeps it in memory only; 1 on OK, 0 on cancel.
+    // Asks for the receive password and whether to keep it between runs (then
+    // it is stored scrambled; else only in memory); 1 on OK, 0 on cancel.
     long AskPassword();
     // The network settings dialog; the record is written at once. A changed
     // receive port or mailbox type needs a restart, which the user is told.

@@ -5,12 +5,14 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "config/QimCommandIds.h"
 #include "config/QimGlobals.h"
 #include "config/QimRequestCodes.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
+#include "app/QtJapanese.h"
 #include "app/SQimCloseQuery.h"
 #include "app/SQimInstance.h"
 #include "app/SQimWindowLayer.h"
@@ -28,6 +30,7 @@ TQimApp::TQimApp(int& argc, char** argv)
     : QApplication(argc, argv),
       instanceServer_([this](const std::string& request) { return AnswerInstanceRequest(request); }) {
     setApplicationName(GetAppName());
+    InstallQtJapanese(qtJapanese_);
     if (QScreen* screen = primaryScreen()) {
         const QRect r = screen->geometry();
         platform::SetPrimaryScreenSize(r.width(), r.height());
@@ -109,12 +112,19 @@ void TQimApp::SetWindowLayer(SQimWindowLayer* windows) {
     if (!windows_) return;
     settingsCommands_ = std::make_unique<SSettingsCommands>(GetSettingData(), inet_, *windows_);
     settingsCommands_->Register(commands_);
+    commands_.Add(qimcmd::NetworkSettings, [this] {
+        const bool receiveNext = std::exchange(receiveAfterSettings_, false);
+        if (settingsCommands_->AskNetworkSettings() && receiveNext && inet_.HasReceiveAccount() && windows_)
+            windows_->PostCommand(qimcmd::Receive);
+    });
     commands_.Add(qimcmd::About, [this] { windows_->ShowAbout(); });
 }
 
-int TQimApp::FirstActionCommand() const {
+int TQimApp::FirstActionCommand() {
     const SSettingData& s = GetSettingData();
-    return ::FirstActionCommand(GetMailtoAddress(), s.receiveAtStart, s.settingsAtStart);
+    const int command = ::FirstActionCommand(GetMailtoAddress(), s.receiveAtStart, s.settingsAtStart);
+    receiveAfterSettings_ = command == qimcmd::Receive && !inet_.HasReceiveAccount();
+    return receiveAfterSettings_ ? qimcmd::NetworkSettings : command;
 }
 
 void TQimApp::RegisterRequests() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,8 +48,10 @@ public:
     // The window layer: its dialogs serve the settings commands and requests.
     void SetWindowLayer(SQimWindowLayer* windows);
     // qimcmd::Compose for a mailto address, else qimcmd::Receive, else
-    // qimcmd::NetworkSettings, posted to the frame once; 0 when none.
-    int FirstActionCommand() const;
+    // qimcmd::NetworkSettings, posted to the frame once; 0 when none. A receive
+    // without an account asks for the network settings alone first and
+    // follows once they were given.
+    int FirstActionCommand();
 
     // Requests of the other windows (0x404).
     long Request(SAppRequest& request) const { return requests_.Dispatch(request); }
@@ -87,6 +90,7 @@ private:
     bool EnsureHomeDirectory();
     std::string AnswerInstanceRequest(const std::string& request);
 
+    QTranslator qtJapanese_;
     platform::FileDialogRequest fileDialog_;
     SUserInetData inet_;
     SQimSendSettingData send_;
@@ -103,4 +107,5 @@ private:
     int mailboxTypeRequest_ = 0;
     bool serverMode_ = false;
     int pendingOperations_ = 0;
+    bool receiveAfterSettings_ = false;
 };

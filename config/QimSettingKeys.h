@@ -43,6 +43,13 @@ constexpr const char* TempDir = "TempDir";
 constexpr const char* TreeWindowWidth = "TreeWindowWidth";
 constexpr const char* ColumnWidth = "ColumnWidth";
 constexpr const char* ListInnerHeight = "ListInnerHeight";
+// The folder the main window showed last, relative to the home directory ("." the inbox).
+constexpr const char* LastFolder = "LastFolder";
+
+// HLWSort (QIM.INI): the header list's sort of each folder, "column:direction",
+// under the folder's path relative to the home directory written as upper-case
+// hex of its bytes (a key is read without regard to case and cannot hold '=').
+constexpr const char* HLWSort = "HLWSort";
 
 // PGP, QimP, Sound (QIM.INI)
 constexpr const char* Usage = "Usage";

@@ -293,3 +293,15 @@ constexpr unsigned SocketError = 30600;   // operation, description of the code,
 constexpr unsigned SocketClosed = 30601;  // "Socket closed."
 
 }  // namespace qimstr
+
+// The main window's settings and dialogs that keep a setting from failing later.
+namespace qimstr {
+
+constexpr unsigned SavePasswordCheck = 31100;        // "パスワードを保存する"
+constexpr unsigned CreateFolderQuestion = 31101;     // "フォルダー %s がありません。作りますか？"
+constexpr unsigned CannotCreateFolder = 31102;       // "フォルダー %s を作ることが出来ませんでした。"
+constexpr unsigned SaveFolderShowTo = 31103;         // the To column in the save folder
+constexpr unsigned SaveFolderShowToSub = 31104;      // ... and in its subfolders
+constexpr unsigned SaveFolderNoInquiry = 31105;      // saving without a question
+
+}  // namespace qimstr

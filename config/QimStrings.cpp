@@ -361,6 +361,14 @@ constexpr Entry kTable[] = {
     {qimstr::AttachSaveAll, "すべてを問い合わせずに保存する(&A)"},
     {qimstr::AttachDestination, "保存先(&F):"},
     {qimstr::AttachBrowse, "参照(&B)..."},
+
+    // The main window's settings and the save-folder dialogs.
+    {qimstr::SavePasswordCheck, "パスワードを保存する"},
+    {qimstr::CreateFolderQuestion, "フォルダー %s がありません。作りますか？"},
+    {qimstr::CannotCreateFolder, "フォルダー %s を作ることが出来ませんでした。"},
+    {qimstr::SaveFolderShowTo, "このフォルダーでは From の代わりに To を表示する(&T)"},
+    {qimstr::SaveFolderShowToSub, "その下のフォルダーでも To を表示する(&U)"},
+    {qimstr::SaveFolderNoInquiry, "保存する前に問い合わせない(&N)"},
 };
 
 const SStringTable& Strings() {

@@ -73,6 +73,17 @@ bool SUserInetData::Write() const {
     return rest && passwordStored;
 }
 
+bool SUserInetData::WritePasswordChoice(bool save) const {
+    const SQimProfile host(qimini::Host);
+    if (save) return host.WriteInt(qimini::PasswdSave, 1) && SCrypt().WriteProfile(host, qimini::Passwd, password);
+    // A file that keeps no password is left as it is.
+    if (PasswordSaved() && !host.WriteInt(qimini::PasswdSave, 0)) return false;
+    std::string stored;
+    return !host.GetString(qimini::Passwd, stored, kHostValueSize, nullptr) || host.DeleteKey(qimini::Passwd);
+}
+
+bool SUserInetData::PasswordSaved() { return SQimProfile(qimini::Host).GetInt(qimini::PasswdSave, 0) != 0; }
+
 std::string SUserInetData::FromAddress() const {
     if (addrPhrase.empty()) return mailAddress;
     return (NeedsQuoting(addrPhrase) ? QuotedString(addrPhrase) : addrPhrase) + " <" + mailAddress + ">";

@@ -24,6 +24,14 @@ public:
     // write failed; a password that cannot be stored does not keep the rest
     // from being written.
     bool Write() const;
+    // Whether the password is kept between runs (the password prompt's check
+    // box): writes PasswdSave, and the scrambled password when it is kept; a
+    // password no longer to be kept leaves the file. False when a write failed.
+    bool WritePasswordChoice(bool save) const;
+    // Whether PasswdSave is set in the file.
+    static bool PasswordSaved();
+    // What a receive needs before it can ask the server anything.
+    bool HasReceiveAccount() const { return !pop3Server.empty() && pop3Port >= 1 && !userName.empty(); }
 
     // "phrase <address>", the phrase quoted when it holds an RFC 822 special
     // character; the address alone without a phrase.

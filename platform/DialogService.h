@@ -60,6 +60,13 @@ public:
     virtual MessageAnswer MessageBox(const MessageBoxRequest& request) = 0;
     // True on OK, with what was typed in `text`.
     virtual bool InputBox(const InputBoxRequest& request, std::string& text) = 0;
+    // An input box with a check box labelled `checkLabel` under its field:
+    // `checked` is its state at first and, on OK, as the user left it. A
+    // service without check boxes asks as InputBox does and leaves `checked`.
+    virtual bool InputBoxWithCheck(const InputBoxRequest& request, const std::string& checkLabel, std::string& text,
+                                   bool& checked) {
+        return InputBox(request, text);
+    }
     // True on OK, with the chosen full paths (one unless multiSelect).
     virtual bool FileDialog(const FileDialogRequest& request, std::vector<std::string>& paths) = 0;
     virtual void Beep(BeepKind kind) = 0;

@@ -6,6 +6,7 @@ void ScriptedDialogService::Clear() {
     boxes_.clear();
     messages_.clear();
     inputs_.clear();
+    checks_.clear();
     files_.clear();
     unanswered_ = 0;
 }
@@ -43,6 +44,18 @@ bool ScriptedDialogService::InputBox(const InputBoxRequest& request, std::string
     if (!answer) return false;
     text = *answer;
     return true;
+}
+
+bool ScriptedDialogService::InputBoxWithCheck(const InputBoxRequest& request, const std::string& checkLabel,
+                                              std::string& text, bool& checked) {
+    const bool ok = InputBox(request, text);
+    boxes_.back().checkLabel = checkLabel;
+    boxes_.back().checkedAtFirst = checked;
+    if (!checks_.empty()) {
+        if (ok) checked = checks_.front();
+        checks_.pop_front();
+    }
+    return ok;
 }
 
 bool ScriptedDialogService::FileDialog(const FileDialogRequest& request, std::vector<std::string>& paths) {

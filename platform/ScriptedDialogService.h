@@ -23,6 +23,8 @@ struct RecordedBox {
     int defaultButton = 0;
     FileDialogRequest file;  // the whole request of a file dialog
     BeepKind beep = BeepKind::Default;
+    std::string checkLabel;  // the check box of an input box, if it had one
+    bool checkedAtFirst = false;
 };
 
 class ScriptedDialogService : public DialogService {
@@ -31,6 +33,8 @@ public:
     void AnswerMessage(MessageAnswer answer) { messages_.push_back(answer); }
     // Null: the user cancels.
     void AnswerInput(std::optional<std::string> text) { inputs_.push_back(std::move(text)); }
+    // The state the user leaves the check box of the next input box that has one in.
+    void AnswerCheck(bool checked) { checks_.push_back(checked); }
     // Empty: the user cancels.
     void AnswerFile(std::vector<std::string> paths) { files_.push_back(std::move(paths)); }
     void SetSoundPlays(bool plays) { soundPlays_ = plays; }
@@ -41,6 +45,8 @@ public:
 
     MessageAnswer MessageBox(const MessageBoxRequest& request) override;
     bool InputBox(const InputBoxRequest& request, std::string& text) override;
+    bool InputBoxWithCheck(const InputBoxRequest& request, const std::string& checkLabel, std::string& text,
+                           bool& checked) override;
     bool FileDialog(const FileDialogRequest& request, std::vector<std::string>& paths) override;
     void Beep(BeepKind kind) override;
     bool PlaySound(const std::string& path) override;
@@ -49,6 +55,7 @@ private:
     std::vector<RecordedBox> boxes_;
     std::deque<MessageAnswer> messages_;
     std::deque<std::optional<std::string>> inputs_;
+    std::deque<bool> checks_;
     std::deque<std::vector<std::string>> files_;
     int unanswered_ = 0;
     bool soundPlays_ = true;

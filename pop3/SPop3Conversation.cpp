@@ -2,7 +2,9 @@
 
 #include <QCryptographicHash>
 #include <QMetaObject>
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -103,7 +105,7 @@ void SPop3Conversation::StartStep() {
         starting_ = false;
         return;
     }
-    if (inet_.pop3Server.empty() || inet_.pop3Port < 1 || inet_.userName.empty()) {
+    if (!inet_.HasReceiveAccount()) {
         if (!observer_.AskNetworkSettings()) {
             starting_ = false;
             End(qimpop3::kResultOk, true);
@@ -521,11 +523,36 @@ void SPop3Conversation::MessageStart() {
         return;
     }
     if (!namer_ || !file_.Create(inbox_.c_str(), qimpop3::kReceiveTempPrefix)) return Fail(qimstr::RecvFileCannotOpen);
+    messageSize_ = MessageSizeOf(lastReply_);
+    received_ = 0;
+    partShown_ = 0;
     state_ = State::ReceivingBody;
     inHeader_ = true;
     continuing_ = false;
     header_.Init();
     if (reader_.HasUnreadBytes()) ReceiveBody();
+}
+
+long SPop3Conversation::MessageSizeOf(const std::string& retrReply) const {
+    const char* p = retrReply.c_str();
+    if (std::strncmp(p, "+OK", 3) == 0) {
+        p += 3;
+        while (*p == ' ') ++p;
+        char* end = nullptr;
+        const long size = std::strtol(p, &end, 10);
+        if (end != p && size > 0) return size;
+    }
+    return messageCount_ > 0 ? mailboxSize_ / messageCount_ : 0;
+}
+
+void SPop3Conversation::CountReceived(int bytes) {
+    received_ += bytes;
+    if (messageSize_ <= 0) return;
+    // 100 belongs to the end of the message, whatever the size said.
+    const long percent = std::min<long>(received_ * 100 / messageSize_, 99);
+    if (percent <= partShown_) return;
+    partShown_ = static_cast<int>(percent);
+    observer_.SetMessagePart(current_, partShown_);
 }
 
 void SPop3Conversation::ShowStars() {
@@ -553,6 +580,7 @@ void SPop3Conversation::ReceiveBody() {
         const bool atStart = !continuing_;
         continuing_ = reader_.IsCut();
         ShowStars();
+        CountReceived(reader_.LineLength());
         if (atStart && IsLine(line, length, ".\r\n")) {
             if (EndOfMessage()) socket_->Rearm();
             return;

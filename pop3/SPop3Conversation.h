@@ -48,6 +48,9 @@ public:
     virtual void ShowSubject(const std::string& text) {}
     virtual void SetProgressRange(int low, int high) {}
     virtual void SetProgress(int value) {}
+    // How far message `message` has come, in percent of its size (0 to 99),
+    // told whenever the figure grows: a long message moves the progress too.
+    virtual void SetMessagePart(int message, int percent) {}
     // The server holds `count` messages and the receive begins (the dialog
     // plays the new-mail sound).
     virtual void MailWaiting(int count) {}
@@ -129,6 +132,10 @@ private:
     void ReceiveBody();
     bool EndOfMessage();
     void ShowStars();
+    // The size of the message whose RETR was accepted: from the reply
+    // ("+OK 1234 octets"), else the mailbox's average; 0 when unknown.
+    long MessageSizeOf(const std::string& retrReply) const;
+    void CountReceived(int bytes);
     void AfterMessage();
     bool SendLine(const std::string& line);
     bool FlushPending();
@@ -183,6 +190,9 @@ private:
     std::string pendingOut_;  // the part of a command the socket has not taken yet
     int messageCount_ = 0;
     long mailboxSize_ = 0;
+    long messageSize_ = 0;   // of the message under way, for its progress
+    long received_ = 0;      // its bytes so far
+    int partShown_ = 0;      // the percent told last
     int current_ = 0;
     int lineCounter_ = 0;
     int stored_ = 0;

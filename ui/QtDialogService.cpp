@@ -1,6 +1,10 @@
 #include "ui/QtDialogService.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -115,6 +119,38 @@ bool QtDialogService::InputBox(const platform::InputBoxRequest& request, std::st
         if (platform::FromQString(dialog.textValue(), typed)) {
             CutToBytes(typed, request.maxLength);
             text = typed;
+            return true;
+        }
+        QMessageBox::warning(&dialog, platform::ToQString(request.caption),
+                             QString::fromUtf8("Shift_JIS で表せない文字が含まれています。"));
+    }
+}
+
+bool QtDialogService::InputBoxWithCheck(const platform::InputBoxRequest& request, const std::string& checkLabel,
+                                        std::string& text, bool& checked) {
+    QDialog dialog(Owner(request.parent));
+    dialog.setWindowTitle(platform::ToQString(request.caption));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* prompt = new QLabel(platform::ToQString(request.prompt), &dialog);
+    auto* field = new QLineEdit(platform::ToQString(request.text), &dialog);
+    field->setEchoMode(request.password ? QLineEdit::Password : QLineEdit::Normal);
+    prompt->setBuddy(field);
+    auto* check = new QCheckBox(platform::ToQString(checkLabel), &dialog);
+    check->setChecked(checked);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(prompt);
+    layout->addWidget(field);
+    layout->addWidget(check);
+    layout->addWidget(buttons);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted) return false;
+        std::string typed;
+        if (platform::FromQString(field->text(), typed)) {
+            CutToBytes(typed, request.maxLength);
+            text = typed;
+            checked = check->isChecked();
             return true;
         }
         QMessageBox::warning(&dialog, platform::ToQString(request.caption),

@@ -70,12 +70,21 @@ void SReceiveMailsDlg::ShowStatus(const std::string& text) { status->setText(ToQ
 void SReceiveMailsDlg::ShowFrom(const std::string& text) { from->setText(ToQString(text)); }
 void SReceiveMailsDlg::ShowSubject(const std::string& text) { subject->setText(ToQString(text)); }
 
+// Each message is a stretch of this many steps of the bar, so that a long one
+// moves it as its bytes come.
+constexpr int kStepsPerMessage = 100;
+
 void SReceiveMailsDlg::SetProgressRange(int low, int high) {
-    progress->setRange(low - 1, high);
-    progress->setValue(low - 1);
+    progress->setRange((low - 1) * kStepsPerMessage, high * kStepsPerMessage);
+    progress->setValue((low - 1) * kStepsPerMessage);
 }
 
-void SReceiveMailsDlg::SetProgress(int value) { progress->setValue(value); }
+void SReceiveMailsDlg::SetProgress(int value) { progress->setValue(value * kStepsPerMessage); }
+
+void SReceiveMailsDlg::SetMessagePart(int message, int percent) {
+    const int value = (message - 1) * kStepsPerMessage + percent;
+    if (value > progress->value()) progress->setValue(value);
+}
 
 void SReceiveMailsDlg::MailWaiting(int) {
     const std::string sound = ReadNewMailSound();

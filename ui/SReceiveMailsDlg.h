@@ -45,6 +45,7 @@ public:
     void ShowSubject(const std::string& text) override;
     void SetProgressRange(int low, int high) override;
     void SetProgress(int value) override;
+    void SetMessagePart(int message, int percent) override;
     void MailWaiting(int count) override;
     void Notify(const SNotice& notice) override;
     bool AskNetworkSettings() override;

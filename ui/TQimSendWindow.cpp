@@ -34,6 +34,7 @@
 #include "platform/TextFile.h"
 #include "platform/qt/QtText.h"
 #include "config/QimLayoutSettings.h"
+#include "send/SSaveFolderOffer.h"
 #include "send/SComposeChecks.h"
 #include "send/SHalfwayHeader.h"
 #include "send/SMakeMimeMail.h"
@@ -460,6 +461,7 @@ bool TQimSendWindow::SaveDraft() {
     CollectFields();
     const SSaveMailFolderProperty& draft = settings_.draft;
     // Without a folder chosen the draft goes where new mail goes.
+    if (!EnsureSaveFolder(draft, this)) return false;
     const std::string folder = draft.kind == kSaveNone ? GetQimHome() : draft.FullPath();
     SSaveDraftMail writer(header_, *editor, attachments_, draft.kind & kDraftKindMask, this);
     writer.onStored = [this](const std::string& f) {
@@ -618,7 +620,8 @@ bool TQimSendWindow::RunSend(const std::string& messageFile, bool ownFile) {
         writer->onStored = [this](const std::string& f) {
             if (onFolderChanged) onFolderChanged(f);
         };
-        copyStored = StoreSentCopy(settings_.sentMail, *writer);
+        // The folder may have gone since it was chosen.
+        copyStored = EnsureSaveFolder(settings_.sentMail, this) && StoreSentCopy(settings_.sentMail, *writer);
     };
     TSendMailDlg dialog(this, send);
     dialog.exec();

@@ -17,6 +17,7 @@
 #include "platform/qt/QtText.h"
 #include "config/QimRequestCodes.h"
 #include "config/QimGlobals.h"
+#include "config/QimFolderViewSettings.h"
 #include "config/QimLayoutSettings.h"
 #include "config/SQimSendSettingData.h"
 #include "common/FilePath.h"
@@ -50,7 +51,9 @@ TQimWindow::TQimWindow(const std::string& home, const SQimSendSettingData* send,
     BuildPanes();
     RegisterCommands();
     tree_->Fill(home_);
-    ShowFolder(home_);
+    // The folder of the last run, while it is still there.
+    const std::string last = ReadLastFolder(home_);
+    ShowFolder(last.empty() || !tree_->ItemOf(last) ? home_ : last);
 }
 
 TQimWindow::~TQimWindow() {
@@ -245,6 +248,7 @@ bool TQimWindow::AutomaticTo() const {
 bool TQimWindow::ShowsTo() const { return fromTo_.ShowsTo(); }
 
 void TQimWindow::ShowFolder(const std::string& folder) {
+    if (folder != shown_) TakeSortOf(folder);
     shown_ = folder;
     if (QTreeWidgetItem* item = tree_->ItemOf(folder); item && tree_->currentItem() != item) {
         const QSignalBlocker block(tree_);
@@ -264,13 +268,29 @@ void TQimWindow::FillList() {
     fromTo_.Refresh(AutomaticTo());
     model_->Reset(&cache_, IsInboxShown(), firstNew_);
     model_->SetShowsTo(fromTo_.ShowsTo());
-    list_->header()->setSortIndicatorShown(false);
-    int column = 0, direction = 0;
-    if (DefaultSortOf(GetSettingData().defaultSort, IsInboxShown(), column, direction)) {
-        model_->Comparator().SetDirection(column, direction);
-        model_->SortBy(column);
+    // The folder's order outlives a reload (a delete, a move, a receive).
+    if (sortDirection_ != kDirNone) {
+        model_->Comparator().SetDirection(sortColumn_, sortDirection_);
+        model_->SortBy(sortColumn_);
     }
+    ShowSortIndicator();
     if (model_->rowCount() > 0) list_->scrollToTop();
+}
+
+void TQimWindow::TakeSortOf(const std::string& folder) {
+    sortColumn_ = 0;
+    sortDirection_ = kDirNone;
+    if (!ReadFolderSort(home_, folder, sortColumn_, sortDirection_) &&
+        !DefaultSortOf(GetSettingData().defaultSort, IsSameDir(folder, home_), sortColumn_, sortDirection_))
+        sortDirection_ = kDirNone;
+}
+
+void TQimWindow::ShowSortIndicator() {
+    QHeaderView* header = list_->header();
+    header->setSortIndicatorShown(sortDirection_ != kDirNone);
+    if (sortDirection_ == kDirNone) return;
+    const bool descending = sortDirection_ == kDirDescending || sortDirection_ == kDirThreadDescending;
+    header->setSortIndicator(sortColumn_, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void TQimWindow::ReloadFolder(const std::string& folder) {
@@ -292,12 +312,14 @@ void TQimWindow::OnTreeCurrentChanged(QTreeWidgetItem* current) {
 
 void TQimWindow::OnHeaderClicked(int column) {
     model_->Comparator().StepDirection(column);
-    const int direction = model_->Comparator().Direction(column);
-    WaitCursor wait;
-    model_->SortBy(column);
-    const bool descending = direction == kDirDescending || direction == kDirThreadDescending;
-    list_->header()->setSortIndicatorShown(true);
-    list_->header()->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    sortColumn_ = column;
+    sortDirection_ = model_->Comparator().Direction(column);
+    {
+        WaitCursor wait;
+        model_->SortBy(column);
+    }
+    ShowSortIndicator();
+    WriteFolderSort(home_, shown_, sortColumn_, sortDirection_);
 }
 
 // ---- Selection and the viewer ----
@@ -570,6 +592,7 @@ void TQimWindow::RestoreLayout() {
 }
 
 void TQimWindow::StoreLayout() const {
+    WriteLastFolder(home_, shown_);
     WriteTreeWindowWidth(tree_->width());
     int widths[kHeaderColumns];
     for (int c = 0; c < kHeaderColumns; ++c) widths[c] = list_->columnWidth(c);

@@ -73,7 +73,8 @@ public:
     // read mark.
     bool ShowMail(int number);
 
-    // Pane sizes and column widths: read from QIM.INI, stored at close.
+    // Pane sizes, column widths and the folder shown: read from QIM.INI (the
+    // folder when the window is made), stored at close.
     void RestoreLayout();
     void StoreLayout() const;
 
@@ -100,6 +101,10 @@ private:
     // The mail commands with the window's questions and viewer.
     SMailCommands MailCommands();
     void FillList();
+    // The order `folder` is shown in: its own from the last click on a header,
+    // else the default sort.
+    void TakeSortOf(const std::string& folder);
+    void ShowSortIndicator();
     void OnTreeCurrentChanged(QTreeWidgetItem* current);
     void OnHeaderClicked(int column);
     void OnListCurrentChanged();
@@ -142,6 +147,8 @@ private:
     QWidget* viewerWindow_ = nullptr;  // the viewer's own window when it is not docked
     std::function<void()> receiveHook_;
     int firstNew_ = 0;
+    int sortColumn_ = 0;      // the shown folder's order (qimstore::kDirNone: unsorted)
+    int sortDirection_ = 0;
     bool receiving_ = false;
     bool layoutRestored_ = false;
     bool showingMail_ = false;

@@ -16,9 +16,11 @@
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
 #include "address/AliasLookup.h"
+#include "app/SQimCommandLine.h"
 #include "app/SQimInstance.h"
 #include "config/SSettingData.h"
 #include "app/TQimApp.h"
+#include "common/FilePath.h"
 #include "common/QimMessageBox.h"
 #include "crypt/PgpMailSteps.h"
 #include "platform/ScriptedDialogService.h"
@@ -28,6 +30,7 @@
 #include "ui/QtDialogService.h"
 #include "ui/SReceiveMailsDlg.h"
 #include "ui/TCryptDialogs.h"
+#include "ui/TFolderTree.h"
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
@@ -80,7 +83,10 @@ TQimFrame* TQimWindows::CreateMainFrame() {
     // The sent-mail and draft folders: the list shows To in them, so it follows a change.
     for (const bool draft : {false, true})
         frame_->AddCommand(draft ? qimcmd::DraftFolder : qimcmd::SentMailFolder, [this, draft] {
-            if (EditSaveFolderSettings(frame_.get(), app_.SendSettingData(), draft) && window_) window_->Refresh();
+            if (!EditSaveFolderSettings(frame_.get(), app_.SendSettingData(), draft) || !window_) return;
+            const SQimSendSettingData& send = app_.SendSettingData();
+            FolderMayBeNew((draft ? send.draft : send.sentMail).FullPath());
+            window_->Refresh();
         });
     frame_->AddCommand(qimcmd::AddAddress, [this] { RunAddressBookEditor(frame_.get()); });
     frame_->AddCommand(qimcmd::FromSubstitution, [this] { EditFromSubstitution(); });
@@ -164,7 +170,16 @@ void TQimWindows::ActivateMainFrame() {
 }
 
 void TQimWindows::ReloadFolder(const std::string& folder) {
-    if (window_) window_->ReloadFolder(folder);
+    if (!window_) return;
+    FolderMayBeNew(folder);
+    window_->ReloadFolder(folder);
+}
+
+void TQimWindows::FolderMayBeNew(const std::string& folder) {
+    TFolderTree* tree = window_->Tree();
+    if (tree->ItemOf(folder) || !IsSubfolder(AbsoluteDirectory(GetQimHome()), folder, true)) return;
+    const QSignalBlocker block(tree);
+    tree->Fill(AbsoluteDirectory(GetQimHome()), window_->ShownFolder());
 }
 
 bool TQimWindows::EditNetworkSettings(SUserInetData& data) {
@@ -208,7 +223,8 @@ TQimSendWindow* TQimWindows::OpenComposeWindow(const std::string& mailto) {
 }
 
 void TQimWindows::ShowAbout() {
-    QimMessageBox(frame_.get(), LoadQimString(qimstr::AboutText).c_str(), platform::MessageIcon::Information);
+    const std::string text = LoadQimString(qimstr::AboutText) + "\n" + QimVersionText();
+    QimMessageBox(frame_.get(), text.c_str(), platform::MessageIcon::Information);
 }
 
 void TQimWindows::ScheduleScreenshot(const std::string& file, int delayMs) {

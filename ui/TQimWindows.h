@@ -55,6 +55,8 @@ private:
     // qimcmd::ExtractPgpKey: the public keys attached to the selected mail into the keyring.
     void ImportKeysOfSelectedMail();
     bool SaveScreenshot(const std::string& file);
+    // A save may have made `folder` (a sent-mail or draft folder): the tree lists it.
+    void FolderMayBeNew(const std::string& folder);
 
     TQimApp& app_;
     std::unique_ptr<TQimFrame> frame_;

@@ -8,6 +8,7 @@
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
 #include "platform/qt/QtText.h"
+#include "send/SSaveFolderOffer.h"
 
 using platform::ToQString;
 
@@ -20,11 +21,11 @@ TSaveFolderDlg::TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& p
     form->addRow(saveCheck);
     folderEdit = new QLineEdit(ToQString(property.folder), this);
     form->addRow(ToQString(LoadQimString(qimstr::SaveFolderLabel)), folderEdit);
-    showToCheck = new QCheckBox("To", this);
+    showToCheck = new QCheckBox(ToQString(LoadQimString(qimstr::SaveFolderShowTo)), this);
     showToCheck->setChecked(property.showTo);
-    showToSubCheck = new QCheckBox("To (sub)", this);
+    showToSubCheck = new QCheckBox(ToQString(LoadQimString(qimstr::SaveFolderShowToSub)), this);
     showToSubCheck->setChecked(property.showToSub);
-    noInquiryCheck = new QCheckBox("bNoInquirySave", this);
+    noInquiryCheck = new QCheckBox(ToQString(LoadQimString(qimstr::SaveFolderNoInquiry)), this);
     noInquiryCheck->setChecked(property.noInquiry);
     form->addRow(showToCheck);
     form->addRow(showToSubCheck);
@@ -33,6 +34,12 @@ TSaveFolderDlg::TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& p
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
+}
+
+void TSaveFolderDlg::accept() {
+    // A folder that is not there is made now or the dialog stays for another name.
+    if (!EnsureSaveFolder(Result(), this)) return;
+    QDialog::accept();
 }
 
 SSaveMailFolderProperty TSaveFolderDlg::Result() const {

@@ -1,6 +1,7 @@
 // Where sent mails (qimcmd::SentMailFolder) or unsent mails (qimcmd::DraftFolder) are saved:
 // on or off, the folder relative to the home directory, and the header-list
-// and question flags of the folder property.
+// and question flags of the folder property. A folder that is not there is
+// offered to be made before the dialog closes.
 #pragma once
 
 #include <QDialog>
@@ -17,6 +18,8 @@ public:
     TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& property, bool draft);
     // The property with the dialog's values.
     SSaveMailFolderProperty Result() const;
+    // OK: a folder that is not there is offered to be made; declined, the dialog stays open.
+    void accept() override;
 
     QCheckBox* saveCheck = nullptr;
     QLineEdit* folderEdit = nullptr;

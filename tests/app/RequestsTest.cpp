@@ -235,6 +235,40 @@ TEST_F(SettingsCommandsTest, PasswordPromptKeepsThePasswordInMemoryOnly) {
     EXPECT_EQ(dialogs.Boxes()[1].text, "pop.example.jp");
 }
 
+TEST_F(SettingsCommandsTest, ThePasswordPromptsCheckBoxDecidesWhetherThePasswordIsStored) {
+    // Checked: PasswdSave and the scrambled password, which the next run reads.
+    dialogs.AnswerInput(std::string("kept"));
+    dialogs.AnswerCheck(true);
+    EXPECT_EQ(commands.AskPassword(), 1);
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(qimtest::Utf8(dialogs.Boxes()[0].checkLabel), "パスワードを保存する");
+    EXPECT_FALSE(dialogs.Boxes()[0].checkedAtFirst);
+    EXPECT_EQ(Stored(Ini(), "Host", "PasswdSave"), "1");
+    const std::string scrambled = Stored(Ini(), "Host", "Passwd");
+    EXPECT_NE(scrambled, "<none>");
+    EXPECT_EQ(scrambled.find("kept"), std::string::npos);
+    SUserInetData next;
+    next.Read();
+    EXPECT_EQ(next.password, "kept");
+
+    // The box opens as the file says; unchecked, the stored password goes.
+    dialogs.AnswerInput(std::string("other"));
+    dialogs.AnswerCheck(false);
+    EXPECT_EQ(commands.AskPassword(), 1);
+    EXPECT_TRUE(dialogs.Boxes()[1].checkedAtFirst);
+    EXPECT_EQ(inet.password, "other");
+    EXPECT_EQ(Stored(Ini(), "Host", "PasswdSave"), "0");
+    EXPECT_EQ(Stored(Ini(), "Host", "Passwd"), "<none>");
+
+    // Cancelled: the file stays as it was, whatever the box showed.
+    dialogs.AnswerInput(std::nullopt);
+    dialogs.AnswerCheck(true);
+    EXPECT_EQ(commands.AskPassword(), 0);
+    EXPECT_EQ(Stored(Ini(), "Host", "PasswdSave"), "0");
+    EXPECT_EQ(Stored(Ini(), "Host", "Passwd"), "<none>");
+    EXPECT_EQ(dialogs.Unanswered(), 0);
+}
+
 TEST_F(SettingsCommandsTest, NetworkSettingsAreWrittenAtOnceAndAPortChangeAsksForARestart) {
     windows.networkEdit = [](SUserInetData& d) { d.userName = "taro"; };
     EXPECT_EQ(commands.AskNetworkSettings(), 1);

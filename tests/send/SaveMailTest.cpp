@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
+
+#include "common/FilePath.h"
 
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
 #include "send/SHalfwayHeader.h"
+#include "send/SSaveFolderOffer.h"
 #include "send/SSaveMailFile.h"
 #include "store/SQimCacheFolder.h"
 #include "store/QimStoreCodes.h"
@@ -153,6 +157,50 @@ TEST_F(SaveMail, TheQuestionAfterADraftNamesItsFolder) {
     EXPECT_EQ(qimtest::Utf8(DraftSavedQuestion("drafts")),
               "フォルダー drafts に保存しました。\nこのウインドウを閉じますか？");
     EXPECT_EQ(qimtest::Utf8(DraftSavedQuestion("")), "保存しました。\nこのウインドウを閉じますか？");
+}
+
+}  // namespace
+
+namespace {
+
+// The offer to make a missing save folder, without windows.
+TEST_F(SaveMail, AMissingSaveFolderIsMadeOnYesAndReportedWhenItCannotBe) {
+    const struct {
+        const char* name;
+        int kind;
+        const char* folder;
+        std::vector<platform::MessageAnswer> answers;
+        bool ensured;
+        bool made;
+        std::vector<unsigned> boxes;  // the texts shown, by string id
+    } cases[] = {
+        {"saving off", kSaveNone, "off", {}, true, false, {}},
+        {"there already", kSaveHomeRelative, ".", {}, true, true, {}},
+        {"made with its parents", kSaveHomeRelative, "a/b/c", {platform::MessageAnswer::Yes}, true, true,
+         {qimstr::CreateFolderQuestion}},
+        {"declined", kSaveHomeRelative, "d", {platform::MessageAnswer::No}, false, false, {qimstr::CreateFolderQuestion}},
+        {"a file in the way", kSaveHomeRelative, "file/x", {platform::MessageAnswer::Yes, platform::MessageAnswer::Ok},
+         false, false,
+         {qimstr::CreateFolderQuestion, qimstr::CannotCreateFolder}},
+    };
+    qimtest::WriteFileBytes(home_ + "/file", "not a folder");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs_.Clear();
+        for (platform::MessageAnswer a : c.answers) dialogs_.AnswerMessage(a);
+        SSaveMailFolderProperty property;
+        property.kind = c.kind;
+        property.folder = c.folder;
+        EXPECT_EQ(EnsureSaveFolder(property, nullptr), c.ensured);
+        EXPECT_EQ(DoesDirectoryExist((home_ + "/" + c.folder).c_str()), c.made);
+        ASSERT_EQ(dialogs_.Boxes().size(), c.boxes.size());
+        for (std::size_t i = 0; i < c.boxes.size(); ++i) {
+            std::string expected = LoadQimString(c.boxes[i]);
+            expected.replace(expected.find("%s"), 2, home_ + "/" + c.folder);
+            EXPECT_EQ(dialogs_.Boxes()[i].text, expected);
+        }
+        EXPECT_EQ(dialogs_.Unanswered(), 0);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <functional>
 
 #include "config/QimCommandIds.h"
 #include "config/QimGlobals.h"
@@ -42,10 +43,17 @@ public:
     void PostCommand(int id) override { posted.push_back(id); }
     void ActivateMainFrame() override {}
     void ReloadFolder(const std::string& folder) override { reloaded.push_back(folder); }
-    bool EditNetworkSettings(SUserInetData&) override { return false; }
+    bool EditNetworkSettings(SUserInetData& data) override {
+        ++networkDialogs;
+        if (!networkEdit) return false;
+        networkEdit(data);
+        return true;
+    }
     bool EditDefaultSort(int&) override { return false; }
     bool EditPgpUsage(int&) override { return false; }
     void ShowAbout() override {}
+    std::function<void(SUserInetData&)> networkEdit;  // null: the dialog is cancelled
+    int networkDialogs = 0;
     std::vector<int> posted;
     std::vector<std::string> reloaded;
 };
@@ -117,6 +125,41 @@ TEST_F(Application, MailboxTypeSwitchesRewriteTheReceivePortOnlyWhenItMustChange
     app_->PrepareMainWindow();
     EXPECT_FALSE(app_->IsServerMode());
     EXPECT_EQ(Stored("Host", "POP3Port"), "110");
+}
+
+TEST_F(Application, AFirstStartAsksForTheNetworkSettingsAloneAndReceivesOnlyOnceTheyAreGiven) {
+    const struct {
+        const char* name;
+        std::function<void(SUserInetData&)> edit;
+        std::vector<int> posted;
+    } cases[] = {
+        {"given", [](SUserInetData& d) { d.pop3Server = "127.0.0.1"; d.userName = "taro"; }, {qimcmd::Receive}},
+        {"cancelled", nullptr, {}},
+        {"given without a user", [](SUserInetData& d) { d.pop3Server = "127.0.0.1"; }, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(StartWith({"/H" + dir_.File(c.name)}));
+        app_->PrepareMainWindow();
+        RecordingWindows windows;
+        app_->SetWindowLayer(&windows);
+        windows.networkEdit = c.edit;
+        EXPECT_EQ(app_->FirstActionCommand(), qimcmd::NetworkSettings);
+        EXPECT_TRUE(windows.posted.empty());
+        ASSERT_TRUE(app_->Commands().Execute(qimcmd::NetworkSettings));
+        EXPECT_EQ(windows.networkDialogs, 1);
+        EXPECT_EQ(windows.posted, c.posted);
+        // Only the first start's dialog leads on to a receive.
+        windows.posted.clear();
+        windows.networkEdit = cases[0].edit;
+        app_->Commands().Execute(qimcmd::NetworkSettings);
+        EXPECT_TRUE(windows.posted.empty());
+        app_->SetWindowLayer(nullptr);
+    }
+    // With the account stored the next start receives at once.
+    ASSERT_TRUE(StartWith({"/H" + dir_.File("given")}));
+    app_->PrepareMainWindow();
+    EXPECT_EQ(app_->FirstActionCommand(), qimcmd::Receive);
 }
 
 SAppRequest Req(int code, int flag = 0, const std::string& text = std::string()) {

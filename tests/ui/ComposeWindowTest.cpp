@@ -29,6 +29,7 @@
 #include "ui/TSaveFolderDlg.h"
 #include "ui/TCryptDialogs.h"
 #include <QCheckBox>
+#include "common/FilePath.h"
 #include "config/QimGlobals.h"
 #include "config/QimRequestCodes.h"
 #include "app/SLoginState.h"
@@ -180,15 +181,27 @@ TEST_F(ComposeWindow, WithoutASentFolderTheSendStillClosesAndAFailedCopyIsReport
     EXPECT_EQ(closed_, 1);
     EXPECT_EQ(SQimFolder(home_ + "/sent").LastNumber(), 0);
 
-    settings_.sentMail = {kSaveHomeRelative, "no-such-folder"};
+    // A sent folder that went away after it was chosen: made on Yes, else no copy.
+    settings_.sentMail = {kSaveHomeRelative, "gone/sent"};
+    dialogs_.AnswerMessage(MessageAnswer::No);
     auto kept = NewWindow();
     kept->toEdit->setText("b@example.jp");
     kept->editor->setPlainText("hello again");
     EXPECT_TRUE(kept->Send(qimcmd::SendMail));
     EXPECT_EQ(closed_, 1);  // sent, but the window stays: its copy is not stored
-    EXPECT_TRUE(Showed(qimstr::CannotSaveMail));
     EXPECT_TRUE(Showed(qimstr::SentCopyFailed));
-    EXPECT_EQ(smtp_.Messages().size(), 2u);
+    EXPECT_FALSE(DoesDirectoryExist((home_ + "/gone").c_str()));
+    ASSERT_FALSE(dialogs_.Boxes().empty());
+    EXPECT_EQ(dialogs_.Boxes()[0].text, Sjis("フォルダー ") + home_ + Sjis("/gone/sent がありません。作りますか？"));
+    EXPECT_EQ(dialogs_.Boxes()[0].buttons, platform::MessageButtons::YesNo);
+
+    dialogs_.Clear();
+    dialogs_.AnswerMessage(MessageAnswer::Yes);
+    EXPECT_TRUE(kept->Send(qimcmd::SendMail));
+    EXPECT_EQ(closed_, 2);
+    EXPECT_EQ(SQimFolder(home_ + "/gone/sent").LastNumber(), 1);
+    EXPECT_EQ(dialogs_.Unanswered(), 0);
+    EXPECT_EQ(smtp_.Messages().size(), 3u);
 }
 
 TEST_F(ComposeWindow, ThePgpItemsExistOnlyWhilePgpIsInUse) {
@@ -280,12 +293,14 @@ TEST_F(ComposeWindow, TheSaveFolderDialogsStoreTheirFolderInTheSettings) {
         const char* key;        // QIM.INI [QimSend]
         const char* kindValue;  // stored there, "<none>" when the choice went to CONFIG.INI
     } cases[] = {
-        {"sent mails into a home folder", false, true, "sent2", "bFcc", "1"},
-        {"drafts into a home folder", true, true, "drafts2", "Draft", "17"},
-        {"sent mails off", false, false, "sent2", "bFcc", "<none>"},
+        {"sent mails into a new home folder", false, true, "sent2", "bFcc", "1"},
+        {"drafts into a new home folder", true, true, "drafts2", "Draft", "17"},
+        {"sent mails off", false, false, "sent3", "bFcc", "<none>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        // The folder is not there yet: offered and made.
+        if (c.save) dialogs_.AnswerMessage(MessageAnswer::Yes);
         auto* w = NewWindow();
         qimtest::WhenModalOpens([&](QWidget* modal) {
             auto* dialog = qobject_cast<TSaveFolderDlg*>(modal);
@@ -303,7 +318,38 @@ TEST_F(ComposeWindow, TheSaveFolderDialogsStoreTheirFolderInTheSettings) {
         if (c.save) {
             EXPECT_EQ(p.folder, c.folder);
         }
+        EXPECT_EQ(DoesDirectoryExist((home_ + "/" + c.folder).c_str()), c.save);
     }
+    EXPECT_EQ(dialogs_.Unanswered(), 0);
+}
+
+TEST_F(ComposeWindow, AMissingSaveFolderRefusedKeepsTheDialogAndTheSetting) {
+    auto* w = NewWindow();
+    dialogs_.AnswerMessage(MessageAnswer::No);
+    bool stayedOpen = false;
+    qimtest::WhenModalOpens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<TSaveFolderDlg*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->folderEdit->setText("elsewhere");
+        dialog->accept();
+        stayedOpen = dialog->isVisible();
+        dialog->reject();
+    });
+    ASSERT_TRUE(w->ExecCommand(qimcmd::SentMailFolder));
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(settings_.sentMail.folder, "sent");
+    EXPECT_EQ(Stored(Ini(), "QimSend", "Fcc"), "<none>");
+    EXPECT_FALSE(DoesDirectoryExist((home_ + "/elsewhere").c_str()));
+    ASSERT_EQ(dialogs_.Boxes().size(), 1u);
+    EXPECT_EQ(dialogs_.Boxes()[0].icon, platform::MessageIcon::Question);
+
+    // A draft saved into a folder that went away asks too; refused, nothing is saved.
+    settings_.draft.folder = "gone";
+    dialogs_.AnswerMessage(MessageAnswer::No);
+    w->toEdit->setText("a@example.jp");
+    ASSERT_TRUE(w->ExecCommand(qimcmd::SaveDraftAsFile));
+    EXPECT_FALSE(DoesDirectoryExist((home_ + "/gone").c_str()));
+    EXPECT_EQ(dialogs_.Boxes().size(), 2u);
 }
 
 TEST_F(ComposeWindow, AnEncryptedSendCarriesTheCipherTextAndACancelledKeySendsNothing) {

@@ -3,9 +3,14 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <cctype>
+#include <cstdio>
 
 #include "config/QimCommandIds.h"
 #include "config/QimGlobals.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
+#include "common/QimCmmnsVersion.h"
 #include "app/SQimCloseQuery.h"
 #include "platform/PrivateProfile.h"
 #include "platform/Screen.h"
@@ -13,6 +18,7 @@
 #include "support/TestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/TQimFrame.h"
+#include "ui/TQimWindows.h"
 
 namespace {
 
@@ -137,6 +143,28 @@ TEST_F(Frame, CommandsGoToTheFrameThenTheApplicationAndPostedOnesComeLater) {
     EXPECT_TRUE(frame.isVisible());
     QApplication::processEvents();
     EXPECT_FALSE(frame.isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Frame, TheAboutBoxShowsTheProgramAndLibraryVersions) {
+    TQimApp& app = qimtest::QimTestApp();
+    TQimWindows windows(app);
+    app.SetWindowLayer(&windows);
+    windows.CreateMainFrame();
+    ASSERT_TRUE(app.Commands().Execute(qimcmd::About));
+    app.SetWindowLayer(nullptr);
+    ASSERT_EQ(dialogs_.Boxes().size(), 1u);
+    const std::string& text = dialogs_.Boxes()[0].text;
+    EXPECT_EQ(text.rfind(LoadQimString(qimstr::AboutText), 0), 0u);
+    char library[32];
+    std::snprintf(library, sizeof library, "(qimcmmns %d.%02d)", QimCmmnsVersionMajor(), QimCmmnsVersionMinor());
+    const std::size_t at = text.find("\nQim ");
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(text[at + 5]))) << text;
+    EXPECT_NE(text.find(library), std::string::npos) << text;
 }
 
 }  // namespace

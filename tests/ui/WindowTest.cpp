@@ -150,10 +150,10 @@ TEST_F(Window, ShowsTheInboxNewestRecordFirstAndSortsByHeaderClicks) {
         EXPECT_EQ(w->Model()->Comparator().Direction(kColumnSubject), click.direction);
         EXPECT_EQ(Rows(*w), click.rows) << "direction " << click.direction;
     }
-    // Showing the folder again starts unsorted.
+    // Reading the folder again keeps its order.
     w->Refresh();
-    EXPECT_EQ(Rows(*w), (std::vector<int>{6, 5, 4, 3, 2, 1}));
-    EXPECT_EQ(w->Model()->Comparator().Direction(kColumnSubject), kDirNone);
+    EXPECT_EQ(Rows(*w), (std::vector<int>{4, 5, 6, 1, 2, 3}));
+    EXPECT_EQ(w->Model()->Comparator().Direction(kColumnSubject), kDirAscending);
 }
 
 TEST_F(Window, DefaultSortAppliesToTheInboxOrToEveryFolder) {
@@ -178,6 +178,72 @@ TEST_F(Window, DefaultSortAppliesToTheInboxOrToEveryFolder) {
         w->ShowFolder(Sub("box"));
         EXPECT_EQ(Rows(*w), c.box) << c.value;
     }
+}
+
+TEST_F(Window, EachFoldersOrderOutlivesDeleteMoveAndReceiveAndTheNextStart) {
+    WriteInbox(4);  // subjects s1..s4: ascending by subject is the reverse of the unsorted list
+    ASSERT_TRUE(platform::CreateDirectory(Sub("box").c_str()));
+    WriteMail(Sub("box"), 1, Mail("b", Date(2)));
+    WriteMail(Sub("box"), 2, Mail("a", Date(1)));
+    {
+        auto w = MakeWindow();
+        EXPECT_EQ(Rows(*w), (std::vector<int>{4, 3, 2, 1}));
+        emit w->List()->header()->sectionClicked(kColumnSubject);
+        EXPECT_EQ(Rows(*w), (std::vector<int>{1, 2, 3, 4}));
+
+        w->SelectNumbers({2});
+        DeleteDialogAnswers answers({TDeleteConfirmDlg::kYes});
+        ASSERT_TRUE(w->Commands().Execute(qimcmd::DeleteMail));
+        EXPECT_TRUE(answers.Done());
+        EXPECT_EQ(Rows(*w), (std::vector<int>{1, 3, 4}));
+
+        EXPECT_EQ(w->MoveMailsTo({3}, Sub("box")), std::vector<int>{3});
+        EXPECT_EQ(Rows(*w), (std::vector<int>{1, 4}));
+
+        w->BeginReceive();
+        WriteMail(home_.Path(), 5, Mail("s0", Date(9)));
+        ASSERT_TRUE(w->EndReceive());
+        EXPECT_EQ(Rows(*w), (std::vector<int>{5, 1, 4}));
+        EXPECT_TRUE(w->List()->header()->isSortIndicatorShown());
+
+        // Another folder has an order of its own; coming back finds the first one's.
+        w->ShowFolder(Sub("box"));
+        EXPECT_EQ(Rows(*w), (std::vector<int>{3, 2, 1}));
+        EXPECT_FALSE(w->List()->header()->isSortIndicatorShown());
+        emit w->List()->header()->sectionClicked(kColumnDate);
+        emit w->List()->header()->sectionClicked(kColumnDate);  // descending
+        EXPECT_EQ(Rows(*w), (std::vector<int>{3, 1, 2}));
+        w->ShowFolder(home_.Path());
+        EXPECT_EQ(Rows(*w), (std::vector<int>{5, 1, 4}));
+        w->ShowFolder(Sub("box"));
+        w->StoreLayout();
+    }
+    // The next start shows the folder of the last one, in its order, and each
+    // folder keeps its own.
+    auto again = MakeWindow();
+    EXPECT_EQ(again->ShownFolder(), Sub("box"));
+    EXPECT_EQ(again->Tree()->CurrentPath(), Sub("box"));
+    EXPECT_EQ(Rows(*again), (std::vector<int>{3, 1, 2}));
+    EXPECT_EQ(again->List()->header()->sortIndicatorSection(), kColumnDate);
+    EXPECT_EQ(again->List()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    again->ShowFolder(home_.Path());
+    EXPECT_EQ(Rows(*again), (std::vector<int>{5, 1, 4}));
+}
+
+TEST_F(Window, AStoredLastFolderThatIsGoneOrOutsideTheHomeShowsTheInbox) {
+    WriteInbox(1);
+    ASSERT_TRUE(platform::CreateDirectory(Sub("box").c_str()));
+    const std::string outside = home_.Path() + "-outside";
+    ASSERT_TRUE(platform::CreateDirectory(outside.c_str()));
+    for (const std::string& stored : {std::string("gone"), std::string("../") + outside.substr(outside.rfind('/') + 1),
+                                      outside, std::string("box/../..")}) {
+        SCOPED_TRACE(stored);
+        ASSERT_TRUE(platform::WritePrivateProfileString("Qim", "LastFolder", stored.c_str(),
+                                                        home_.File("QIM.INI").c_str()));
+        auto w = MakeWindow();
+        EXPECT_EQ(w->ShownFolder(), home_.Path());
+    }
+    platform::RemoveDirectory(outside.c_str());
 }
 
 TEST_F(Window, DeletesSelectedMailsAskingEachUntilAllAndAgainForImportantMail) {
