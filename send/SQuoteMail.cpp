@@ -6,9 +6,8 @@
 
 #include "common/JapaneseCodes.h"
 #include "common/SAnalizeMimeMail.h"
-#include "common/SMimeBase64.h"
 #include "common/SMimeLineReader.h"
-#include "common/SMimeQuotedPrintable.h"
+#include "common/STransferDecode.h"
 
 namespace {
 
@@ -27,40 +26,6 @@ bool ReadRange(FILE* file, long start, long end, std::string& bytes) {
     bytes.resize(static_cast<std::size_t>(end - start));
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
     return true;
-}
-
-std::string DecodeBase64(const std::string& encoded) {
-    std::string kept;
-    kept.reserve(encoded.size());
-    for (char c : encoded)
-        if (SMimeBase64::IsBase64Char(c) || c == '=') kept += c;
-    std::vector<unsigned char> out(SMimeBase64::DecodedLengthMax(static_cast<int>(kept.size())) + 4);
-    const int n = SMimeBase64::DecodeBinary(kept.c_str(), out.data(), true);
-    // A broken tail still gives the groups before it.
-    const std::size_t length = n >= 0 ? static_cast<std::size_t>(n) : std::strlen(reinterpret_cast<char*>(out.data()));
-    return std::string(reinterpret_cast<const char*>(out.data()), std::min(length, out.size()));
-}
-
-std::string DecodeQuotedPrintable(const std::string& encoded) {
-    SMimeQuotedPrintable codec;
-    std::string out;
-    std::size_t at = 0;
-    while (at < encoded.size()) {
-        std::size_t end = encoded.find('\n', at);
-        const bool lastLine = end == std::string::npos;
-        if (lastLine) end = encoded.size();
-        std::string line = encoded.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
-        const bool soft = !line.empty() && line.back() == '=';
-        if (soft) line.pop_back();
-        std::vector<unsigned char> decoded(line.size() + 1);
-        const int n = codec.DecodeBinary(reinterpret_cast<const unsigned char*>(line.c_str()), decoded.data());
-        out.append(reinterpret_cast<const char*>(decoded.data()), static_cast<std::size_t>(std::max(n, 0)));
-        if (!soft && !lastLine) out += "\r\n";
-    }
-    return out;
 }
 
 }  // namespace
@@ -125,7 +90,7 @@ SForwardResult ForwardMail(STextSink& target, const char* path, const std::strin
 bool DecodedPartText(FILE* file, long start, long end, const SMimePart& part, std::string& text) {
     std::string encoded;
     if (!ReadRange(file, start, end, encoded)) return false;
-    text = part.encoding == kMimeEncodingBase64 ? DecodeBase64(encoded) : DecodeQuotedPrintable(encoded);
+    text = part.encoding == kMimeEncodingBase64 ? DecodeBase64Text(encoded) : DecodeQuotedPrintableText(encoded);
     if (part.charset == kMimeCharsetIso2022Jp) {
         std::vector<char> sjis(text.size() + 1);
         const int n = Jis2SjisBytes(sjis.data(), reinterpret_cast<const unsigned char*>(text.data()),
