@@ -1,3 +1,4 @@
+#include "common/TextTools.h"
 #include "common/SHeaderWords.h"
 
 #include <cctype>
@@ -20,21 +21,15 @@ struct Segment {
     std::string bytes;
 };
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool DecodeQ(std::string_view payload, std::string& out) {
     for (std::size_t i = 0; i < payload.size(); ++i) {
         const char c = payload[i];
         if (c == '_') {
             out += ' ';
-        } else if (c == '=' && i + 2 < payload.size() && HexValue(payload[i + 1]) >= 0 &&
-                   HexValue(payload[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(payload[i + 1]) * 16 + HexValue(payload[i + 2]));
+        } else if (c == '=' && i + 2 < payload.size() && HexDigitValue(payload[i + 1]) >= 0 &&
+                   HexDigitValue(payload[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigitValue(payload[i + 1]) * 16 + HexDigitValue(payload[i + 2]));
             i += 2;
         } else {
             out += c;

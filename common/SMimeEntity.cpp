@@ -1,3 +1,4 @@
+#include "common/TextTools.h"
 #include "common/SMimeEntity.h"
 
 #include <cctype>
@@ -21,15 +22,6 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-// The next line of `text` from `at` without its line end; `next` is past it.
-std::string_view LineAt(std::string_view text, std::size_t at, std::size_t& next) {
-    std::size_t end = text.find('\n', at);
-    next = end == std::string_view::npos ? text.size() : end + 1;
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
-}
 
 bool LooksLikeField(std::string_view line) {
     const std::size_t colon = line.find(':');
@@ -41,18 +33,12 @@ bool LooksLikeField(std::string_view line) {
     return true;
 }
 
-int Hex(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 std::string PercentDecode(std::string_view s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && Hex(s[i + 1]) >= 0 && Hex(s[i + 2]) >= 0) {
-            out += static_cast<char>(Hex(s[i + 1]) * 16 + Hex(s[i + 2]));
+        if (s[i] == '%' && i + 2 < s.size() && HexDigitValue(s[i + 1]) >= 0 && HexDigitValue(s[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigitValue(s[i + 1]) * 16 + HexDigitValue(s[i + 2]));
             i += 2;
         } else {
             out += s[i];

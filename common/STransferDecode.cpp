@@ -1,3 +1,4 @@
+#include "common/TextTools.h"
 #include "common/STransferDecode.h"
 
 #include <vector>
@@ -6,22 +7,7 @@
 
 namespace {
 
-int Hex(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
-// The next line of `text` from `at` without its line end; `next` is past it.
-std::string_view LineAt(std::string_view text, std::size_t at, std::size_t& next) {
-    std::size_t end = text.find('\n', at);
-    next = end == std::string_view::npos ? text.size() : end + 1;
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
-}
 
 }  // namespace
 
@@ -49,8 +35,9 @@ std::string DecodeQuotedPrintableText(std::string_view encoded) {
         const bool soft = !line.empty() && line.back() == '=';
         if (soft) line.remove_suffix(1);
         for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] == '=' && i + 2 < line.size() && Hex(line[i + 1]) >= 0 && Hex(line[i + 2]) >= 0) {
-                out += static_cast<char>(Hex(line[i + 1]) * 16 + Hex(line[i + 2]));
+            if (line[i] == '=' && i + 2 < line.size() && HexDigitValue(line[i + 1]) >= 0 &&
+                HexDigitValue(line[i + 2]) >= 0) {
+                out += static_cast<char>(HexDigitValue(line[i + 1]) * 16 + HexDigitValue(line[i + 2]));
                 i += 2;
             } else {
                 out += line[i];

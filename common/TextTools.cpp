@@ -106,3 +106,19 @@ bool IsIntStr(const char* s) {
     }
     return true;
 }
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string_view LineAt(std::string_view text, std::size_t at, std::size_t& next) {
+    std::size_t end = text.find('\n', at);
+    next = end == std::string_view::npos ? text.size() : end + 1;
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+}

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace platform {
 class TextFile;
@@ -29,3 +30,9 @@ char* MemStrCpy(char* dest, const char* src, int count, char fill);
 // Optional blanks and tabs, an optional sign, then nothing but digits (none at
 // all is accepted, as the folder numbering has always taken it).
 bool IsIntStr(const char* s);
+
+// 0-15 for a hexadecimal digit (either case), -1 for anything else.
+int HexDigitValue(char c);
+// The line of `text` that starts at `at`, without its LF or CR LF; `next` is
+// where the line after it starts (the end when there is none).
+std::string_view LineAt(std::string_view text, std::size_t at, std::size_t& next);
