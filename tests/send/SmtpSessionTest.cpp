@@ -318,3 +318,21 @@ TEST_F(SmtpSession, MissingSettingsAreAskedForAndAHeaderWithoutRecipientsComplet
 }
 
 }  // namespace
+
+namespace {
+
+// What a server sends after its 220 to STARTTLS and before the handshake was
+// not protected: it is dropped, never read as the reply to the next EHLO (a
+// refusal here would fail the send).
+TEST_F(SmtpSession, RepliesSentBeforeTheTlsHandshakeAreIgnored) {
+    inet_.smtpSecurity = kSecurityStartTls;
+    const std::string ehlo = "C: EHLO " + LocalHostName() + "\n";
+    Scenario s("S: 220 hi\n" + ehlo + "S: 250-hi\nS: 250 STARTTLS\nC: STARTTLS\nS: 220 go ahead\n"
+               "S: 554 injected\n-- tls\n" + ehlo + "S: 250 hi inside\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\n"
+               "C: RCPT TO:<you@example.jp>\nS: 250 ok\nC: DATA\nS: 354 go\n-- client data\nS: 250 ok\n"
+               "C: QUIT\nS: 221 bye\n-- close");
+    EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Sent);
+    EXPECT_TRUE(dialogs_.Boxes().empty());
+}
+
+}  // namespace
