@@ -113,8 +113,8 @@ int FirstActionCommand(const std::string& mailto, bool receiveAtStart, bool sett
 }
 
 int RequestedPop3Port(int mailboxTypeRequest, int pop3Port) {
-    if (mailboxTypeRequest == kImap4Port && pop3Port != kImap4Port) return kImap4Port;
-    if (mailboxTypeRequest == kPop3Port && pop3Port == kImap4Port) return kPop3Port;
+    if (mailboxTypeRequest == kImap4Port && !IsServerFolderPort(pop3Port)) return kImap4Port;
+    if (mailboxTypeRequest == kPop3Port && IsServerFolderPort(pop3Port)) return kPop3Port;
     return 0;
 }
 

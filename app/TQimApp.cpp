@@ -95,7 +95,7 @@ void TQimApp::PrepareMainWindow() {
         inet_.pop3Port = port;
         inet_.Write();
     }
-    serverMode_ = inet_.pop3Port == kImap4Port;
+    serverMode_ = IsServerFolderPort(inet_.pop3Port);
     GetSettingData().Read();
     subsFrom_.Load();
 }

@@ -93,6 +93,13 @@ SSocketRead::~SSocketRead() {
     delete[] sjisBuf_;
 }
 
+void SSocketRead::Discard() {
+    readPos_ = dataEnd_ = writePos_ = 0;
+    lineLength_ = sjisLength_ = 0;
+    cut_ = carryKanji_ = false;
+    carryCount_ = 0;
+}
+
 bool SSocketRead::MoveToMyBuffer() {
     if (HasUnreadBytes()) return true;
     int got = socket_->Recv(recvBuf_, kSocketRecvSize);

@@ -57,6 +57,9 @@ public:
     int LastReceive() const { return lastReceive_; }
     // Received bytes that no line has taken yet.
     bool HasUnreadBytes() const { return readPos_ < dataEnd_; }
+    // Forgets every byte received and not yet delivered, a partial line too:
+    // what a server sent before the TLS handshake must never be read after it.
+    void Discard();
 
     // Longest line GetASjisLine delivers: a piece of a cut line plus the (at
     // most two) bytes of a character the cut split off the piece before.

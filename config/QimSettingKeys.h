@@ -28,6 +28,15 @@ constexpr const char* ClientAddr = "ClientAddr";
 constexpr const char* MailBoxType = "MailBoxType";
 constexpr const char* PasswdSave = "PasswdSave";
 constexpr const char* Passwd = "Passwd";
+// Secure connections (written only when set, so older files read unchanged).
+constexpr const char* POP3Security = "POP3Security";
+constexpr const char* SMTPSecurity = "SMTPSecurity";
+constexpr const char* SMTPAuth = "SMTPAuth";
+constexpr const char* SMTPUser = "SMTPUser";
+constexpr const char* SMTPAuthPlainText = "SMTPAuthPlainText";
+constexpr const char* TLSCAFile = "TLSCAFile";
+// The certificates trusted always, in the home directory.
+constexpr const char* CertificatePinFile = "QIMCERTS.TXT";
 constexpr const char* AddrPhrase = "AddrPhrase";
 
 // Qim (QIM.INI)

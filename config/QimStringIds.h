@@ -305,3 +305,35 @@ constexpr unsigned SaveFolderShowToSub = 31104;      // ... and in its subfolder
 constexpr unsigned SaveFolderNoInquiry = 31105;      // saving without a question
 
 }  // namespace qimstr
+
+// Secure connections: TLS, STARTTLS / STLS, certificate trust, SMTP AUTH and SIZE.
+namespace qimstr {
+
+constexpr unsigned CertificateUntrusted = 30620;   // host, problem, subject, issuer, from, until, SHA-256
+constexpr unsigned CertificateRefused = 30621;     // the text of 30620
+constexpr unsigned CertificatePinNotSaved = 30622; // the pin file
+constexpr unsigned TlsHandshakeFailed = 30623;     // host, description, code
+constexpr unsigned StartTlsNotOffered = 30624;     // the server's reply
+constexpr unsigned StlsRefused = 30625;            // the server's reply
+constexpr unsigned TlsSessionStatus = 30626;       // protocol, cipher
+constexpr unsigned StartingTls = 30627;
+constexpr unsigned SmtpAuthNoMechanism = 30628;
+constexpr unsigned SmtpAuthRefused = 30629;        // the server's reply
+constexpr unsigned SmtpAuthenticating = 30630;
+constexpr unsigned SmtpMessageTooLarge = 30631;    // message bytes, server's limit
+constexpr unsigned CertificateQuestion = 30632;
+constexpr unsigned TrustOnceButton = 30633;
+constexpr unsigned TrustAlwaysButton = 30634;
+constexpr unsigned DoNotConnectButton = 30635;
+constexpr unsigned CertificateCaption = 30636;
+constexpr unsigned ReceiveSecurityLabel = 30640;
+constexpr unsigned SendSecurityLabel = 30641;
+constexpr unsigned SecurityPlainChoice = 30642;
+constexpr unsigned SecurityStartTlsChoice = 30643;
+constexpr unsigned SecurityTlsChoice = 30644;
+constexpr unsigned SmtpAuthCheck = 30645;
+constexpr unsigned SmtpUserLabel = 30646;
+constexpr unsigned SmtpAuthPlainTextCheck = 30647;
+constexpr unsigned TlsCaFileLabel = 30648;
+
+}  // namespace qimstr

@@ -11,6 +11,23 @@ namespace {
 
 constexpr int kHostValueSize = 129;
 constexpr int kPhraseSize = 72;
+constexpr int kPathValueSize = 260;
+
+int SecurityValue(int stored) { return stored == kSecurityStartTls || stored == kSecurityTls ? stored : kSecurityPlain; }
+
+bool HasKey(const SQimProfile& host, const char* key) {
+    std::string value;
+    return host.GetString(key, value, 2, "\x01");
+}
+
+// The keys of secure connections exist only while they differ from their
+// default, so a file written by an older version stays as it was.
+bool WriteIfSet(const SQimProfile& host, const char* key, int value) {
+    return value != 0 ? host.WriteInt(key, value) : (!HasKey(host, key) || host.DeleteKey(key));
+}
+bool WriteIfSet(const SQimProfile& host, const char* key, const std::string& value) {
+    return !value.empty() ? host.WriteString(key, value) : (!HasKey(host, key) || host.DeleteKey(key));
+}
 
 bool NeedsQuoting(const std::string& phrase) {
     static const char kSpecials[] = "()<>@,;:\\\".[]";
@@ -53,6 +70,12 @@ bool SUserInetData::Read() {
         if (SCrypt().GetProfile(host, qimini::Passwd, stored)) password = stored;
     }
     host.GetString(qimini::AddrPhrase, addrPhrase, kPhraseSize, nullptr);
+    pop3Security = SecurityValue(host.GetInt(qimini::POP3Security, kSecurityPlain));
+    smtpSecurity = SecurityValue(host.GetInt(qimini::SMTPSecurity, kSecurityPlain));
+    smtpAuth = host.GetInt(qimini::SMTPAuth, 0) != 0 ? 1 : 0;
+    smtpAuthPlainText = host.GetInt(qimini::SMTPAuthPlainText, 0) != 0;
+    host.GetString(qimini::SMTPUser, smtpUser, kHostValueSize, nullptr);
+    host.GetString(qimini::TLSCAFile, tlsCaFile, kPathValueSize, nullptr);
     return complete;
 }
 
@@ -69,7 +92,12 @@ bool SUserInetData::Write() const {
                       host.WriteString(qimini::MailAddr, mailAddress) &&
                       host.WriteString(qimini::SMTPAddr, smtpServer) &&
                       host.WriteString(qimini::POP3Addr, pop3Server) &&
-                      host.WriteString(qimini::ClientAddr, clientAddr);
+                      host.WriteString(qimini::ClientAddr, clientAddr) &&
+                      WriteIfSet(host, qimini::POP3Security, pop3Security) &&
+                      WriteIfSet(host, qimini::SMTPSecurity, smtpSecurity) &&
+                      WriteIfSet(host, qimini::SMTPAuth, smtpAuth) &&
+                      WriteIfSet(host, qimini::SMTPAuthPlainText, smtpAuthPlainText ? 1 : 0) &&
+                      WriteIfSet(host, qimini::SMTPUser, smtpUser) && WriteIfSet(host, qimini::TLSCAFile, tlsCaFile);
     return rest && passwordStored;
 }
 

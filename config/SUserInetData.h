@@ -16,6 +16,14 @@ public:
     int smtpPort = 25;        // SMTPPort
     std::string clientAddr;   // ClientAddr
     int mailBoxType = 0;      // MailBoxType (0 or 1)
+    // Secure connections: kSecurityPlain, kSecurityStartTls or kSecurityTls.
+    int pop3Security = 0;     // POP3Security
+    int smtpSecurity = 0;     // SMTPSecurity
+    int smtpAuth = 0;         // SMTPAuth: 1 authenticate when the server offers it
+    std::string smtpUser;     // SMTPUser (empty: the user name)
+    // SMTPAuthPlainText: PLAIN and LOGIN also on a connection without TLS.
+    bool smtpAuthPlainText = false;
+    std::string tlsCaFile;    // TLSCAFile: a PEM file of further trusted certificates
 
     // True only when UserName, MailAddr, SMTPAddr, POP3Addr and ClientAddr are all there.
     bool Read();
@@ -36,9 +44,18 @@ public:
     // "phrase <address>", the phrase quoted when it holds an RFC 822 special
     // character; the address alone without a phrase.
     std::string FromAddress() const;
+    // The name SMTP authentication uses.
+    const std::string& SmtpLoginName() const { return smtpUser.empty() ? userName : smtpUser; }
     // Whether changing from `before` to this needs a restart (receive port or mailbox type).
     bool NeedsRestartAfter(const SUserInetData& before) const;
 };
 
 constexpr int kPop3Port = 110;
 constexpr int kImap4Port = 143;
+constexpr int kImap4TlsPort = 993;
+// Server-folder mode: the receive port is IMAP4's, plain or TLS.
+inline bool IsServerFolderPort(int port) { return port == kImap4Port || port == kImap4TlsPort; }
+
+constexpr int kSecurityPlain = 0;
+constexpr int kSecurityStartTls = 1;  // STLS / STARTTLS after the greeting
+constexpr int kSecurityTls = 2;       // TLS from the first byte

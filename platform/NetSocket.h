@@ -27,6 +27,41 @@
 
 namespace platform {
 
+// How a connection is secured, set before Connect.
+struct TlsPolicy {
+    enum class Mode {
+        Plain,     // no TLS unless StartTls is called on the connection
+        Implicit,  // TLS from the first byte: kSocketConnect comes once it is encrypted
+    };
+    Mode mode = Mode::Plain;
+    // The name the certificate must be issued for (empty: the host connected to).
+    std::string peerName;
+    // A PEM file of certificates trusted beside the system's (Shift_JIS path; may be empty).
+    std::string caFile;
+    // SHA-256 fingerprints (as CertificateInfo gives them) the user chose to
+    // trust for this host although verification refuses them.
+    std::vector<std::string> trustedFingerprints;
+};
+
+// The server's certificate as the trust question shows it (Shift_JIS).
+struct CertificateInfo {
+    std::string subject;
+    std::string issuer;
+    std::string notBefore;  // "yyyy-MM-dd hh:mm:ss UTC"
+    std::string notAfter;
+    std::string sha256;     // uppercase hexadecimal byte pairs joined by ':'
+};
+
+// What the last TLS handshake of a socket came to.
+struct TlsState {
+    bool secured = false;
+    std::string protocol;  // "TLSv1.3"
+    std::string cipher;    // "TLS_AES_256_GCM_SHA384"
+    // kTlsUntrusted: the certificate shown and why verification refused it.
+    CertificateInfo certificate;
+    std::string problem;   // the verification's own texts (English), one a line
+};
+
 class SocketListener {
 public:
     virtual ~SocketListener() = default;
@@ -72,6 +107,19 @@ public:
     virtual void Close() = 0;
 
     virtual int LastError() const = 0;
+
+    // TLS (none by default: a socket that cannot do it refuses StartTls).
+    virtual void SetTlsPolicy(const TlsPolicy& policy) { (void)policy; }
+    // Begins the TLS handshake on the connection (STARTTLS, STLS). Bytes the
+    // peer sent before are discarded, never offered afterwards: they were not
+    // protected. kSocketTls follows with 0 (then kSocketWrite) or an error
+    // code; no read or write notification comes in between. False at once
+    // (LastError) when the socket is not connected or cannot do TLS.
+    virtual bool StartTls() { return false; }
+    virtual const TlsState& Tls() const {
+        static const TlsState none;
+        return none;
+    }
 };
 
 // A literal IPv4 (dotted decimal) or IPv6 address, which needs no lookup.

@@ -5,6 +5,8 @@ namespace platform {
 const char* SocketErrorText(int code) {
     switch (code) {
     case 0: return "No error";
+    case kTlsHandshakeFailed: return "TLS handshake failed";
+    case kTlsUntrusted: return "Server certificate not trusted";
     case kWsaEAccess: return "Permission denied";
     case kWsaEInval: return "Invalid argument";
     case kWsaEWouldBlock: return "Resource temporarily unavailable";

@@ -10,6 +10,9 @@ constexpr int kSocketRead = 1;
 constexpr int kSocketWrite = 2;
 constexpr int kSocketConnect = 16;
 constexpr int kSocketClose = 32;
+// The TLS handshake that StartTls began has ended (error 0: the session is
+// encrypted now).
+constexpr int kSocketTls = 64;
 
 // Error codes carried by notifications and by StreamSocket::LastError.
 constexpr int kWsaEAccess = 10013;
@@ -35,6 +38,9 @@ constexpr int kWsaHostNotFound = 11001;
 constexpr int kWsaTryAgain = 11002;
 constexpr int kWsaNoRecovery = 11003;
 constexpr int kWsaNoData = 11004;
+// TLS, beyond the codes of Windows Sockets.
+constexpr int kTlsHandshakeFailed = 12001;  // no common protocol, a broken peer
+constexpr int kTlsUntrusted = 12002;        // the certificate failed verification (TlsState says why)
 
 // A short description of an error code for the socket error box, "Unknown
 // error" for a code not listed above.

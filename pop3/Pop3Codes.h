@@ -34,6 +34,10 @@ enum class State : int {
     SendUidl = 25,
     AwaitUidlReply = 26,
     ReceivingUidlList = 27,
+    // STLS after the greeting (POP3Security 1); the login follows inside TLS.
+    SendStls = 28,
+    AwaitStlsReply = 29,
+    TlsHandshake = 30,
 };
 
 // Steps the conversation posts to itself.

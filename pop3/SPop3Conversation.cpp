@@ -14,6 +14,7 @@
 #include "config/QimStrings.h"
 #include "config/SSettingData.h"
 #include "config/SUserInetData.h"
+#include "config/STlsConnection.h"
 #include "platform/SocketCodes.h"
 #include "platform/qt/SocketFactory.h"
 #include "store/SGetRecvFileName.h"
@@ -162,6 +163,7 @@ void SPop3Conversation::ConnectStep() {
     if (ended_) return;
     state_ = State::Connecting;
     Status(qimstr::Connecting);
+    socket_->SetTlsPolicy(TlsPolicyFor(inet_, inet_.pop3Security, host_, trustedOnce_));
     if (!socket_->Connect(addresses_, port_)) {
         SocketError("Unable to connect", socket_->LastError());
         Abandon();
@@ -192,10 +194,18 @@ void SPop3Conversation::OnSocketEvent(int event, int error) {
         if (!error) {
             state_ = State::Connected;
             state_ = State::AwaitGreeting;
+            ShowSecured();
+            return;
+        }
+        if (error == platform::kTlsUntrusted || error == platform::kTlsHandshakeFailed) {
+            OnConnectFailed(error);
             return;
         }
         SocketError("Unable to connect", error);
         break;
+    case platform::kSocketTls:
+        if (state_ == State::TlsHandshake) OnTlsDone(error);
+        return;
     case platform::kSocketClose:
         if (error) {
             SocketError("Unable to close socket", error);
@@ -293,6 +303,10 @@ void SPop3Conversation::WriteStep() {
         line = "UIDL";
         next = State::AwaitUidlReply;
         break;
+    case State::SendStls:
+        line = "STLS";
+        next = State::AwaitStlsReply;
+        break;
     case State::SendQuitAfterAuthFailure:
         line = "QUIT";
         next = State::AwaitQuitAfterAuthFailure;
@@ -351,7 +365,19 @@ void SPop3Conversation::ReadStep() {
         } else {
             state_ = State::SendUser;
         }
+        if (inet_.pop3Security == kSecurityStartTls && !socket_->Tls().secured) {
+            afterStls_ = state_;
+            state_ = State::SendStls;
+        }
         break;
+    case State::AwaitStlsReply:
+        if (!ok) return Fail(SNotice::Program(qimstr::StlsRefused, {lastReply_}));
+        // What else came in plain text is dropped unread.
+        reader_.Discard();
+        if (!socket_->StartTls()) return Fail(TlsFailureNotice(host_, platform::kTlsHandshakeFailed));
+        Status(qimstr::StartingTls);
+        state_ = State::TlsHandshake;
+        return;
     case State::AwaitUserReply:
         if (!ok) return Fail();
         state_ = State::SendPass;
@@ -733,4 +759,49 @@ void SPop3Conversation::OnTimeout() {
     CloseConnection();
     Notify(qimstr::ReceiveTimedOut, {static_cast<long>((timeoutMs_ + 999) / 1000)});
     End(qimpop3::kResultOk, true);
+}
+
+// ---- TLS ----
+
+void SPop3Conversation::ShowSecured() {
+    const std::string text = TlsSessionText(socket_->Tls());
+    if (!text.empty()) observer_.ShowSecurity(text);
+}
+
+void SPop3Conversation::OnConnectFailed(int error) {
+    if (error == platform::kTlsUntrusted) {
+        CertificateRefused();
+        return;
+    }
+    observer_.Notify(TlsFailureNotice(host_, error));
+    Abandon();
+}
+
+// Verification refused the server's certificate: the user decides; trusted,
+// the run begins again on a new connection.
+void SPop3Conversation::CertificateRefused() {
+    const platform::TlsState tls = socket_->Tls();
+    socket_->Close();
+    SNotice notice;
+    if (!AskToTrust(host_, tls, trustedOnce_, notice)) {
+        observer_.Notify(notice);
+        Abandon();
+        return;
+    }
+    if (notice.id != 0) observer_.Notify(notice);
+    Post([this] { ConnectStep(); });
+}
+
+void SPop3Conversation::OnTlsDone(int error) {
+    if (error == platform::kTlsUntrusted) {
+        CertificateRefused();
+        return;
+    }
+    if (error) {
+        observer_.Notify(TlsFailureNotice(host_, error));
+        Abandon();
+        return;
+    }
+    ShowSecured();
+    state_ = afterStls_;
 }

@@ -16,6 +16,9 @@
 // unique ids (UIDL) and retrieves only those whose id the account's record
 // (SKnownUidls) does not hold; each stored message's id is recorded at once.
 // A server without UIDL gets every message retrieved, as one that deletes.
+//
+// With POP3Security the connection is TLS from the first byte or after STLS;
+// a server that refuses STLS ends the run (never a login in plain text).
 #pragma once
 
 #include <QObject>
@@ -46,6 +49,8 @@ public:
     virtual void ShowStatus(const std::string& text) {}
     virtual void ShowFrom(const std::string& text) {}
     virtual void ShowSubject(const std::string& text) {}
+    // The connection is encrypted: its TLS text for the status line.
+    virtual void ShowSecurity(const std::string& text) {}
     virtual void SetProgressRange(int low, int high) {}
     virtual void SetProgress(int value) {}
     // How far message `message` has come, in percent of its size (0 to 99),
@@ -117,6 +122,10 @@ private:
     void ReadStep();
     Reply ReadReply(const char* socketErrorText);
     void OnLoginReply(bool accepted);
+    void OnConnectFailed(int error);
+    void OnTlsDone(int error);
+    void CertificateRefused();
+    void ShowSecured();
     bool StatStep();
     void ReceiveUidlListing();
     bool EndOfUidlListing();
@@ -187,6 +196,8 @@ private:
     std::vector<std::string> addresses_;
     int lookupHandle_ = 0;
     std::string digest_;
+    qimpop3::State afterStls_ = qimpop3::State::SendUser;      // the login's first state, once inside TLS
+    std::vector<std::string> trustedOnce_;   // certificates the user trusted for this run
     std::string pendingOut_;  // the part of a command the socket has not taken yet
     int messageCount_ = 0;
     long mailboxSize_ = 0;

@@ -98,6 +98,7 @@ void SSendMail::RunSession(std::unique_ptr<SGetLine> lines, bool headerInFile) {
         session_ = std::make_unique<SSmtpSession>(inet_, header_, *lines_, headerInFile, *this);
         session_->askNetworkSettings = askNetworkSettings;
         session_->completeHeader = completeHeader;
+        session_->askPassword = askPassword;
         session_->SetTimeout(timeoutMs_);
         session_->Start();
     });
@@ -105,6 +106,10 @@ void SSendMail::RunSession(std::unique_ptr<SGetLine> lines, bool headerInFile) {
 
 void SSendMail::Cancel() {
     if (session_) session_->Cancel();
+}
+
+void SSendMail::OnSmtpSecured(const std::string& text) {
+    if (onSecured) onSecured(text);
 }
 
 void SSendMail::OnSmtpStatus(const std::string& text) {

@@ -56,6 +56,9 @@ public:
     // Passed on to every conversation (SSmtpSession).
     std::function<bool(SUserInetData& inet)> askNetworkSettings;
     std::function<bool(SEMailHeader& header)> completeHeader;
+    std::function<bool(SUserInetData& inet)> askPassword;
+    // The connection is encrypted: its TLS text (for the status line, stderr).
+    std::function<void(const std::string& text)> onSecured;
     void SetTimeout(int milliseconds) { timeoutMs_ = milliseconds; }
 
     // Starts the send; the rest runs from the event loop.
@@ -65,6 +68,7 @@ public:
 
     void OnSmtpStatus(const std::string& text) override;
     void OnSmtpNotice(const SNotice& notice) override;
+    void OnSmtpSecured(const std::string& text) override;
     void OnSmtpEnded(SSmtpOutcome outcome) override;
 
 private:

@@ -10,6 +10,7 @@
 #include "config/QimNotices.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
+#include "config/STlsConnection.h"
 #include "common/JapaneseCodes.h"
 #include "platform/qt/SocketFactory.h"
 
@@ -115,7 +116,7 @@ void SSmtpSession::CloseConnection() {
 }
 
 void SSmtpSession::Finish() {
-    const bool sent = messageAccepted_ && !bodyUnreadable_;
+    const bool sent = messageAccepted_ && !abandoned_;
     CloseConnection();
     End(sent ? SSmtpOutcome::Sent : SSmtpOutcome::Failed);
 }
@@ -153,7 +154,7 @@ void SSmtpSession::Start() {
     }
     inet_.clientAddr = host;
     messageAccepted_ = false;
-    bodyUnreadable_ = false;
+    abandoned_ = false;
     cancelRefused_ = false;
     sendPending_ = false;
     lastLineCut_ = false;
@@ -197,6 +198,8 @@ void SSmtpSession::Connect() {
     state_ = SSmtpState::Connecting;
     Status(qimstr::Connecting);
     Touch();
+    extensions_ = SSmtpExtensions();
+    socket_->SetTlsPolicy(TlsPolicyFor(inet_, inet_.smtpSecurity, inet_.smtpServer, trustedOnce_));
     if (!socket_->Connect(addresses_, inet_.smtpPort)) {
         SocketError("Unable to connect", socket_->LastError());
         CloseConnection();
@@ -218,13 +221,17 @@ void SSmtpSession::OnSocketEvent(int event, int error) {
     case platform::kSocketConnect:
         if (state_ != SSmtpState::Connecting) return;
         if (error) {
-            SocketError("Unable to connect", error);
-        } else {
-            state_ = SSmtpState::Connected;
-            state_ = SSmtpState::AwaitGreeting;
-            sendPending_ = false;
+            OnConnectFailed(error);
+            return;
         }
+        state_ = SSmtpState::Connected;
+        state_ = SSmtpState::AwaitGreeting;
+        sendPending_ = false;
+        if (socket_->Tls().secured) OnSecured();
         break;
+    case platform::kSocketTls:
+        if (state_ == SSmtpState::TlsHandshake) OnTlsDone(error);
+        return;
     case platform::kSocketClose:
         if (error) {
             SocketError("Unable to close socket", error);
@@ -331,8 +338,18 @@ void SSmtpSession::WriteStep() {
     }
     bool ok = true;
     switch (state_) {
+    case SSmtpState::SendEhlo:
+        extensions_ = SSmtpExtensions();
+        ok = SendCommand("EHLO " + inet_.clientAddr, SSmtpState::AwaitEhloReply);
+        break;
     case SSmtpState::SendHelo:
         ok = SendCommand("HELO " + inet_.clientAddr, SSmtpState::AwaitHeloReply);
+        break;
+    case SSmtpState::SendStartTls:
+        ok = SendCommand("STARTTLS", SSmtpState::AwaitStartTlsReply);
+        break;
+    case SSmtpState::SendAuth:
+        ok = SendCommand(authLine_, SSmtpState::AwaitAuthReply);
         break;
     case SSmtpState::SendMailFrom:
         ok = SendCommand("MAIL FROM:<" + header_.FromAddress() + ">", SSmtpState::AwaitMailFromReply);
@@ -376,11 +393,11 @@ std::string SSmtpSession::StepText(unsigned id, const std::string& address) {
 
 bool SSmtpSession::OnFinalLine(int code, int otherCode, const std::function<void(bool accepted)>& decide) {
     while (char* line = reader_.GetALine()) {
-        (void)line;
         const bool rest = lastLineCut_;  // the rest of a long line, judged by its start
         lastLineCut_ = reader_.IsCut();
         if (rest) continue;
         lastReply_ = reader_.ShownLine();
+        if (state_ == SSmtpState::AwaitEhloReply) extensions_.Note(line);
         const int verdict = reader_.IsOK(code, otherCode);
         if (verdict == SSmtpRead::kContinued) {
             if (++replyLines_ > kMaxReplyLines) {
@@ -422,20 +439,31 @@ bool SSmtpSession::ReadReply() {
     switch (state_) {
     case SSmtpState::AwaitGreeting:
         return OnReply(220, -1, StepText(qimstr::SmtpStepGreeting), [this] {
-            state_ = SSmtpState::SendHelo;
+            state_ = SSmtpState::SendEhlo;
             return true;
         });
+    case SSmtpState::AwaitEhloReply:
+        return OnEhloReply();
+    case SSmtpState::AwaitStartTlsReply:
+        return OnFinalLine(220, -1, [this](bool accepted) {
+            if (!accepted) {
+                FailWith(SNotice::Program(qimstr::StartTlsNotOffered, {lastReply_}));
+                return;
+            }
+            // Whatever else the server sent in plain text is dropped unread.
+            reader_.Discard();
+            if (!socket_->StartTls()) {
+                FailWith(TlsFailureNotice(inet_.smtpServer, platform::kTlsHandshakeFailed));
+                return;
+            }
+            Status(qimstr::StartingTls);
+            state_ = SSmtpState::TlsHandshake;
+        });
+    case SSmtpState::AwaitAuthReply:
+        return OnAuthReply();
     case SSmtpState::AwaitHeloReply:
         return OnReply(250, -1, StepText(qimstr::SmtpStepHelo), [this] {
-            linesOpen_ = lines_.Open();
-            if (!linesOpen_) {
-                Notify(qimstr::BodyUnreadable);
-                bodyUnreadable_ = true;
-                state_ = SSmtpState::SendQuit;
-            } else {
-                state_ = SSmtpState::SendMailFrom;
-            }
-            return true;
+            return BeginMailTransaction();
         });
     case SSmtpState::AwaitMailFromReply:
         return OnReply(250, -1, StepText(qimstr::SmtpStepMailFrom, header_.FromAddress()), [this] {
@@ -492,6 +520,13 @@ void SSmtpSession::Cancel() {
     case SSmtpState::AwaitGreeting:
     case SSmtpState::SendHelo:
     case SSmtpState::AwaitHeloReply:
+    case SSmtpState::SendEhlo:
+    case SSmtpState::AwaitEhloReply:
+    case SSmtpState::SendStartTls:
+    case SSmtpState::AwaitStartTlsReply:
+    case SSmtpState::TlsHandshake:
+    case SSmtpState::SendAuth:
+    case SSmtpState::AwaitAuthReply:
     case SSmtpState::SendMailFrom:
     case SSmtpState::AwaitMailFromReply:
         CloseConnection();
@@ -509,7 +544,7 @@ void SSmtpSession::Cancel() {
     }
     // Asked again: the user is not kept waiting any longer. Once the server
     // accepted the message it stays sent; only QUIT is left out.
-    const bool sent = messageAccepted_ && !bodyUnreadable_;
+    const bool sent = messageAccepted_ && !abandoned_;
     CloseConnection();
     End(sent ? SSmtpOutcome::Sent : SSmtpOutcome::Cancelled);
 }
@@ -518,8 +553,192 @@ void SSmtpSession::OnTimeout() {
     if (state_ == SSmtpState::Idle || state_ == SSmtpState::Finished) return;
     // Once the message was accepted only the reply to QUIT is missing: the
     // send is complete and nothing needs saying.
-    const bool sent = messageAccepted_ && !bodyUnreadable_;
+    const bool sent = messageAccepted_ && !abandoned_;
     if (!messageAccepted_) Notify(qimstr::SendTimedOut, {static_cast<long>((timeoutMs_ + 999) / 1000)});
     CloseConnection();
     End(sent ? SSmtpOutcome::Sent : SSmtpOutcome::Failed);
+}
+
+// ---- TLS, EHLO, AUTH, SIZE ----
+
+void SSmtpSession::FailWith(const SNotice& notice) {
+    observer_.OnSmtpNotice(notice);
+    CloseConnection();
+    End(SSmtpOutcome::Failed);
+}
+
+void SSmtpSession::OnConnectFailed(int error) {
+    if (error == platform::kTlsUntrusted) {
+        CertificateRefused();
+        return;
+    }
+    if (error == platform::kTlsHandshakeFailed) FailWith(TlsFailureNotice(inet_.smtpServer, error));
+    else {
+        SocketError("Unable to connect", error);
+        CloseConnection();
+        End(SSmtpOutcome::Failed);
+    }
+}
+
+// Verification refused the server's certificate: the user decides; trusted,
+// the conversation begins again on a new connection.
+void SSmtpSession::CertificateRefused() {
+    const platform::TlsState tls = socket_->Tls();
+    socket_->Close();
+    SNotice notice;
+    if (!AskToTrust(inet_.smtpServer, tls, trustedOnce_, notice)) {
+        FailWith(notice);
+        return;
+    }
+    if (notice.id != 0) observer_.OnSmtpNotice(notice);
+    Post([this] { Connect(); });
+}
+
+void SSmtpSession::OnTlsDone(int error) {
+    if (error == platform::kTlsUntrusted) {
+        CertificateRefused();
+        return;
+    }
+    if (error) {
+        FailWith(TlsFailureNotice(inet_.smtpServer, error));
+        return;
+    }
+    OnSecured();
+    // The server forgets what EHLO said: it is asked again inside TLS.
+    state_ = SSmtpState::SendEhlo;
+}
+
+void SSmtpSession::OnSecured() {
+    const std::string text = TlsSessionText(socket_->Tls());
+    if (!text.empty()) observer_.OnSmtpSecured(text);
+}
+
+bool SSmtpSession::OnEhloReply() {
+    return OnFinalLine(250, -1, [this](bool accepted) {
+        if (!accepted) {
+            // A server that does not know EHLO cannot offer STARTTLS either.
+            if (inet_.smtpSecurity == kSecurityStartTls && !socket_->Tls().secured) {
+                FailWith(SNotice::Program(qimstr::StartTlsNotOffered, {lastReply_}));
+                return;
+            }
+            state_ = SSmtpState::SendHelo;
+            socket_->Rearm();
+            return;
+        }
+        if (AfterGreetingExchange()) socket_->Rearm();
+    });
+}
+
+// EHLO accepted: STARTTLS when asked for, then AUTH, then the mail.
+bool SSmtpSession::AfterGreetingExchange() {
+    const bool secured = socket_->Tls().secured;
+    if (inet_.smtpSecurity == kSecurityStartTls && !secured) {
+        if (!extensions_.startTls) {
+            FailWith(SNotice::Program(qimstr::StartTlsNotOffered, {lastReply_}));
+            return false;
+        }
+        state_ = SSmtpState::SendStartTls;
+        return true;
+    }
+    if (inet_.smtpAuth && !extensions_.authMechanisms.empty()) return BeginAuth();
+    return BeginMailTransaction();
+}
+
+bool SSmtpSession::BeginAuth() {
+    auth_ = ChooseSmtpAuth(extensions_.authMechanisms, socket_->Tls().secured, inet_.smtpAuthPlainText);
+    if (auth_ == SSmtpAuthMechanism::None) {
+        FailWith(SNotice::Program(qimstr::SmtpAuthNoMechanism));
+        return false;
+    }
+    if (inet_.password.empty() && (!askPassword || !askPassword(inet_) || inet_.password.empty())) {
+        CloseConnection();
+        End(SSmtpOutcome::Cancelled);
+        return false;
+    }
+    Status(qimstr::SmtpAuthenticating);
+    authStep_ = 0;
+    authLine_ = std::string("AUTH ") + SmtpAuthName(auth_);
+    if (auth_ == SSmtpAuthMechanism::Plain) authLine_.append(" ").append(SmtpPlainResponse(inet_.SmtpLoginName(), inet_.password));
+    state_ = SSmtpState::SendAuth;
+    return true;
+}
+
+// The line that answers a 334 challenge of the mechanism under way.
+void SSmtpSession::PrepareAuthLine(const std::string& challenge) {
+    ++authStep_;
+    if (auth_ == SSmtpAuthMechanism::CramMd5)
+        authLine_ = SmtpCramMd5Response(inet_.SmtpLoginName(), inet_.password, SmtpDecodeChallenge(challenge));
+    else if (auth_ == SSmtpAuthMechanism::Login)
+        authLine_ = SmtpBase64(authStep_ == 1 ? inet_.SmtpLoginName() : inet_.password);
+    else
+        authLine_ = "*";  // a challenge PLAIN does not have: give up the exchange
+}
+
+bool SSmtpSession::OnAuthReply() {
+    return OnFinalLine(235, 334, [this](bool accepted) {
+        const std::string reply = lastReply_;
+        if (accepted && reply.rfind("334", 0) == 0) {
+            // Only CRAM-MD5 answers one challenge, LOGIN two.
+            const int most = auth_ == SSmtpAuthMechanism::Login ? 2 : auth_ == SSmtpAuthMechanism::CramMd5 ? 1 : 0;
+            if (authStep_ >= most) {
+                FailWith(SNotice::Program(qimstr::SmtpAuthRefused, {reply}));
+                return;
+            }
+            PrepareAuthLine(reply.size() > 4 ? reply.substr(4) : std::string());
+            state_ = SSmtpState::SendAuth;
+            socket_->Rearm();
+            return;
+        }
+        if (accepted) {
+            if (BeginMailTransaction()) socket_->Rearm();
+            return;
+        }
+        if (reply.rfind("535", 0) == 0) {
+            // A wrong password: the user may type it again, on this connection.
+            Notify(qimstr::WrongPassword);
+            inet_.password.clear();
+            if (askPassword && askPassword(inet_) && !inet_.password.empty() && BeginAuth()) {
+                socket_->Rearm();
+                return;
+            }
+            if (state_ != SSmtpState::Idle) {
+                CloseConnection();
+                End(SSmtpOutcome::Failed);
+            }
+            return;
+        }
+        FailWith(SNotice::Program(qimstr::SmtpAuthRefused, {reply}));
+    });
+}
+
+// The bytes the DATA phase will send, as near as Shift_JIS tells (the JIS
+// escapes add a little).
+long long SSmtpSession::MessageBytes() {
+    long long bytes = headerInFile_ ? 0 : static_cast<long long>(header_.HeaderText().size()) + 2;
+    if (!lines_.Open()) return -1;
+    for (std::string line; lines_.NextLine(line);) bytes += static_cast<long long>(line.size());
+    lines_.Close();
+    return bytes;
+}
+
+// Greeting, EHLO (or HELO), STARTTLS and AUTH are done: the message itself.
+bool SSmtpSession::BeginMailTransaction() {
+    if (extensions_.sizeLimit > 0) {
+        const long long bytes = MessageBytes();
+        if (bytes > extensions_.sizeLimit) {
+            Notify(qimstr::SmtpMessageTooLarge, {static_cast<long>(bytes), static_cast<long>(extensions_.sizeLimit)});
+            abandoned_ = true;
+            state_ = SSmtpState::SendQuit;
+            return true;
+        }
+    }
+    linesOpen_ = lines_.Open();
+    if (!linesOpen_) {
+        Notify(qimstr::BodyUnreadable);
+        abandoned_ = true;
+        state_ = SSmtpState::SendQuit;
+    } else {
+        state_ = SSmtpState::SendMailFrom;
+    }
+    return true;
 }

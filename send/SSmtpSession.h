@@ -5,6 +5,12 @@
 // notifications of its non-blocking socket; the send dialog only shows its
 // status texts and notices and forwards the cancel button.
 //
+// With the account's security settings the connection is TLS from the first
+// byte or after STARTTLS (which the server must offer: never a silent fallback
+// to plain text), the greeting is answered with EHLO, and AUTH (CRAM-MD5,
+// PLAIN, LOGIN) follows when asked for and offered. A message larger than the
+// server's SIZE is refused before MAIL FROM.
+//
 // The message counts as sent only once the server accepted it (the 250 after
 // the data): a connection that ends before that is a failed send. A server
 // that stops answering ends the conversation after the inactivity time-out,
@@ -22,6 +28,7 @@
 #include "platform/NetSocket.h"
 #include "send/SEMailHeader.h"
 #include "send/SGetLine.h"
+#include "send/SSmtpExtensions.h"
 #include "send/SendCodes.h"
 
 class QObject;
@@ -40,6 +47,8 @@ public:
     virtual void OnSmtpStatus(const std::string& text) {}
     // A message box to show now, in this order with the others.
     virtual void OnSmtpNotice(const SNotice& notice) = 0;
+    // The connection is encrypted: the TLS text for the status line.
+    virtual void OnSmtpSecured(const std::string& text) {}
     // The conversation is over. Delivered from the event loop, never from
     // inside a call of the session, so the observer may destroy it.
     virtual void OnSmtpEnded(SSmtpOutcome outcome) = 0;
@@ -64,6 +73,9 @@ public:
     // The header lacks From, Date or a recipient: the compose window opens its
     // header dialog; true when the user completed it (the header is rebuilt).
     std::function<bool(SEMailHeader& header)> completeHeader;
+    // The server refused the password (535): the user may type it again
+    // (qimreq::AskPassword); true when a new one is in `inet`.
+    std::function<bool(SUserInetData& inet)> askPassword;
     // Start (kCmdSmtpStart); the conversation runs from the event loop.
     void Start();
     // The cancel button (kCmdSmtpCancel).
@@ -106,6 +118,18 @@ private:
     void Touch();
     void OnTimeout();
     void ReplyRefused(const std::string& step);
+    void FailWith(const SNotice& notice);
+    void OnConnectFailed(int error);
+    void OnTlsDone(int error);
+    void OnSecured();
+    void CertificateRefused();
+    bool OnEhloReply();
+    bool AfterGreetingExchange();
+    bool BeginAuth();
+    bool OnAuthReply();
+    void PrepareAuthLine(const std::string& challenge);
+    bool BeginMailTransaction();
+    long long MessageBytes();
 
     SUserInetData& inet_;
     SEMailHeader& header_;
@@ -130,11 +154,16 @@ private:
     std::string recipient_;   // the address of the last RCPT TO
     std::string lastReply_;   // the server's last reply line, as a message quotes it
     bool linesOpen_ = false;
-    bool bodyUnreadable_ = false;  // the line source failed: QUIT, then a failed send
+    bool abandoned_ = false;       // the send cannot go on (body unreadable, too large): QUIT, then failed
     bool messageAccepted_ = false; // the 250 after the data came
     bool cancelRefused_ = false;   // the user was told once that cancel must wait
     bool lastLineCut_ = false;     // the reader's last line was a piece of a longer one
     int replyLines_ = 0;           // continuation lines of the reply being read
+    SSmtpExtensions extensions_;   // what the last EHLO reply offered
+    SSmtpAuthMechanism auth_ = SSmtpAuthMechanism::None;
+    int authStep_ = 0;             // responses sent after the AUTH command
+    std::string authLine_;         // the next line of the AUTH exchange
+    std::vector<std::string> trustedOnce_;  // certificates the user trusted for this send
     int timeoutMs_ = kDefaultTimeoutMs;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::unique_ptr<QObject> context_;

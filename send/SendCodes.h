@@ -23,6 +23,15 @@ enum class SSmtpState : int {
     SendQuit = 16,
     AwaitQuitReply = 17,
     Finished = 18,
+    // Beyond the classic conversation: EHLO, STARTTLS and AUTH. EHLO takes
+    // HELO's place; HELO follows only when the server refuses EHLO.
+    SendEhlo = 30,
+    AwaitEhloReply = 31,
+    SendStartTls = 32,
+    AwaitStartTlsReply = 33,
+    TlsHandshake = 34,  // the socket's handshake; the EHLO follows inside TLS
+    SendAuth = 35,
+    AwaitAuthReply = 36,
 };
 
 // Where the DATA transmission stands.

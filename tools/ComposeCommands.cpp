@@ -161,6 +161,10 @@ int SendCommand(const std::vector<std::string>& args) {
         qimtool::Failure(qimtool::Utf8Of(LoadQimString(qimstr::HeaderIncomplete)));
         return false;
     };
+    // The session's TLS version and cipher, as qimtool receive prints them.
+    send.onSecured = [](const std::string& text) {
+        std::fprintf(stderr, "%s\n", qimtool::Utf8Of(text).c_str());
+    };
     std::optional<SSmtpOutcome> outcome;
     send.onEnded = [&](SSmtpOutcome o) {
         outcome = o;

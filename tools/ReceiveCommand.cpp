@@ -80,6 +80,7 @@ public:
     void ShowSubject(const std::string& text) override {
         std::fprintf(stderr, "  Subject: %s\n", ToTerminal(text).c_str());
     }
+    void ShowSecurity(const std::string& text) override { std::fprintf(stderr, "%s\n", ToTerminal(text).c_str()); }
     bool AskPassword() override { return PromptPassword(inet_.password); }
     void Notify(const SNotice& notice) override { ShowNotice(notice); }
     // Nobody else is told of a refused login here.

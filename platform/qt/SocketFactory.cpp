@@ -1,6 +1,6 @@
 #include "platform/qt/SocketFactory.h"
 
-#include "platform/qt/StreamSocket.h"
+#include "platform/qt/TlsStreamSocket.h"
 
 namespace platform {
 namespace {
@@ -14,7 +14,7 @@ SocketFactory& Installed() {
 
 std::unique_ptr<NetSocket> CreateSocket(SocketListener* listener) {
     if (Installed()) return Installed()(listener);
-    return std::make_unique<StreamSocket>(listener);
+    return std::make_unique<TlsStreamSocket>(listener);
 }
 
 SocketFactory SetSocketFactory(SocketFactory factory) {

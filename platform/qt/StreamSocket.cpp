@@ -51,16 +51,6 @@ StreamSocket::~StreamSocket() {
     // lookups still running find this socket gone and are dropped.
 }
 
-template <typename F>
-void StreamSocket::Post(F&& work) {
-    QMetaObject::invokeMethod(
-        context_.get(),
-        [this, generation = generation_, work = std::forward<F>(work)]() mutable {
-            if (generation == generation_) work();
-        },
-        Qt::QueuedConnection);
-}
-
 // Calls the listener; false when it destroyed this socket meanwhile.
 bool StreamSocket::Notify(int event, int error) {
     if (!listener_) return true;
@@ -228,6 +218,7 @@ void StreamSocket::ResetTransport() {
         transport_ = nullptr;
     }
     ++generation_;
+    holdNotifications_ = false;
     readPending_ = false;
     writePending_ = false;
     writeWanted_ = false;
@@ -262,6 +253,7 @@ void StreamSocket::ConnectAttemptFailed(int error) {
 }
 
 void StreamSocket::HandleTransportError(int qtError) {
+    if (OnTransportError(qtError)) return;
     const auto error = static_cast<QAbstractSocket::SocketError>(qtError);
     if (state_ == State::Connecting) {
         ConnectAttemptFailed(CodeOf(error));
@@ -276,6 +268,7 @@ void StreamSocket::HandleTransportError(int qtError) {
 }
 
 void StreamSocket::HandlePeerClosed() {
+    if (OnTransportError(QAbstractSocket::RemoteHostClosedError)) return;
     if (state_ == State::Connecting) {
         ConnectAttemptFailed(kWsaEConnReset);
         return;
@@ -305,6 +298,7 @@ void StreamSocket::PostRead() {
 
 void StreamSocket::DeliverRead() {
     readPending_ = false;
+    if (holdNotifications_) return;
     if (BytesWaiting() == 0) {
         if (state_ == State::PeerClosed) PostClose(0);
         return;
@@ -329,7 +323,7 @@ void StreamSocket::PostWrite() {
 
 void StreamSocket::DeliverWrite() {
     writePending_ = false;
-    if (state_ != State::Connected) return;
+    if (state_ != State::Connected || holdNotifications_) return;
     if (Room() <= 0) {
         writeWanted_ = true;
         return;

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <QMetaObject>
+#include <QObject>
+
 #include "platform/NetSocket.h"
 
-class QObject;
 class QTcpSocket;
 
 namespace platform {
@@ -60,6 +62,24 @@ protected:
     void ReportConnected();
     void ReportConnectFailed(int error);
     QTcpSocket* Transport() const { return transport_; }
+    // A transport error, from the event loop: true when the subclass dealt
+    // with it (a failed handshake), false for the usual handling.
+    virtual bool OnTransportError(int qtError) {
+        (void)qtError;
+        return false;
+    }
+    // An attempt failed: the next address is tried, or kSocketConnect reports
+    // `error`. From the event loop only.
+    void ConnectAttemptFailed(int error);
+    // Calls the listener; false when it destroyed this socket meanwhile.
+    bool Notify(int event, int error);
+    template <typename F>
+    void Post(F&& work);
+    void PostRead();
+    void PostWrite();
+    // While set, read and write notifications wait (a handshake is under way);
+    // clearing it does not post them again by itself.
+    bool holdNotifications_ = false;
     // The host name the connection was made for (given to ConnectToHost, or
     // looked up for the addresses given to Connect), else the literal address;
     // for certificate checks.
@@ -73,19 +93,13 @@ private:
         int port = 0;
     };
 
-    template <typename F>
-    void Post(F&& work);
-    bool Notify(int event, int error);
     void StartAttempt();
-    void ConnectAttemptFailed(int error);
     void AttachTransport();
     void ResetTransport();
     void HandleTransportError(int qtError);
     void HandlePeerClosed();
     void FinishLookup(int handle, const std::vector<std::string>& addresses, int error);
     int Room() const;
-    void PostRead();
-    void PostWrite();
     void PostClose(int error);
     void DeliverRead();
     void DeliverWrite();
@@ -112,5 +126,17 @@ private:
     bool closePosted_ = false;
     unsigned long receives_ = 0;
 };
+
+// Work posted for this connection; dropped once the connection is replaced.
+template <typename F>
+void StreamSocket::Post(F&& work) {
+    QMetaObject::invokeMethod(
+        context_.get(),
+        [this, generation = generation_, work = std::forward<F>(work)]() mutable {
+            if (generation == generation_) work();
+        },
+        Qt::QueuedConnection);
+}
+
 
 }  // namespace platform

@@ -76,7 +76,7 @@ std::string LocalHostName() {
 }
 
 void PlaySmtpUntilData(Scenario& s, const SmtpExchange& e) {
-    s.Script("S: 220 fake.example ESMTP\nC: HELO " + LocalHostName() + "\nS: 250 fake.example\n");
+    s.Script("S: 220 fake.example ESMTP\nC: EHLO " + LocalHostName() + "\nS: 250 fake.example\n");
     s.Script("C: MAIL FROM:<" + e.from + ">\nS: 250 2.1.0 OK\n");
     for (const std::string& r : e.recipients) s.Script("C: RCPT TO:<" + r + ">\nS: 250 2.1.5 OK\n");
     s.Script("C: DATA\n");

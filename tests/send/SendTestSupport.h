@@ -47,11 +47,11 @@ protected:
 // Shows a notice of a send as the windows do: a box (scripted in the tests).
 void ShowInBoxes(const SNotice& notice);
 
-// The local host name a session says HELO with.
+// The local host name a session says EHLO (or HELO) with.
 std::string LocalHostName();
 
 // The conversation of one send as a well-behaved server leads it: greeting,
-// HELO, MAIL FROM, one RCPT TO per recipient, DATA, then `data` as the client
+// EHLO, MAIL FROM, one RCPT TO per recipient, DATA, then `data` as the client
 // must send it (dot-stuffed, the end line included), the 250 and QUIT.
 struct SmtpExchange {
     std::string from = "me@example.jp";

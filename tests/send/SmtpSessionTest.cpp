@@ -111,7 +111,7 @@ TEST_F(SmtpSession, WithoutAFileTheHeaderTextGoesFirstAndEveryLineIsJis) {
 
 TEST_F(SmtpSession, MultiLineRepliesAcrossReadsAndOverlongLinesAreUnderstood) {
     Scenario s("S: 220-first line\nS> 220-sec\n-- delay 200\nS: ond line\nS: 220 ready\n"
-               "C: HELO " + LocalHostName() + "\n"
+               "C: EHLO " + LocalHostName() + "\n"
                "S: 250-fake.example\nS: 250-" + std::string(3000, 'x') + "\nS: 250 OK\n"
                "C: MAIL FROM:<me@example.jp>\n"
                "S: 250 " + std::string(2500, 'y') + "-\n"
@@ -144,13 +144,15 @@ TEST_F(SmtpSession, FiveRecipientsInTheOrderToCcBcc) {
 // A refusal fails the send with one box that names the step and quotes the
 // server's reply line; the connection ends there, without QUIT.
 TEST_F(SmtpSession, ARefusedReplyAtAnyStepFailsTheSendAndSaysWhereAndWhy) {
-    const std::string helo = "C: HELO " + LocalHostName() + "\n";
+    const std::string helo = "C: EHLO " + LocalHostName() + "\n";
+    // EHLO refused: HELO follows, and its refusal ends the send.
+    const std::string ehloRefused = helo + "S: 502 what\nC: HELO " + LocalHostName() + "\n";
     const struct {
         std::string script;
         const char* shown;  // the box, UTF-8
     } cases[] = {
         {"S: 554 go away", "サーバーが接続を受け付けませんでした。\r\nサーバーの応答: 554 go away"},
-        {"S: 220 hi\n" + helo + "S: 501 no", "サーバーが HELO を受け付けませんでした。\r\nサーバーの応答: 501 no"},
+        {"S: 220 hi\n" + ehloRefused + "S: 501 no", "サーバーが HELO を受け付けませんでした。\r\nサーバーの応答: 501 no"},
         {"S: 220 hi\n" + helo + "S: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 550 no",
          "サーバーが差出人 <me@example.jp> を受け付けませんでした。\r\nサーバーの応答: 550 no"},
         {"S: 220 hi\n" + helo + "S: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\n"
@@ -159,7 +161,7 @@ TEST_F(SmtpSession, ARefusedReplyAtAnyStepFailsTheSendAndSaysWhereAndWhy) {
         {"S: 220 hi\n" + helo + "S: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\n"
          "C: RCPT TO:<you@example.jp>\nS: 250 ok\nC: DATA\nS: 554 no",
          "サーバーが DATA を受け付けませんでした。\r\nサーバーの応答: 554 no"},
-        {"S: 220 hi\n" + helo + "S: 250-ok\nS: 251 wrong\x01" "code",
+        {"S: 220 hi\n" + ehloRefused + "S: 250-ok\nS: 251 wrong\x01" "code",
          "サーバーが HELO を受け付けませんでした。\r\nサーバーの応答: 251 wrong?code"},
     };
     for (const auto& c : cases) {
@@ -197,7 +199,7 @@ TEST_F(SmtpSession, AConnectionThatEndsBeforeTheMessageWasAcceptedIsAFailedSend)
     Scenario afterData;
     PlaySmtpUntilData(afterData, {});
     afterData.Script("S: 354 go on").Client(std::string(kMessage) + ".\r\n").Close();
-    Scenario afterRcpt("S: 220 hi\nC: HELO " + LocalHostName() +
+    Scenario afterRcpt("S: 220 hi\nC: EHLO " + LocalHostName() +
                        "\nS: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\nC: RCPT TO:<you@example.jp>\n-- close");
     for (Scenario* s : {&afterData, &afterRcpt}) {
         dialogs_.Clear();
@@ -223,7 +225,7 @@ TEST_F(SmtpSession, CancelClosesBeforeRcptAndOnlyOnTheSecondPressAfterIt) {
         EXPECT_TRUE(dialogs_.Boxes().empty());
     }
     // A server that stalls after RCPT TO: the first cancel is refused, the second closes at once.
-    Scenario stalled("S: 220 hi\nC: HELO " + LocalHostName() +
+    Scenario stalled("S: 220 hi\nC: EHLO " + LocalHostName() +
                      "\nS: 250 hi\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\nC: RCPT TO:<you@example.jp>");
     ScriptedSockets sockets(stalled);
     SGetLineEdit lines(editor);
@@ -263,7 +265,7 @@ TEST_F(SmtpSession, AHostileServerCannotKeepAReplyGoingForever) {
 }
 
 TEST_F(SmtpSession, AnUnreadableMessageStillQuitsButIsNoSend) {
-    Scenario s("S: 220 hi\nC: HELO " + LocalHostName() + "\nS: 250 hi\nC: QUIT\nS: 221 bye\n-- close");
+    Scenario s("S: 220 hi\nC: EHLO " + LocalHostName() + "\nS: 250 hi\nC: QUIT\nS: 221 bye\n-- close");
     SGetLineFile lines(dir_.File("missing.eml"));
     EXPECT_EQ(Run(s, lines, true), SSmtpOutcome::Failed);
     EXPECT_TRUE(Showed(qimstr::BodyUnreadable));
@@ -313,6 +315,24 @@ TEST_F(SmtpSession, MissingSettingsAreAskedForAndAHeaderWithoutRecipientsComplet
     session.Start();
     ASSERT_TRUE(RunUntil([&] { return observer.outcome.has_value(); }));
     EXPECT_EQ(*observer.outcome, SSmtpOutcome::Sent);
+}
+
+}  // namespace
+
+namespace {
+
+// What a server sends after its 220 to STARTTLS and before the handshake was
+// not protected: it is dropped, never read as the reply to the next EHLO (a
+// refusal here would fail the send).
+TEST_F(SmtpSession, RepliesSentBeforeTheTlsHandshakeAreIgnored) {
+    inet_.smtpSecurity = kSecurityStartTls;
+    const std::string ehlo = "C: EHLO " + LocalHostName() + "\n";
+    Scenario s("S: 220 hi\n" + ehlo + "S: 250-hi\nS: 250 STARTTLS\nC: STARTTLS\nS: 220 go ahead\n"
+               "S: 554 injected\n-- tls\n" + ehlo + "S: 250 hi inside\nC: MAIL FROM:<me@example.jp>\nS: 250 ok\n"
+               "C: RCPT TO:<you@example.jp>\nS: 250 ok\nC: DATA\nS: 354 go\n-- client data\nS: 250 ok\n"
+               "C: QUIT\nS: 221 bye\n-- close");
+    EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Sent);
+    EXPECT_TRUE(dialogs_.Boxes().empty());
 }
 
 }  // namespace

@@ -63,6 +63,8 @@ Scenario& Scenario::Script(const std::string& script) {
         else if (line.rfind("-- refuse ", 0) == 0) Add(Kind::Refuse, {}, Number(line.substr(10)));
         else if (line.rfind("-- lookup ", 0) == 0) Add(Kind::Lookup, {}, Number(line.substr(10)));
         else if (line.rfind("-- window ", 0) == 0) Add(Kind::Window, {}, Number(line.substr(10)));
+        else if (line == "-- tls") Add(Kind::Tls);
+        else if (line.rfind("-- tls fail ", 0) == 0) Add(Kind::Tls, {}, Number(line.substr(12)));
         else ADD_FAILURE() << "a scenario line that means nothing: " << line;
     }
     return *this;
@@ -243,6 +245,37 @@ public:
 
     int LastError() const override { return lastError_; }
 
+    bool StartTls() override {
+        if (state_ != State::Connected) {
+            lastError_ = platform::kWsaENotConn;
+            return false;
+        }
+        const Scenario::Step* step = Next();
+        if (!step || step->kind != Scenario::Kind::Tls) {
+            scenario_.Problem("the client started TLS " +
+                              (step ? "where the scenario expects " + Describe(*step) : "after the end of the scenario"));
+            return false;
+        }
+        ++scenario_.next_;
+        const int code = step->value;
+        chunks_.clear();  // the bytes before the handshake
+        ++generation_;    // and the notifications about them
+        readPosted_ = false;
+        if (code) {
+            tls_ = platform::TlsState();
+            PostEvent(platform::kSocketTls, code);
+            return true;
+        }
+        tls_.secured = true;
+        tls_.protocol = "TLSv1.3";
+        tls_.cipher = "SCRIPTED";
+        PostEvent(platform::kSocketTls, 0);
+        PostEvent(platform::kSocketWrite, 0);
+        Play();
+        return true;
+    }
+    const platform::TlsState& Tls() const override { return tls_; }
+
 private:
     enum class State { Idle, Connected, Broken, Closed };
 
@@ -262,6 +295,7 @@ private:
         case Scenario::Kind::Refuse: return "-- refuse " + std::to_string(step.value);
         case Scenario::Kind::Lookup: return "-- lookup " + std::to_string(step.value);
         case Scenario::Kind::Window: return "-- window " + std::to_string(step.value);
+        case Scenario::Kind::Tls: return step.value ? "-- tls fail " + std::to_string(step.value) : "-- tls";
         }
         return "?";
     }
@@ -307,7 +341,9 @@ private:
             chunk.clear();
         };
         while (const Scenario::Step* step = Next()) {
-            if (step->kind == Scenario::Kind::Client || step->kind == Scenario::Kind::ClientData) break;
+            if (step->kind == Scenario::Kind::Client || step->kind == Scenario::Kind::ClientData ||
+                step->kind == Scenario::Kind::Tls)
+                break;
             ++scenario_.next_;
             if (step->kind == Scenario::Kind::Server) {
                 chunk += step->bytes;
@@ -419,6 +455,7 @@ private:
     bool closePosted_ = false;
     bool waiting_ = false;            // the server is in a delay
     int resetCode_ = 0;
+    platform::TlsState tls_;
 };
 
 // ---- The factory ----

@@ -19,6 +19,10 @@
 //   -- refuse CODE   the connect fails with CODE (first step only)
 //   -- lookup CODE   the host lookup fails with CODE (first step only)
 //   -- window N      the socket takes at most N bytes of each send
+//   -- tls           the client must start TLS here (StartTls); what the
+//                    server sent before and the client has not read is
+//                    dropped, as a real handshake drops it
+//   -- tls fail CODE the same, and the handshake fails with CODE
 //   # ...            a comment
 // Long or binary exchanges are added with Server and Client.
 #pragma once
@@ -68,7 +72,7 @@ public:
 private:
     friend class ScriptedSocket;
     friend class ScriptedSockets;
-    enum class Kind { Server, Client, ClientData, Cut, Delay, Close, Reset, Refuse, Lookup, Window };
+    enum class Kind { Server, Client, ClientData, Cut, Delay, Close, Reset, Refuse, Lookup, Window, Tls };
     struct Step {
         Kind kind;
         std::string bytes;

@@ -97,9 +97,11 @@ void SmtpServer::Clear() {
     }
 }
 
-std::vector<SmtpMessage> SmtpServer::Messages() const {
+namespace {
+
+std::vector<SmtpMessage> StoredMessages(const std::string& folder) {
     std::vector<SmtpMessage> messages;
-    for (const std::string& eml : SortedFiles(dir_.Path() + "/mail", ".eml")) {
+    for (const std::string& eml : SortedFiles(folder, ".eml")) {
         SmtpMessage m;
         m.data = ReadFileBytes(eml);
         std::istringstream env(ReadFileBytes(eml.substr(0, eml.size() - 4) + ".env"));
@@ -109,5 +111,40 @@ std::vector<SmtpMessage> SmtpServer::Messages() const {
     }
     return messages;
 }
+
+}  // namespace
+
+std::vector<SmtpMessage> SmtpServer::Messages() const { return StoredMessages(dir_.Path() + "/mail"); }
+
+SmtpTlsServer::SmtpTlsServer() {
+    const TestCertificates& certs = TestCertificates::Shared();
+    if (!certs.Ok()) return;
+    int status = -1;
+    ports_ = RunCommand(Script("smtp_tls.sh") + " start " + Quote(dir_.Path()) + " " + Quote(certs.ServerCert()) + " " +
+                            Quote(certs.ServerKey()) + " " + Quote(certs.WrongNameCert()) + " " +
+                            Quote(certs.WrongNameKey()) + " 2>&1",
+                        &status);
+    ok_ = status == 0;
+}
+
+SmtpTlsServer::~SmtpTlsServer() { RunCommand(Script("smtp_tls.sh") + " stop " + Quote(dir_.Path())); }
+
+SmtpTlsServer& SmtpTlsServer::Shared() {
+    static SmtpTlsServer server;
+    return server;
+}
+
+int SmtpTlsServer::Port(const std::string& variant) const {
+    std::istringstream lines(ports_);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(variant + "=", 0) == 0) return std::atoi(line.c_str() + variant.size() + 1);
+    return 0;
+}
+
+std::vector<SmtpMessage> SmtpTlsServer::Messages(const std::string& variant) const {
+    return StoredMessages(dir_.Path() + "/mail/" + variant);
+}
+
+std::string SmtpTlsServer::Log() const { return ReadFileBytes(dir_.File("smtp.log")); }
 
 }  // namespace qimtest

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/TestCertificates.h"
 #include "support/TestSupport.h"
 
 namespace qimtest {
@@ -72,6 +73,30 @@ public:
 private:
     TempDir dir_;
     int port_ = 0;
+};
+
+// SMTP servers with TLS and AUTH (user "user", password "secret"), each variant
+// on a port of its own: "starttls" (every mechanism, SIZE 200000),
+// "starttls_plain", "starttls_login" (that mechanism only), "implicit" (TLS
+// from the first byte), "nostarttls" (no TLS offered) and "mismatch" (TLS with
+// a certificate for another name). Certificates: TestCertificates.
+class SmtpTlsServer {
+public:
+    static SmtpTlsServer& Shared();
+    SmtpTlsServer();
+    ~SmtpTlsServer();
+    SmtpTlsServer(const SmtpTlsServer&) = delete;
+    SmtpTlsServer& operator=(const SmtpTlsServer&) = delete;
+    bool Ok() const { return ok_; }
+    int Port(const std::string& variant) const;
+    // The messages the variant stored so far, in arrival order.
+    std::vector<SmtpMessage> Messages(const std::string& variant) const;
+    std::string Log() const;
+
+private:
+    TempDir dir_;
+    std::string ports_;  // "variant=port" lines
+    bool ok_ = false;
 };
 
 }  // namespace qimtest

@@ -219,7 +219,7 @@ TEST_F(ComposeWindow, AConnectionClosedBeforeTheMessageWasAcceptedIsAFailedSend)
     // the end of the data with 250.
     char host[129] = {};
     gethostname(host, 128);
-    qimtest::Scenario hangUp("S: 220 hangup.example\nC: HELO " + std::string(host) +
+    qimtest::Scenario hangUp("S: 220 hangup.example\nC: EHLO " + std::string(host) +
                              "\nS: 250 ok\nC: MAIL FROM:<taro@example.jp>\nS: 250 ok\nC: RCPT TO:<a@example.jp>\n"
                              "S: 250 ok\nC: DATA\nS: 354 go on\n-- client data\n-- close");
     qimtest::ScriptedSockets sockets(hangUp);
