@@ -66,7 +66,13 @@ void SReceiveMailsDlg::showEvent(QShowEvent* event) {
     }
 }
 
-void SReceiveMailsDlg::ShowStatus(const std::string& text) { status->setText(ToQString(text)); }
+void SReceiveMailsDlg::ShowStatus(const std::string& text) {
+    status->setText(security_.empty() ? ToQString(text) : ToQString(text) + "  [" + ToQString(security_) + "]");
+}
+void SReceiveMailsDlg::ShowSecurity(const std::string& text) {
+    security_ = text;
+    status->setText(status->text() + "  [" + ToQString(text) + "]");
+}
 void SReceiveMailsDlg::ShowFrom(const std::string& text) { from->setText(ToQString(text)); }
 void SReceiveMailsDlg::ShowSubject(const std::string& text) { subject->setText(ToQString(text)); }
 

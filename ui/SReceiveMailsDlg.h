@@ -41,6 +41,8 @@ public:
 
     // SPop3Observer
     void ShowStatus(const std::string& text) override;
+    // The session's TLS version and cipher, kept beside the status.
+    void ShowSecurity(const std::string& text) override;
     void ShowFrom(const std::string& text) override;
     void ShowSubject(const std::string& text) override;
     void SetProgressRange(int low, int high) override;
@@ -63,6 +65,7 @@ private:
     void CloseRequested();
 
     SPop3Conversation conversation_;
+    std::string security_;  // the session's TLS, once there is one
     std::function<void(int)> loginReport_;
     bool started_ = false;
     bool ended_ = false;

@@ -1,6 +1,7 @@
 #include "ui/TNetworkSettingsDlg.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -49,6 +50,30 @@ TNetworkSettingsDlg::TNetworkSettingsDlg(QWidget* parent, const SUserInetData& d
     clientAddr = Edit(data.clientAddr);
     mailBoxType = new QCheckBox(QString::fromUtf8("サーバーのメールボックスを表示する(&B)"));
     mailBoxType->setChecked(data.mailBoxType != 0);
+    const auto security = [](int value) {
+        auto* combo = new QComboBox;
+        for (unsigned id : {qimstr::SecurityPlainChoice, qimstr::SecurityStartTlsChoice, qimstr::SecurityTlsChoice})
+            combo->addItem(platform::ToQString(LoadQimString(id)));
+        combo->setCurrentIndex(value >= 0 && value <= 2 ? value : 0);
+        return combo;
+    };
+    pop3Security = security(data.pop3Security);
+    smtpSecurity = security(data.smtpSecurity);
+    smtpAuth = new QCheckBox(platform::ToQString(LoadQimString(qimstr::SmtpAuthCheck)));
+    smtpAuth->setChecked(data.smtpAuth != 0);
+    smtpUser = Edit(data.smtpUser);
+    smtpUser->setPlaceholderText(QString::fromUtf8("(ユーザー名と同じ)"));
+    smtpAuthPlainText = new QCheckBox(platform::ToQString(LoadQimString(qimstr::SmtpAuthPlainTextCheck)));
+    smtpAuthPlainText->setChecked(data.smtpAuthPlainText);
+    tlsCaFile = Edit(data.tlsCaFile);
+    // The well-known ports of TLS from the first byte choose it, and back.
+    connect(pop3Port, qOverload<int>(&QSpinBox::valueChanged), this, [this](int port) {
+        if (port == 995 || port == 993) pop3Security->setCurrentIndex(2);
+    });
+    connect(smtpPort, qOverload<int>(&QSpinBox::valueChanged), this, [this](int port) {
+        if (port == 465) smtpSecurity->setCurrentIndex(2);
+        else if (port == 587 && smtpSecurity->currentIndex() == 0) smtpSecurity->setCurrentIndex(1);
+    });
 
     auto* form = new QFormLayout;
     form->addRow(QString::fromUtf8("ユーザー名(&U):"), userName);
@@ -60,6 +85,12 @@ TNetworkSettingsDlg::TNetworkSettingsDlg(QWidget* parent, const SUserInetData& d
     form->addRow(QString::fromUtf8("送信ポート(&T):"), smtpPort);
     form->addRow(QString::fromUtf8("クライアントアドレス(&C):"), clientAddr);
     form->addRow(QString(), mailBoxType);
+    form->addRow(platform::ToQString(LoadQimString(qimstr::ReceiveSecurityLabel)), pop3Security);
+    form->addRow(platform::ToQString(LoadQimString(qimstr::SendSecurityLabel)), smtpSecurity);
+    form->addRow(QString(), smtpAuth);
+    form->addRow(platform::ToQString(LoadQimString(qimstr::SmtpUserLabel)), smtpUser);
+    form->addRow(QString(), smtpAuthPlainText);
+    form->addRow(platform::ToQString(LoadQimString(qimstr::TlsCaFileLabel)), tlsCaFile);
 
     QDialogButtonBox* buttons = OkCancel(this);
     auto* layout = new QVBoxLayout(this);
@@ -74,7 +105,8 @@ bool TNetworkSettingsDlg::Collect(SUserInetData& data) {
         std::string* field;
     } texts[] = {{userName, &edited.userName},     {password, &edited.password},
                  {mailAddress, &edited.mailAddress}, {pop3Server, &edited.pop3Server},
-                 {smtpServer, &edited.smtpServer},   {clientAddr, &edited.clientAddr}};
+                 {smtpServer, &edited.smtpServer},   {clientAddr, &edited.clientAddr},
+                 {smtpUser, &edited.smtpUser},       {tlsCaFile, &edited.tlsCaFile}};
     for (const auto& t : texts) {
         std::string sjis;
         if (!platform::FromQString(t.edit->text().trimmed(), sjis) || sjis.size() > kMaxValueBytes) {
@@ -87,6 +119,10 @@ bool TNetworkSettingsDlg::Collect(SUserInetData& data) {
     edited.pop3Port = pop3Port->value();
     edited.smtpPort = smtpPort->value();
     edited.mailBoxType = mailBoxType->isChecked() ? 1 : 0;
+    edited.pop3Security = pop3Security->currentIndex();
+    edited.smtpSecurity = smtpSecurity->currentIndex();
+    edited.smtpAuth = smtpAuth->isChecked() ? 1 : 0;
+    edited.smtpAuthPlainText = smtpAuthPlainText->isChecked();
     data = edited;
     return true;
 }

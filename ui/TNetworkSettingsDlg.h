@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QSpinBox;
 class SUserInetData;
@@ -29,6 +30,13 @@ public:
     QSpinBox* smtpPort = nullptr;
     QLineEdit* clientAddr = nullptr;
     QCheckBox* mailBoxType = nullptr;
+    // Secure connections: 0 none, 1 STARTTLS/STLS, 2 TLS from the first byte.
+    QComboBox* pop3Security = nullptr;
+    QComboBox* smtpSecurity = nullptr;
+    QCheckBox* smtpAuth = nullptr;
+    QLineEdit* smtpUser = nullptr;
+    QCheckBox* smtpAuthPlainText = nullptr;
+    QLineEdit* tlsCaFile = nullptr;
 
 private:
     const SUserInetData& original_;

@@ -18,7 +18,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/TQimApp.h"
 #include "config/QimCommandIds.h"
+#include "config/QimRequestCodes.h"
 #include "config/QimGlobals.h"
 #include "config/QimNotices.h"
 #include "config/QimStringIds.h"
@@ -602,6 +604,14 @@ bool TQimSendWindow::RunSend(const std::string& messageFile, bool ownFile) {
     if (!messageFile.empty()) send.SetMessageFile(messageFile);
     else send.SetEditor(editor);
     if (sendTimeoutMs > 0) send.SetTimeout(sendTimeoutMs);
+    // A refused password (535) is asked again, as the receive's is.
+    send.askPassword = [](SUserInetData&) {
+        TQimApp* app = TQimApp::Instance();
+        if (!app || !app->Requests().Has(qimreq::AskPassword)) return false;
+        SAppRequest request;
+        request.code = qimreq::AskPassword;
+        return app->Request(request) == 1;
+    };
     send.completeHeader = [this](SEMailHeader&) {
         if (!editHeader || !editHeader()) return false;
         ShowFields();

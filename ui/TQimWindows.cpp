@@ -29,6 +29,7 @@
 #include "ui/QimMenuBuilder.h"
 #include "ui/QtDialogService.h"
 #include "ui/SReceiveMailsDlg.h"
+#include "ui/TCertificateQuestion.h"
 #include "ui/TCryptDialogs.h"
 #include "ui/TFolderTree.h"
 #include "ui/TNetworkSettingsDlg.h"
@@ -292,7 +293,11 @@ int RunQim(int argc, char** argv) {
 
     QtDialogService qtDialogs;
     std::optional<platform::ScopedDialogService> dialogs;
-    if (!app.StartOptions().noDialogs) dialogs.emplace(qtDialogs);
+    TCertificateQuestion certificateQuestion;
+    if (!app.StartOptions().noDialogs) {
+        dialogs.emplace(qtDialogs);
+        platform::SetCertificateQuestion(&certificateQuestion);
+    }
 
     SLocalRunningCopy running;
     if (!app.Start(running, exitCode)) return exitCode;
@@ -306,5 +311,6 @@ int RunQim(int argc, char** argv) {
     if (!app.StartOptions().screenshot.empty()) windows.ScheduleScreenshot(app.StartOptions().screenshot);
     exitCode = app.exec();
     app.SetWindowLayer(nullptr);
+    platform::SetCertificateQuestion(nullptr);
     return exitCode;
 }

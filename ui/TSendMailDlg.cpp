@@ -31,7 +31,15 @@ TSendMailDlg::TSendMailDlg(QWidget* parent, SSendMail& send) : QDialog(parent), 
     cancelButton = new QPushButton(platform::ToQString(LoadQimString(qimstr::CancelButton)), this);
     layout->addWidget(cancelButton, 0, Qt::AlignHCenter);
     connect(cancelButton, &QPushButton::clicked, this, [this] { send_.Cancel(); });
-    send_.onStatus = [this](const std::string& text) { status->setText(platform::ToQString(text)); };
+    send_.onStatus = [this](const std::string& text) {
+        status->setText(security_.empty() ? platform::ToQString(text)
+                                          : platform::ToQString(text) + "  [" + platform::ToQString(security_) + "]");
+    };
+    // The session's TLS version and cipher stay beside every status that follows.
+    send_.onSecured = [this](const std::string& text) {
+        security_ = text;
+        status->setText(status->text() + "  [" + platform::ToQString(text) + "]");
+    };
     send_.onEnded = [this](SSmtpOutcome outcome) {
         outcome_ = outcome;
         // Ends from the event loop: the conversation is still on the stack here.

@@ -44,6 +44,7 @@ protected:
 
 private:
     SSendMail& send_;
+    std::string security_;  // the session's TLS, once there is one
     bool started_ = false;
     std::optional<SSmtpOutcome> outcome_;
 };

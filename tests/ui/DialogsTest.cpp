@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -15,6 +16,7 @@
 #include "support/TestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/QtDialogService.h"
+#include "ui/TCertificateQuestion.h"
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
 
@@ -195,6 +197,65 @@ TEST(OptionDialogs, DefaultSortAndPgpUsageEditTheirBitsOnly) {
     EXPECT_FALSE(pgp.usePgp->isChecked());
     pgp.usePgp->setChecked(true);
     EXPECT_EQ(pgp.Usage(), 6 | kPgpUsed);
+}
+
+}  // namespace
+
+namespace {
+
+// The secure-connection choices: the TLS ports choose TLS, and the record gets every choice.
+TEST(NetworkSettingsDialog, OffersTheSecureConnectionChoices) {
+    qimtest::QimTestApp();
+    SUserInetData original = Account();
+    original.smtpUser = "sender";
+    TNetworkSettingsDlg dialog(nullptr, original);
+    EXPECT_EQ(dialog.pop3Security->currentIndex(), 0);
+    EXPECT_EQ(dialog.pop3Security->count(), 3);
+    EXPECT_EQ(dialog.smtpUser->text().toStdString(), "sender");
+    dialog.pop3Port->setValue(995);
+    EXPECT_EQ(dialog.pop3Security->currentIndex(), 2);
+    dialog.smtpPort->setValue(587);
+    EXPECT_EQ(dialog.smtpSecurity->currentIndex(), 1);
+    dialog.smtpAuth->setChecked(true);
+    dialog.tlsCaFile->setText("/etc/company-ca.pem");
+    SUserInetData edited;
+    ASSERT_TRUE(dialog.Collect(edited));
+    EXPECT_EQ(edited.pop3Security, 2);
+    EXPECT_EQ(edited.smtpSecurity, 1);
+    EXPECT_EQ(edited.smtpAuth, 1);
+    EXPECT_FALSE(edited.smtpAuthPlainText);
+    EXPECT_EQ(edited.tlsCaFile, "/etc/company-ca.pem");
+}
+
+// The trust question answers by the button clicked; Esc (like Enter) does not connect.
+TEST(CertificateQuestionBox, AnswersByTheButtonAndRefusesOnEscape) {
+    qimtest::QimTestApp();
+    const struct {
+        const char* button;  // UTF-8 start of the button's text; null: Esc
+        platform::TrustAnswer answer;
+    } cases[] = {
+        {"今回だけ", platform::TrustAnswer::Once},
+        {"常に", platform::TrustAnswer::Always},
+        {nullptr, platform::TrustAnswer::Refuse},
+    };
+    for (const auto& c : cases) {
+        std::string shown;
+        qimtest::WhenModalOpens([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            shown = box->text().toStdString();
+            if (!c.button) {
+                box->reject();
+                return;
+            }
+            for (QAbstractButton* b : box->buttons())
+                if (b->text().startsWith(QString::fromUtf8(c.button))) b->click();
+        });
+        TCertificateQuestion question;
+        EXPECT_EQ(question.AskTrust(qimtest::Sjis("mail.example.jp の証明書\nSHA-256: AB:CD")), c.answer)
+            << (c.button ? c.button : "Esc");
+        EXPECT_NE(shown.find("mail.example.jp の証明書"), std::string::npos);
+    }
 }
 
 }  // namespace
