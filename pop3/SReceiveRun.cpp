@@ -53,8 +53,10 @@ public:
     void ShowStatus(const std::string& t) override { display_.ShowStatus(t); }
     void ShowFrom(const std::string& t) override { display_.ShowFrom(t); }
     void ShowSubject(const std::string& t) override { display_.ShowSubject(t); }
+    void ShowSecurity(const std::string& t) override { display_.ShowSecurity(t); }
     void SetProgressRange(int l, int h) override { display_.SetProgressRange(l, h); }
     void SetProgress(int v) override { display_.SetProgress(v); }
+    void SetMessagePart(int message, int percent) override { display_.SetMessagePart(message, percent); }
     void MailWaiting(int count) override { display_.MailWaiting(count); }
     void Notify(const SNotice& notice) override { display_.Notify(notice); }
     bool AskNetworkSettings() override { return display_.AskNetworkSettings(); }
@@ -92,6 +94,7 @@ public:
         conversation_.Start();
     }
     void ShowStatus(const std::string& t) override { display_.ShowStatus(t); }
+    void ShowSecurity(const std::string& t) override { display_.ShowSecurity(t); }
     void Notify(const SNotice& notice) override { display_.Notify(notice); }
     bool AskNetworkSettings() override { return display_.AskNetworkSettings(); }
     bool AskPassword() override { return display_.AskPassword(); }

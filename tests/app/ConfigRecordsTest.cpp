@@ -464,3 +464,41 @@ TEST_F(ConfigRecords, FontsSoundMarkersAndTheMessageCounter) {
 }
 
 }  // namespace
+
+namespace {
+
+// A settings file of before secure connections reads as plain and is written
+// back without the new keys; set choices are written and read back.
+TEST_F(ConfigRecords, SecureConnectionKeysAreWrittenOnlyWhenSet) {
+    ASSERT_TRUE(Account().Write());
+    SUserInetData old;
+    ASSERT_TRUE(old.Read());
+    EXPECT_EQ(old.pop3Security, 0);
+    EXPECT_EQ(old.smtpSecurity, 0);
+    EXPECT_EQ(old.smtpAuth, 0);
+    ASSERT_TRUE(old.Write());
+    for (const char* key : {"POP3Security", "SMTPSecurity", "SMTPAuth", "SMTPUser", "SMTPAuthPlainText", "TLSCAFile"})
+        EXPECT_EQ(Stored(Ini(), "Host", key), "<none>") << key;
+
+    SUserInetData secure = old;
+    secure.pop3Security = 2;
+    secure.smtpSecurity = 1;
+    secure.smtpAuth = 1;
+    secure.smtpUser = "sender@example.jp";
+    secure.tlsCaFile = home_ + "/ca.pem";
+    ASSERT_TRUE(secure.Write());
+    SUserInetData read;
+    ASSERT_TRUE(read.Read());
+    EXPECT_EQ(read.pop3Security, 2);
+    EXPECT_EQ(read.smtpSecurity, 1);
+    EXPECT_EQ(read.smtpAuth, 1);
+    EXPECT_EQ(read.SmtpLoginName(), "sender@example.jp");
+    EXPECT_FALSE(read.smtpAuthPlainText);
+    EXPECT_EQ(read.tlsCaFile, home_ + "/ca.pem");
+    // Back to plain: the keys go again, so the file reads as before.
+    ASSERT_TRUE(old.Write());
+    EXPECT_EQ(Stored(Ini(), "Host", "POP3Security"), "<none>");
+    EXPECT_EQ(Stored(Ini(), "Host", "TLSCAFile"), "<none>");
+}
+
+}  // namespace

@@ -47,7 +47,7 @@ struct Home {
 // What a conversation reported: the texts of its status line, header lines
 // and notices, its login codes and its end.
 struct Recorder : SPop3Observer {
-    std::vector<std::string> statuses, froms, subjects, notices;
+    std::vector<std::string> statuses, froms, subjects, notices, security;
     std::vector<int> logins;
     int waiting = -1;  // the count of MailWaiting
     int ended = 0;
@@ -57,6 +57,7 @@ struct Recorder : SPop3Observer {
     void ShowFrom(const std::string& t) override { froms.push_back(t); }
     void ShowSubject(const std::string& t) override { subjects.push_back(t); }
     void MailWaiting(int count) override { waiting = count; }
+    void ShowSecurity(const std::string& t) override { security.push_back(t); }
     void Notify(const SNotice& n) override { notices.push_back(NoticeText(n)); }
     void ReportLogin(int code) override { logins.push_back(code); }
     void Ended(int r, bool f) override {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A private Dovecot (POP3 with APOP, IMAP4) on loopback for the protocol tests.
-#   dovecot.sh start DIR            start it; prints POP3_PORT=... and IMAP_PORT=...
+#   dovecot.sh start DIR [CERT KEY] start it; prints POP3_PORT=... and IMAP_PORT=...;
+#                                   with a certificate and its key it also offers
+#                                   STLS/STARTTLS and prints POP3S_PORT=... (TLS from the first byte)
 #   dovecot.sh adduser DIR USER     make USER's mailbox (every user's password is "secret")
 #   dovecot.sh deliver DIR USER FILE  put a message into USER's inbox
 #   dovecot.sh stop DIR             stop the Dovecot started in DIR (by its PID)
@@ -24,6 +26,19 @@ case "$cmd" in
 start)
   read -r uid gid < <(mail_ids)
   pop3=$(free_port); imap=$(free_port)
+  cert=${3:-}; key=${4:-}
+  ssl="ssl = no"; pop3s_listener=""; pop3s=""
+  if [[ -n "$cert" ]]; then
+    pop3s=$(free_port)
+    ssl="ssl = yes
+ssl_cert = <$cert
+ssl_key = <$key"
+    pop3s_listener="inet_listener pop3s {
+    address = 127.0.0.1
+    port = $pop3s
+    ssl = yes
+  }"
+  fi
   mkdir -p "$dir/run" "$dir/state" "$dir/mail" "$dir/home"
   chown "$uid:$gid" "$dir/mail" "$dir/home" 2>/dev/null || true
   if [[ $(id -u) -eq 0 ]]; then chmod 755 "$dir"; fi
@@ -33,7 +48,7 @@ state_dir = $dir/state
 log_path = $dir/dovecot.log
 protocols = pop3 imap
 listen = 127.0.0.1
-ssl = no
+$ssl
 disable_plaintext_auth = no
 auth_mechanisms = plain login apop
 # Tests refuse logins on purpose, one after the other from 127.0.0.1: no
@@ -63,6 +78,7 @@ service pop3-login {
     address = 127.0.0.1
     port = $pop3
   }
+  $pop3s_listener
 }
 service imap-login {
   inet_listener imap {
@@ -91,7 +107,9 @@ for p in sys.argv[1:]:
     socket.create_connection(("127.0.0.1", int(p)), timeout=0.2).close()
 PY
     then
-      echo "POP3_PORT=$pop3"; echo "IMAP_PORT=$imap"; exit 0
+      echo "POP3_PORT=$pop3"; echo "IMAP_PORT=$imap"
+      [[ -n "$pop3s" ]] && echo "POP3S_PORT=$pop3s"
+      exit 0
     fi
     sleep 0.1
   done

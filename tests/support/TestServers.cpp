@@ -1,5 +1,7 @@
 #include "support/TestServers.h"
 
+#include "support/TestCertificates.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -31,12 +33,22 @@ std::vector<std::string> SortedFiles(const std::string& folder, const std::strin
 
 }  // namespace
 
-DovecotServer::DovecotServer() {
+DovecotServer::DovecotServer() : DovecotServer(std::string(), std::string()) {}
+
+DovecotServer::DovecotServer(const std::string& cert, const std::string& key) {
     int status = -1;
-    std::string out = RunCommand(Script("dovecot.sh") + " start " + Quote(dir_.Path()) + " 2>&1", &status);
+    std::string command = Script("dovecot.sh") + " start " + Quote(dir_.Path());
+    if (!cert.empty()) command += " " + Quote(cert) + " " + Quote(key);
+    std::string out = RunCommand(command + " 2>&1", &status);
     if (status != 0) return;
     pop3Port_ = ValueOf(out, "POP3_PORT");
     imapPort_ = ValueOf(out, "IMAP_PORT");
+    if (!cert.empty()) pop3sPort_ = ValueOf(out, "POP3S_PORT");
+}
+
+DovecotServer& DovecotServer::SharedTls() {
+    static DovecotServer server(TestCertificates::Shared().ServerCert(), TestCertificates::Shared().ServerKey());
+    return server;
 }
 
 DovecotServer::~DovecotServer() { RunCommand(Script("dovecot.sh") + " stop " + Quote(dir_.Path())); }

@@ -22,6 +22,11 @@ public:
     static DovecotServer& Shared();
 
     DovecotServer();  // starts it; Ok() tells whether it runs
+    // The same offering STLS and POP3S with this certificate and key.
+    DovecotServer(const std::string& cert, const std::string& key);
+    // A server of this test program with the tests' own certificate (TestCertificates).
+    static DovecotServer& SharedTls();
+    int Pop3sPort() const { return pop3sPort_; }
     ~DovecotServer();
     DovecotServer(const DovecotServer&) = delete;
     DovecotServer& operator=(const DovecotServer&) = delete;
@@ -44,6 +49,7 @@ private:
     TempDir dir_;
     int pop3Port_ = 0;
     int imapPort_ = 0;
+    int pop3sPort_ = 0;
     int users_ = 0;
 };
 
