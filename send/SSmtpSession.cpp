@@ -671,7 +671,7 @@ void SSmtpSession::PrepareAuthLine(const std::string& challenge) {
     else if (auth_ == SSmtpAuthMechanism::Login)
         authLine_ = SmtpBase64(authStep_ == 1 ? inet_.SmtpLoginName() : inet_.password);
     else
-        authLine_ = "*";  // a challenge PLAIN does not have: give up the exchange
+        authLine_.assign(1, '*');  // a challenge PLAIN does not have: give up the exchange
 }
 
 bool SSmtpSession::OnAuthReply() {
