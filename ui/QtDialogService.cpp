@@ -3,15 +3,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QLabel>
-#include <QVBoxLayout>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QStringList>
+#include <QVBoxLayout>
+#include <functional>
 
 #include "common/MbChar.h"
 #include "platform/NativePath.h"
@@ -107,16 +108,16 @@ MessageAnswer QtDialogService::MessageBox(const platform::MessageBoxRequest& req
     return platform::SafeAnswer(request.buttons);
 }
 
-bool QtDialogService::InputBox(const platform::InputBoxRequest& request, std::string& text) {
-    QInputDialog dialog(Owner(request.parent));
-    dialog.setWindowTitle(platform::ToQString(request.caption));
-    dialog.setLabelText(platform::ToQString(request.prompt));
-    dialog.setTextValue(platform::ToQString(request.text));
-    dialog.setTextEchoMode(request.password ? QLineEdit::Password : QLineEdit::Normal);
+namespace {
+
+// Runs an input dialog until it is cancelled or gives a text that has a
+// Shift_JIS form (cut to the request's length); the user is told otherwise.
+bool AskUntilSjis(QDialog& dialog, const platform::InputBoxRequest& request, const std::function<QString()>& typedText,
+                  std::string& text) {
     for (;;) {
         if (dialog.exec() != QDialog::Accepted) return false;
         std::string typed;
-        if (platform::FromQString(dialog.textValue(), typed)) {
+        if (platform::FromQString(typedText(), typed)) {
             CutToBytes(typed, request.maxLength);
             text = typed;
             return true;
@@ -124,6 +125,17 @@ bool QtDialogService::InputBox(const platform::InputBoxRequest& request, std::st
         QMessageBox::warning(&dialog, platform::ToQString(request.caption),
                              QString::fromUtf8("Shift_JIS で表せない文字が含まれています。"));
     }
+}
+
+}  // namespace
+
+bool QtDialogService::InputBox(const platform::InputBoxRequest& request, std::string& text) {
+    QInputDialog dialog(Owner(request.parent));
+    dialog.setWindowTitle(platform::ToQString(request.caption));
+    dialog.setLabelText(platform::ToQString(request.prompt));
+    dialog.setTextValue(platform::ToQString(request.text));
+    dialog.setTextEchoMode(request.password ? QLineEdit::Password : QLineEdit::Normal);
+    return AskUntilSjis(dialog, request, [&dialog] { return dialog.textValue(); }, text);
 }
 
 bool QtDialogService::InputBoxWithCheck(const platform::InputBoxRequest& request, const std::string& checkLabel,
@@ -144,18 +156,9 @@ bool QtDialogService::InputBoxWithCheck(const platform::InputBoxRequest& request
     layout->addWidget(field);
     layout->addWidget(check);
     layout->addWidget(buttons);
-    for (;;) {
-        if (dialog.exec() != QDialog::Accepted) return false;
-        std::string typed;
-        if (platform::FromQString(field->text(), typed)) {
-            CutToBytes(typed, request.maxLength);
-            text = typed;
-            checked = check->isChecked();
-            return true;
-        }
-        QMessageBox::warning(&dialog, platform::ToQString(request.caption),
-                             QString::fromUtf8("Shift_JIS で表せない文字が含まれています。"));
-    }
+    if (!AskUntilSjis(dialog, request, [field] { return field->text(); }, text)) return false;
+    checked = check->isChecked();
+    return true;
 }
 
 bool QtDialogService::FileDialog(const platform::FileDialogRequest& request, std::vector<std::string>& paths) {
