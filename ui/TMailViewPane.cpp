@@ -20,6 +20,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "config/QimCommandIds.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
 #include "config/QimLayoutSettings.h"
 #include "config/QimSettingKeys.h"
 #include "common/SFont.h"
@@ -263,6 +266,12 @@ void TMailViewPane::contextMenuEvent(QContextMenuEvent* event) {
     QAction* source = menu->addAction(QString::fromUtf8("ソースを表示(&S)"));
     source->setEnabled(!shown_.empty());
     connect(source, &QAction::triggered, this, [this] { ShowSource(); });
+    if (registerSender) {
+        QAction* sender = menu->addAction(platform::ToQString(LoadQimString(qimstr::RegisterSenderItem)));
+        sender->setStatusTip(platform::ToQString(LoadQimString(qimcmd::RegisterSender)));
+        sender->setEnabled(!shown_.empty());
+        connect(sender, &QAction::triggered, this, [this] { registerSender(); });
+    }
     QAction* take = menu->addAction(QString::fromUtf8("添付ﾌｧｲﾙの取り出し(&D)"));
     take->setEnabled(!attachments_.empty());
     connect(take, &QAction::triggered, this, [this] { TakeOutAttachments(); });

@@ -56,6 +56,8 @@ public:
     // The link under a position of the text (empty when there is none), and what opens it.
     std::string LinkAt(int position) const;
     std::function<void(const std::string& url)> openLink;
+    // "住所録に登録" of the pop-up: the sender of the mail shown into the address book.
+    std::function<void()> registerSender;
 
     SViewMailData& Data() { return data_; }
     // The bridge the application owns (null: the pane opens its own when PGP is in use).

@@ -144,6 +144,7 @@ void TQimWindow::BuildPanes() {
         const std::string& subject = viewer_->ShownSubject();
         viewerWindow_->setWindowTitle(subject.empty() ? QStringLiteral("Qim") : QString::fromUtf8(subject.c_str()));
     });
+    viewer_->registerSender = [this] { commands_.Execute(qimcmd::RegisterSender); };
     viewer_->openLink = [](const std::string& url) {
         // The configured web browser, as every link of the program opens.
         std::string sjis;
