@@ -21,11 +21,8 @@ start)
   exit 1
   ;;
 stop)
-  [[ -f "$dir/smtp.pid" ]] || exit 0
-  pid=$(cat "$dir/smtp.pid")
-  kill "$pid" 2>/dev/null || true
-  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || exit 0; sleep 0.1; done
-  kill -9 "$pid" 2>/dev/null || true
+  # The same PID file as the plain server's: its stop serves both.
+  exec "$(dirname "$0")/smtp.sh" stop "$dir"
   ;;
 *) echo "unknown command: $cmd" >&2; exit 2 ;;
 esac
