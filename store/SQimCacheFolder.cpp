@@ -5,17 +5,13 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <vector>
 
 #include "common/FilePath.h"
-#include "common/InetDate.h"
-#include "common/SHeaderField.h"
-#include "common/SMHUnfoldDecode.h"
 #include "common/TextTools.h"
 #include "platform/FileSystem.h"
 #include "store/QimStoreCodes.h"
+#include "store/SCacheHeaderCollector.h"
 
 namespace {
 
@@ -27,43 +23,6 @@ constexpr int kHeaderPiece = 1024;
 // beyond it the file is read from its start.
 constexpr long long kFirstTailWindow = 200;
 constexpr long long kMaxTailWindow = 4 * 1024 * 1024;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-
-// Collects To, From, Subject and Date of a header, unfolded and decoded.
-class SCacheHeaderCollector : public SMHUnfoldDecode {
-public:
-    SCacheHeaderCollector(SHeaderData& data, std::string& date) : data_(data), date_(date) { SetDecode(true); }
-    ~SCacheHeaderCollector() override {
-        if (!IsFinished()) Finish();
-    }
-
-    bool Execute(const char* line) override {
-        // A field folded without end keeps its first part only.
-        if (IsBlank(line[0]) && collected_.size() >= static_cast<std::size_t>(kMaxHeaderLine)) return true;
-        return SMHUnfoldDecode::Execute(line);
-    }
-
-    bool Action(const char* field) override {
-        static const char* const kNames[] = {"To:", "From:", "Subject:", "Date:"};
-        std::string* const targets[] = {&data_.to, &data_.from, &data_.subject, &date_};
-        for (int i = 0; i < 4; ++i) {
-            const char* value = HeaderFieldValue(field, kNames[i]);
-            if (!value) continue;
-            const std::size_t length = std::strcspn(value, "\r\n");
-            // The first of a repeated field counts, as every reader shows it.
-            if (length == 0 || !targets[i]->empty()) break;
-            targets[i]->assign(value, length);
-            break;
-        }
-        return true;
-    }
-
-private:
-    SHeaderData& data_;
-    std::string& date_;
-};
 
 // "99.12.31 23:59" and its line end: the last line of every record.
 bool IsDateKeyLine(const char* p, std::size_t length) {
@@ -166,23 +125,15 @@ bool SQimCacheFolder::ReadHeaderData(const char* mailPath, SHeaderData& data) {
     // open file, so the name is looked up once.
     struct stat st;
     if (fstat(fileno(in.Handle()), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    std::string date;
-    {
-        SCacheHeaderCollector collector(data, date);
-        char piece[kHeaderPiece];
-        std::string line;
-        while (FGetString(in, piece, sizeof piece, line, kMaxHeaderLine) > 0) {
-            if (line == "\n") break;
-            collector.Execute(line.c_str());
-        }
-        collector.Finish();
+    SCacheHeaderCollector collector;
+    char piece[kHeaderPiece];
+    std::string line;
+    while (FGetString(in, piece, sizeof piece, line, kMaxHeaderLine) > 0) {
+        if (line == "\n") break;
+        collector.Execute(line.c_str());
     }
-    std::tm t{};
-    t.tm_mon = -1;
-    t.tm_year = 100;
-    InetDateToDate(date.c_str(), &t);
-    char key[kDateKeySize];
-    data.date = FormatDateKey(t, key);
+    collector.Finish();
+    data = collector.Data();
     return true;
 }
 
