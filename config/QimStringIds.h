@@ -337,3 +337,14 @@ constexpr unsigned SmtpAuthPlainTextCheck = 30647;
 constexpr unsigned TlsCaFileLabel = 30648;
 
 }  // namespace qimstr
+
+// The server folders: the folder list, the caches' size column and the
+// folder-size warning.
+namespace qimstr {
+
+constexpr unsigned FolderFileNotOpened = 1308;  // "フォルダーファイルがオープンできません。"
+constexpr unsigned FolderTooLarge = 1364;       // folder name, total bytes, limit in bytes
+constexpr unsigned SizeColumnHeader = 31250;    // "Size(KB)"
+constexpr unsigned SizeUnknown = 31251;         // "unkown", as the program has always written it
+
+}  // namespace qimstr

@@ -401,6 +401,12 @@ constexpr Entry kTable[] = {
     {qimstr::SaveFolderShowTo, "このフォルダーでは From の代わりに To を表示する(&T)"},
     {qimstr::SaveFolderShowToSub, "その下のフォルダーでも To を表示する(&U)"},
     {qimstr::SaveFolderNoInquiry, "保存する前に問い合わせない(&N)"},
+
+    // The server folders: the folder list, the size column, the folder-size warning.
+    {qimstr::FolderFileNotOpened, "フォルダーファイルがオープンできません。"},
+    {qimstr::FolderTooLarge, "このフォルダー %s はメールが多すぎ(大きすぎ)ます！\n総合計 %d バイト > 規定値 %d バイト"},
+    {qimstr::SizeColumnHeader, "Size(KB)"},
+    {qimstr::SizeUnknown, "unkown"},
 };
 
 const SStringTable& Strings() {
