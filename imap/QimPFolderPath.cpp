@@ -31,27 +31,26 @@ bool IsQimPFolder(const std::string& path) {
 bool QimPComponents(const std::string& path, std::vector<std::string>& components) {
     components.clear();
     if (!IsQimPFolder(path)) return false;
-    std::string name;
-    auto take = [&]() {
-        if (name.empty()) return true;
-        // A NUL would cut the name short wherever it becomes a file name.
-        if (name == "." || name == ".." || name.find('\0') != std::string::npos) return false;
-        components.push_back(name);
-        name.clear();
-        return true;
-    };
-    for (std::size_t i = std::strlen(kQimPRoot); i < path.size();) {
+    const std::size_t first = std::strlen(kQimPRoot) + 1;  // after the root's separator
+    if (first >= path.size()) return true;
+    std::vector<std::string> names(1);
+    for (std::size_t i = first; i < path.size();) {
         const std::size_t length = CharLength(path, i);
         if (length == 1 && IsSeparator(path[i])) {
-            if (!take()) break;
+            names.emplace_back();
         } else {
-            name.append(path, i, length);
+            names.back().append(path, i, length);
         }
         i += length;
     }
-    if (take()) return true;
-    components.clear();
-    return false;
+    if (names.back().empty()) names.pop_back();  // one trailing separator
+    for (const std::string& name : names) {
+        // An empty name starts an absolute part ("_QimP\/etc"); a NUL would
+        // cut the name short wherever it becomes a file name.
+        if (name.empty() || name == "." || name == ".." || name.find('\0') != std::string::npos) return false;
+    }
+    components = std::move(names);
+    return true;
 }
 
 std::string QimPPathOf(const std::vector<std::string>& components) {

@@ -13,10 +13,10 @@ namespace qimimap {
 bool IsQimPFolder(const std::string& path);
 
 // The folder names below "_QimP", split at every backslash or slash that is a
-// character of its own (the 0x5C of 表 is no separator). Empty names (a
-// doubled or trailing separator) are passed over. False for a path that is
-// no server folder, or that holds "." or ".." (which would lead out of the
-// folder it names) or a NUL byte.
+// character of its own (the 0x5C of 表 is no separator); one trailing
+// separator is allowed. False for a path that is no server folder, or that
+// holds an empty name (a doubled separator: what follows would be an absolute
+// path), "." or ".." (which would lead out of the folder it names), or a NUL.
 bool QimPComponents(const std::string& path, std::vector<std::string>& components);
 
 // "_QimP" and the names joined with backslashes: the identifier the folder
