@@ -243,21 +243,19 @@ bool SQimPMemCacheFolder::SetFilledOf(const std::string& path, bool filled) {
     return ok;
 }
 
-bool SQimPMemCacheFolder::MakeDirectories(const std::string& dir, const std::vector<std::string>& components) {
+bool SQimPMemCacheFolder::MakeDirectories(const std::vector<std::string>& components) {
     std::string d = CacheRoot();
     if (d.empty() || !platform::IsDirectory(d.c_str())) return false;
     for (const std::string& c : components) {
         MergeFilePath(d, d, c);
         if (!platform::IsDirectory(d.c_str()) && !platform::CreateDirectory(d.c_str())) return false;
     }
-    return d == dir;
+    return true;
 }
 
 bool SQimPMemCacheFolder::MakeDirectory(const std::string& path) {
     std::vector<std::string> components;
-    std::string dir;
-    if (!qimimap::QimPComponents(path, components) || !CacheDirectoryOf(path, dir)) return false;
-    return MakeDirectories(dir, components);
+    return qimimap::QimPComponents(path, components) && MakeDirectories(components);
 }
 
 bool SQimPMemCacheFolder::RenameDirectory(const std::string& oldPath, const std::string& newPath) {
@@ -267,10 +265,8 @@ bool SQimPMemCacheFolder::RenameDirectory(const std::string& oldPath, const std:
     if (from.empty() || to.empty() || StartsWith(to, from)) return false;
     if (!CacheDirectoryOf(oldPath, fromDir) || !CacheDirectoryOf(newPath, toDir)) return false;
     if (!platform::IsDirectory(fromDir.c_str())) return false;
-    std::vector<std::string> parent(to.begin(), to.end() - 1);
-    std::string parentDir;
-    if (!CacheDirectoryOf(qimimap::QimPPathOf(parent), parentDir) || !MakeDirectories(parentDir, parent)) return false;
-    return platform::MoveFile(fromDir.c_str(), toDir.c_str());
+    to.pop_back();
+    return MakeDirectories(to) && platform::MoveFile(fromDir.c_str(), toDir.c_str());
 }
 
 bool SQimPMemCacheFolder::RemoveDirectory(const std::string& path) {

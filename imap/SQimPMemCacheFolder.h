@@ -91,8 +91,8 @@ public:
     bool RemoveDirectory(const std::string& path);
 
     // Header reception from the session. EndHeader appends the record to
-    // HCACHE.TXT and the mark and size to ACACHE.BIN; a size above 4 GiB
-    // cannot come through the 32-bit field. Load() shows the new records.
+    // HCACHE.TXT and the mark and size to ACACHE.BIN (a size above 4 GiB
+    // comes clamped, see StorableSize). Load() shows the new records.
     void BeginHeader() override;
     void HeaderLine(const char* line) override;
     bool EndHeader(unsigned char mark, std::uint32_t size, int serverNumber, bool ok) override;
@@ -108,7 +108,8 @@ public:
 
 private:
     bool FillState(const std::string& dir, bool filled);
-    bool MakeDirectories(const std::string& dir, const std::vector<std::string>& components);
+    // The directories of these names below the root, each made when missing.
+    bool MakeDirectories(const std::vector<std::string>& components);
 
     SQimTmpFolderPath root_;
     bool server_ = false;
