@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <termios.h>
-#include <unistd.h>
 #include <vector>
 
 #include "config/QimGlobals.h"
@@ -22,6 +20,7 @@
 #include "platform/DurableFile.h"
 #include "platform/FileSystem.h"
 #include "pop3/SReceiveRun.h"
+#include "tools/AccountPassword.h"
 #include "tools/ToolCommand.h"
 
 namespace {
@@ -46,28 +45,6 @@ std::string ToTerminal(const std::string& sjis) {
     return utf8;
 }
 
-// Reads a password from the terminal without echo; false when there is none.
-bool PromptPassword(std::string& sjis) {
-    if (!isatty(STDIN_FILENO)) return false;
-    std::fprintf(stderr, "パスワード: ");
-    std::fflush(stderr);
-    termios old{};
-    const bool tty = tcgetattr(STDIN_FILENO, &old) == 0;
-    if (tty) {
-        termios quiet = old;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-    }
-    char buffer[512];
-    const bool got = std::fgets(buffer, sizeof buffer, stdin) != nullptr;
-    if (tty) tcsetattr(STDIN_FILENO, TCSAFLUSH, &old);
-    std::fprintf(stderr, "\n");
-    if (!got) return false;
-    std::string typed(buffer);
-    while (!typed.empty() && (typed.back() == '\n' || typed.back() == '\r')) typed.pop_back();
-    return !typed.empty() && qimtool::TerminalToSjis(typed, sjis);
-}
-
 // Progress on standard error, one line per status text.
 class TerminalProgress : public SPop3Observer {
 public:
@@ -81,7 +58,7 @@ public:
         std::fprintf(stderr, "  Subject: %s\n", ToTerminal(text).c_str());
     }
     void ShowSecurity(const std::string& text) override { std::fprintf(stderr, "%s\n", ToTerminal(text).c_str()); }
-    bool AskPassword() override { return PromptPassword(inet_.password); }
+    bool AskPassword() override { return qimtool::PromptPassword(inet_.password); }
     void Notify(const SNotice& notice) override { ShowNotice(notice); }
     // Nobody else is told of a refused login here.
     void ReportLogin(int code) override {
@@ -129,11 +106,7 @@ int ReceiveCommand(const std::vector<std::string>& args) {
     settings.Read();
     if (inet.pop3Server.empty() || inet.userName.empty() || inet.pop3Port < 1)
         return qimtool::Failure("受信の設定 (POP3Addr, POP3Port, UserName) が QIM.INI にありません。");
-    if (inet.password.empty()) {
-        if (const char* pw = std::getenv("QIM_PASSWORD"); pw && *pw) {
-            if (!qimtool::TerminalToSjis(pw, inet.password)) return qimtool::Failure("QIM_PASSWORD を Shift_JIS にできません。");
-        }
-    }
+    if (!qimtool::TakePasswordFromEnvironment(inet, error)) return qimtool::Failure(error);
     // Measuring only: what the flush to stable storage costs per message.
     if (const char* off = std::getenv("QIM_BENCH_NO_FSYNC"); off && std::strcmp(off, "1") == 0)
         platform::DurableFile::SetSyncEnabled(false);
