@@ -37,6 +37,7 @@ struct SImap4Request {
     int last = 0;
     unsigned char mark = 0;   // local mark byte, made into server flags
     bool add = true;          // change flags: add (true) or remove
+    unsigned flags = 0;       // change flags: these flag bits instead of the mark's (0: the mark's)
     SFindMailCondition condition;       // search
     std::string* searchResult = nullptr;  // search: the numbers, space separated; not owned
     int replyTo = 0;          // handed back with body fetch and search completions
