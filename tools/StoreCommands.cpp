@@ -11,6 +11,7 @@
 #include "store/QimStoreCodes.h"
 #include "store/SMemCacheFolder.h"
 #include "store/SQimComparator.h"
+#include "tools/HeaderRows.h"
 #include "tools/ToolCommand.h"
 
 namespace {
@@ -97,16 +98,7 @@ int CacheList(const std::string& folder, const qimtool::ParsedArgs& parsed) {
     const bool to = parsed.Has("--to");
     std::string out;
     out.reserve(rows.size() * 80);
-    for (const SQimMailData* r : rows) {
-        out += std::to_string(r->number);
-        out += '\t';
-        out += r->header.date;
-        out += '\t';
-        out += to ? r->header.to : r->header.from;
-        out += '\t';
-        out += r->header.subject;
-        out += '\n';
-    }
+    for (const SQimMailData* r : rows) qimtool::AppendHeaderRow(out, *r, to);
     if (parsed.Has("--utf8")) out = platform::Cp932ToUtf8Lossy(out);
     if (!qimtool::WriteOutput("", out)) return qimtool::Failure("書き出せませんでした");
     return qimtool::kExitOk;
