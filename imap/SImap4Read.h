@@ -74,6 +74,8 @@ public:
     bool Broken() const { return broken_; }
     // Forgets everything received (a new connection, or TLS beginning).
     void Reset();
+    // The socket of a new connection.
+    void SetSocket(SStreamSocket* socket) { socket_ = socket; }
 
     // The next piece of the pending literal as Shift_JIS; `length` gets the
     // bytes it took from the server. Null when none is buffered.
