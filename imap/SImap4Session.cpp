@@ -401,7 +401,8 @@ void SImap4Session::BeginLogin() {
         // permission to send it in plain text.
         state_ = State::SendAuthenticate;
     } else {
-        Fail(SNotice::Program(qimstr::ImapLoginDisabled));
+        // No login can happen on this connection.
+        FailAndDisconnect(SNotice::Program(qimstr::ImapLoginDisabled));
         return;
     }
     socket_->Rearm();
