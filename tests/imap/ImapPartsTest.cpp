@@ -39,7 +39,7 @@ TEST(ImapTag, TenThousandTagsPerLetterThenTheNextLetterAndNeverZ) {
     EXPECT_STREQ(tag.Next(), "a0000");
 }
 
-TEST(ImapCommand, StringArgumentsAreBareQuotedOrEscaped) {
+TEST(ImapArguments, StringArgumentsAreBareQuotedOrEscaped) {
     const struct {
         std::string value, sent;
     } cases[] = {
@@ -54,7 +54,7 @@ TEST(ImapCommand, StringArgumentsAreBareQuotedOrEscaped) {
     for (const auto& c : cases) EXPECT_EQ(SImap4Command::Quoted(c.value), c.sent) << c.value;
 }
 
-TEST(ImapCommand, WhatAQuotedStringCannotCarryGoesAsALiteralAfterTheContinuation) {
+TEST(ImapArguments, WhatAQuotedStringCannotCarryGoesAsALiteralAfterTheContinuation) {
     const std::vector<std::string> segments =
         SImap4Command("LOGIN").Arg("taro").Arg("se\r\ncret").Raw(" x").Segments("a0007");
     ASSERT_EQ(segments.size(), 2u);
