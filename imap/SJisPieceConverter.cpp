@@ -21,12 +21,18 @@ void SJisPieceConverter::Reset() {
 int SJisPieceConverter::Convert(const char* piece, int length, bool continues, char* out) {
     // The designation of the mode left open, the held bytes, then the piece.
     static thread_local std::vector<unsigned char> text;
-    text.clear();
-    if (mode_ == kKanji) text.insert(text.end(), {kEsc, '$', 'B'});
-    if (mode_ == kKatakana) text.insert(text.end(), {kEsc, '(', 'I'});
-    text.insert(text.end(), held_, held_ + heldCount_);
-    text.insert(text.end(), piece, piece + (length > 0 ? length : 0));
-    const int n = static_cast<int>(text.size());
+    const int designation = mode_ == kAscii ? 0 : 3;
+    const int pieceLength = length > 0 ? length : 0;
+    const int n = designation + heldCount_ + pieceLength;
+    text.resize(static_cast<std::size_t>(n) + 1);
+    unsigned char* p = text.data();
+    if (designation) {
+        p[0] = kEsc;
+        p[1] = mode_ == kKanji ? '$' : '(';
+        p[2] = mode_ == kKanji ? 'B' : 'I';
+    }
+    if (heldCount_ > 0) std::memcpy(p + designation, held_, static_cast<std::size_t>(heldCount_));
+    if (pieceLength > 0) std::memcpy(p + designation + heldCount_, piece, static_cast<std::size_t>(pieceLength));
     int end = n;
     Mode mode = kAscii;
     if (continues) {
