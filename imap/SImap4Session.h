@@ -108,15 +108,19 @@ public:
 
     // Accepts a request: copies what the operation needs, becomes busy and
     // posts the start of the operation. False (nothing changed) for an
-    // unknown operation code.
+    // unknown operation code, while busy, and for a header fetch without
+    // its cache.
     bool Request(const SImap4Request& request, int operation);
     // The Cancel button: before connecting the operation ends at once;
     // otherwise it ends before the next command goes out. A second cancel
-    // while the server keeps the session waiting cuts the connection.
+    // while the server keeps the session waiting cuts the connection. The
+    // operation completes with failure (SImap4Target::None), without a box.
     void Cancel();
-    // The emergency button: the operation ends at once.
+    // The emergency button: the warning box, and the operation ends at once
+    // (with failure; the connection goes when a command was under way).
     void Emergency();
-    // The owner's end of the current operation, and the reset to disconnected.
+    // The owner's end of the current operation, and the reset to
+    // disconnected; neither posts a completion.
     virtual void EndOperation();
     void Reset();
 

@@ -135,7 +135,8 @@ void SImap4Session::OnUntagged() {
     case State::AwaitSearch:
         if (reader_.IsSearchLine()) {
             response_ = Response::Search;
-            search_.AddPiece(reader_.LineText().c_str(), static_cast<int>(reader_.LineText().size()), true, reader_.IsCut());
+            const std::string line = reader_.LineText();
+            search_.AddPiece(line.c_str(), static_cast<int>(line.size()), true, reader_.IsCut());
             return;
         }
         return OnStatusData();

@@ -133,6 +133,21 @@ TEST(ImapHostile, ASilentServerTimesOutAndASecondCancelCutsAtOnce) {
     ExpectDisconnected(session);
 }
 
+TEST(ImapHostile, TheEmergencyButtonWarnsAndEndsAtOnceWithoutWaitingForTheServer) {
+    Home home;
+    Scenario s(std::string(kLogin) + "C: a0003 CLOSE\n");
+    ScriptedSockets sockets(s);
+    Session session(home, 60000);
+    ASSERT_TRUE(session.session->Request(SImap4Request(), kOpCloseFolder));
+    ASSERT_TRUE(qimtest::RunUntil([&] { return s.Finished(); }));
+    session.session->Emergency();
+    ASSERT_TRUE(qimtest::RunUntil([&] { return session.seen.Last(kOpCloseFolder) != nullptr; }, 2000));
+    EXPECT_EQ(session.seen.Last(kOpCloseFolder)->result, kResultFailure);
+    EXPECT_TRUE(session.seen.Noticed(qimstr::CloseQimAfterDialog));
+    // The reply to the CLOSE would come to the next command: the connection went with it.
+    ExpectDisconnected(session);
+}
+
 TEST(ImapHostile, ACancelTakesEffectBeforeTheNextCommand) {
     Home home;
     Scenario s(kLogin);
