@@ -8,8 +8,9 @@
 //
 // Every request it accepts ends with exactly one completion of the requested
 // operation code (a header fetch that the start-up turned into one of recent
-// mail keeps the code asked for), before or after the notifications of the
-// description (751 login result, 754, 761); the keep-alive NOOP has none.
+// mail keeps the code asked for), after any notifications it brought (751
+// the login's result, 754 no recent mail, 761 new mail); the keep-alive NOOP
+// has none.
 // A connection that the server ends (BYE), that breaks, that stays silent for
 // the timeout, or whose replies cannot be followed (a tag other than the one
 // sent, a literal too large) is closed: the next request connects anew.
