@@ -348,3 +348,36 @@ constexpr unsigned SizeColumnHeader = 31250;    // "Size(KB)"
 constexpr unsigned SizeUnknown = 31251;         // "unkown", as the program has always written it
 
 }  // namespace qimstr
+
+// The IMAP4 session of the server-folder mode.
+namespace qimstr {
+
+constexpr unsigned ImapConnected = 1301;           // "接続完了"
+constexpr unsigned ImapRunning = 1304;             // "%s 実行中..."
+constexpr unsigned ImapSucceeded = 1305;           // "%s 成功"
+constexpr unsigned ImapEnded = 1306;               // "%s 終了"
+constexpr unsigned FolderFileCannotWrite = 1309;   // "フォルダーファイルに書き込みができません(%d)。"
+constexpr unsigned CloseQimAfterDialog = 1312;     // the emergency button's warning
+// The session's own texts: silent, closing or broken servers, secure logins
+// and the mail files it reads and writes.
+constexpr unsigned ImapTimedOut = 31200;           // seconds
+constexpr unsigned ImapBye = 31201;                // the server's line
+constexpr unsigned ImapTagMismatch = 31202;        // the server's line
+constexpr unsigned ImapReplyBroken = 31203;        // the server's line
+constexpr unsigned ImapStartTlsNotOffered = 31204; // the server's line
+constexpr unsigned ImapLoginDisabled = 31205;
+constexpr unsigned ImapLoginRefused = 31206;       // the server's line
+constexpr unsigned ImapNoHierarchy = 31207;
+constexpr unsigned ImapMailFileUnreadable = 31208; // file, errno
+constexpr unsigned ImapMailFileNotWritten = 31209; // file, errno
+constexpr unsigned ImapMailFileChanged = 31210;    // file
+constexpr unsigned ImapNoSuchMessage = 31211;      // message number
+
+}  // namespace qimstr
+
+// The server-folder session's window.
+namespace qimstr {
+
+constexpr unsigned EmergencyButton = 31280;  // "非常ﾎﾞﾀﾝ(&E)"
+
+}  // namespace qimstr

@@ -407,6 +407,31 @@ constexpr Entry kTable[] = {
     {qimstr::FolderTooLarge, "このフォルダー %s はメールが多すぎ(大きすぎ)ます！\n総合計 %d バイト > 規定値 %d バイト"},
     {qimstr::SizeColumnHeader, "Size(KB)"},
     {qimstr::SizeUnknown, "unkown"},
+    // The IMAP4 session of the server-folder mode.
+    {qimstr::EmergencyButton, "非常ﾎﾞﾀﾝ(&E)"},
+    {qimstr::ImapConnected, "接続完了"},
+    {qimstr::ImapRunning, "%s 実行中..."},
+    {qimstr::ImapSucceeded, "%s 成功"},
+    {qimstr::ImapEnded, "%s 終了"},
+    {qimstr::FolderFileCannotWrite, "フォルダーファイルに書き込みができません(%d)。"},
+    {qimstr::CloseQimAfterDialog, "このダイアログを閉じたときは直ぐに Qim 自身も終了させて下さい。"},
+    {qimstr::ImapTimedOut, "サーバーから %d 秒間応答がありません。接続を切って中止します。"},
+    {qimstr::ImapBye, "サーバーが接続を終了しました。\nサーバーの応答: %s"},
+    {qimstr::ImapTagMismatch,
+     "サーバーの応答が送ったコマンドに対するものではありません。接続を切って中止します。\nサーバーの応答: %s"},
+    {qimstr::ImapReplyBroken, "サーバーの応答が正しくないため、接続を切って中止します。\nサーバーの応答: %s"},
+    {qimstr::ImapStartTlsNotOffered,
+     "サーバーが暗号化通信 (STARTTLS) に対応していません。\n暗号化せずにログインすることはしません。中止します。\n"
+     "サーバーの応答: %s"},
+    {qimstr::ImapLoginDisabled,
+     "サーバーは暗号化されていない接続でのログインを受け付けません。\n"
+     "ネットワーク関係の設定で、受信の暗号化に STARTTLS か SSL/TLS を選んで下さい。"},
+    {qimstr::ImapLoginRefused, "サーバーがログインを受け付けませんでした。\nサーバーの応答: %s"},
+    {qimstr::ImapNoHierarchy, "サーバーのフォルダーに階層がないため、サーバーのフォルダーを使うことが出来ません。"},
+    {qimstr::ImapMailFileUnreadable, "メールのファイル %s を読むことが出来ませんでした(%d)。"},
+    {qimstr::ImapMailFileNotWritten, "メールのファイル %s に書き込みができません(%d)。"},
+    {qimstr::ImapMailFileChanged, "メールのファイル %s が送信中に変わったため、接続を切って中止します。"},
+    {qimstr::ImapNoSuchMessage, "サーバーにメール %d がありませんでした。"},
 };
 
 const SStringTable& Strings() {

@@ -2,7 +2,8 @@
 # A private Dovecot (POP3 with APOP, IMAP4) on loopback for the protocol tests.
 #   dovecot.sh start DIR [CERT KEY] start it; prints POP3_PORT=... and IMAP_PORT=...;
 #                                   with a certificate and its key it also offers
-#                                   STLS/STARTTLS and prints POP3S_PORT=... (TLS from the first byte)
+#                                   STLS/STARTTLS and prints POP3S_PORT=... and IMAPS_PORT=...
+#                                   (TLS from the first byte)
 #   dovecot.sh adduser DIR USER     make USER's mailbox (every user's password is "secret")
 #   dovecot.sh deliver DIR USER FILE  put a message into USER's inbox
 #   dovecot.sh stop DIR             stop the Dovecot started in DIR (by its PID)
@@ -27,9 +28,9 @@ start)
   read -r uid gid < <(mail_ids)
   pop3=$(free_port); imap=$(free_port)
   cert=${3:-}; key=${4:-}
-  ssl="ssl = no"; pop3s_listener=""; pop3s=""
+  ssl="ssl = no"; pop3s_listener=""; pop3s=""; imaps=0; imaps_ssl=""
   if [[ -n "$cert" ]]; then
-    pop3s=$(free_port)
+    pop3s=$(free_port); imaps=$(free_port); imaps_ssl="ssl = yes"
     ssl="ssl = yes
 ssl_cert = <$cert
 ssl_key = <$key"
@@ -86,7 +87,9 @@ service imap-login {
     port = $imap
   }
   inet_listener imaps {
-    port = 0
+    address = 127.0.0.1
+    port = $imaps
+    $imaps_ssl
   }
 }
 service anvil {
@@ -108,7 +111,7 @@ for p in sys.argv[1:]:
 PY
     then
       echo "POP3_PORT=$pop3"; echo "IMAP_PORT=$imap"
-      [[ -n "$pop3s" ]] && echo "POP3S_PORT=$pop3s"
+      [[ -n "$pop3s" ]] && echo "POP3S_PORT=$pop3s" && echo "IMAPS_PORT=$imaps"
       exit 0
     fi
     sleep 0.1

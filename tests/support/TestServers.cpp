@@ -43,7 +43,10 @@ DovecotServer::DovecotServer(const std::string& cert, const std::string& key) {
     if (status != 0) return;
     pop3Port_ = ValueOf(out, "POP3_PORT");
     imapPort_ = ValueOf(out, "IMAP_PORT");
-    if (!cert.empty()) pop3sPort_ = ValueOf(out, "POP3S_PORT");
+    if (!cert.empty()) {
+        pop3sPort_ = ValueOf(out, "POP3S_PORT");
+        imapsPort_ = ValueOf(out, "IMAPS_PORT");
+    }
 }
 
 DovecotServer& DovecotServer::SharedTls() {

@@ -27,6 +27,8 @@ public:
     // A server of this test program with the tests' own certificate (TestCertificates).
     static DovecotServer& SharedTls();
     int Pop3sPort() const { return pop3sPort_; }
+    // IMAP4 with TLS from the first byte (with a certificate only).
+    int ImapsPort() const { return imapsPort_; }
     ~DovecotServer();
     DovecotServer(const DovecotServer&) = delete;
     DovecotServer& operator=(const DovecotServer&) = delete;
@@ -50,6 +52,7 @@ private:
     int pop3Port_ = 0;
     int imapPort_ = 0;
     int pop3sPort_ = 0;
+    int imapsPort_ = 0;
     int users_ = 0;
 };
 
