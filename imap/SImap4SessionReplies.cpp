@@ -228,6 +228,13 @@ void SImap4Session::OnTagged(bool ok) {
     case State::SendingAppendLines:
         // A reply in the middle of the message: the rest would be read as commands.
         return FailAndDisconnect(SNotice::Program(qimstr::ImapReplyBroken, {lastReply_}));
+    case State::AwaitDeleteFolder:
+        // A folder whose mail box was its only mailbox may not exist by
+        // itself on the server: once its "_mbox" is gone, it is gone too.
+        if (!ok && operation_ == qimimap::kOpDeleteFolder && DeletesMboxFirst(operation_) &&
+            lastReply_.find("[NONEXISTENT]") != std::string::npos)
+            ok = true;
+        [[fallthrough]];
     default:
         if (!ok) {
             display_.Ended();
