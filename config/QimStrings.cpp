@@ -401,6 +401,32 @@ constexpr Entry kTable[] = {
     {qimstr::SaveFolderShowTo, "このフォルダーでは From の代わりに To を表示する(&T)"},
     {qimstr::SaveFolderShowToSub, "その下のフォルダーでも To を表示する(&U)"},
     {qimstr::SaveFolderNoInquiry, "保存する前に問い合わせない(&N)"},
+
+    // Archiving a folder to LHA.
+    {qimstr::UnlhaMissing, "Unlha32 がありません。中止します。"},
+    {qimstr::UnlhaEntryMissing, "Unable to find Unlha()"},
+    {qimstr::UnlhaTooOld, "%s のバージョンが期待するもの(%d)より古い(%d)ので中止します。"},
+    {qimstr::UnlhaBusy, "%s は既に動作中です。"},
+    {qimstr::UnlhaSetOwnerFailed, "変です(in UnlhaSetOwnerWindowEx())。"},
+    {qimstr::UnlhaBackGroundFailed, "変です(in UnlhaSetBackGroundMode())。"},
+    {qimstr::UnlhaRunFailed, "エラーが起こりました。"},
+    {qimstr::UnlhaKillOwnerFailed, "変です(in UnlhaKillOwnerWindowEx())。"},
+    {qimstr::UnlhaOpenFailed, "Unable to open archive"},
+    {qimstr::ArchiveExists, "同じ名前の書庫ファイルが存在します。"},
+    {qimstr::ArchiveNamePrompt, "書庫ファイル名:"},
+    {qimstr::ArchiveMailNumber, "Mail Number: %7s -->"},
+    {qimstr::ArchiveCannotDelete, "%s を削除できませんでした(%ld)。"},
+    {qimstr::ArchiveDeleting, "書庫に入れたメールを削除中です..."},
+    {qimstr::ArchiveDone, "終了です。"},
+    {qimstr::ArchiveNotVerified, "書庫 %s を読み直して確かめることができませんでした: %s\nメールは１通も削除していません。"},
+    {qimstr::ArchiveEntryMissing, "%s が書庫に入っていません。"},
+    {qimstr::ArchiveEntryWrongSize, "書庫の中の %s の大きさが元のファイルと違います。"},
+    {qimstr::ArchiveEntryWrongData, "書庫から取り出した %s が元のファイルと違います。"},
+    {qimstr::ArchiveUnreadable, "書庫が壊れています。"},
+    {qimstr::ArchiveFileUnreadable, "%s を読めません。"},
+    {qimstr::ArchiveBadName, "%s は書庫ファイル名に使えません。フォルダーの中のファイル名を１つ指定して下さい。"},
+    {qimstr::ArchiveFinished, "%d 個のファイルを書庫 %s に入れました。"},
+    {qimstr::ArchiveRunning, "書庫を作成中です..."},
 };
 
 const SStringTable& Strings() {

@@ -284,7 +284,9 @@ std::string MakeLevel2Header(const LhaHeader& header) {
     h.push_back(0x20);
     h.push_back(2);
     Put16(h, header.crc);
-    h.push_back(static_cast<char>('M'));
+    // A Windows archiver's mark: readers keep such names as they are (an MS-DOS
+    // 'M' makes some of them lower-case a name in capitals).
+    h.push_back(static_cast<char>('W'));
     h.append(ext);
     // A header whose size ends in a zero byte would read as the archive's end.
     if ((h.size() & 0xFF) == 0) h.push_back('\0');

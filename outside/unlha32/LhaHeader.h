@@ -35,7 +35,7 @@ enum class HeaderRead { Entry, End, Damaged };
 HeaderRead ReadHeader(std::FILE* file, std::uint64_t offset, std::uint64_t fileSize, LhaHeader& header);
 
 // The level-2 header of `header` (its CRC, sizes and method as they are),
-// with OS byte 'M', the name, the MS-DOS attributes and the Unix mode.
+// with OS byte 'W', the name, the MS-DOS attributes and the Unix mode.
 std::string MakeLevel2Header(const LhaHeader& header);
 
 // MS-DOS date and time (date in the high word) to time_t, taken as local time.
