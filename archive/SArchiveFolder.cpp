@@ -44,16 +44,18 @@ std::string WithoutTrailingSlash(std::string path) {
     return path;
 }
 
+enum class Sync { Done, NotOpened, Failed };
+
 // The archive reaches stable storage before a mail goes, whatever the
 // library did about it.
-bool SyncFile(const std::string& sjisPath) {
+Sync SyncFile(const std::string& sjisPath) {
     std::string native;
-    if (!platform::ToNativePath(sjisPath.c_str(), native)) return false;
+    if (!platform::ToNativePath(sjisPath.c_str(), native)) return Sync::NotOpened;
     const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return Sync::NotOpened;
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
-    return ok;
+    return ok ? Sync::Done : Sync::Failed;
 }
 
 }  // namespace
@@ -229,9 +231,14 @@ SArchiveFolder::Result SArchiveFolder::Run(const std::string& folder) {
     }
     std::vector<std::string> verified;
     SNotice failure;
-    if (!SyncFile(archivePath_)) {
-        failure = SNotice::Program(qimstr::ArchiveNotVerified, {archivePath_, LoadQimString(qimstr::ArchiveUnreadable)});
-        observer_.Notify(failure);
+    switch (SyncFile(archivePath_)) {
+    case Sync::Done:
+        break;
+    case Sync::NotOpened:
+        observer_.Notify(SNotice::Program(qimstr::UnlhaOpenFailed));
+        return Result::KeptMails;
+    case Sync::Failed:
+        observer_.Notify(SNotice::Program(qimstr::ArchiveNotVerified, {archivePath_, LoadQimString(qimstr::ArchiveUnreadable)}));
         return Result::KeptMails;
     }
     SArchiveCheck check(*library, this);
