@@ -394,14 +394,6 @@ constexpr Entry kTable[] = {
     {qimstr::AttachDestination, "保存先(&F):"},
     {qimstr::AttachBrowse, "参照(&B)..."},
 
-    // The main window's settings and the save-folder dialogs.
-    {qimstr::SavePasswordCheck, "パスワードを保存する"},
-    {qimstr::CreateFolderQuestion, "フォルダー %s がありません。作りますか？"},
-    {qimstr::CannotCreateFolder, "フォルダー %s を作ることが出来ませんでした。"},
-    {qimstr::SaveFolderShowTo, "このフォルダーでは From の代わりに To を表示する(&T)"},
-    {qimstr::SaveFolderShowToSub, "その下のフォルダーでも To を表示する(&U)"},
-    {qimstr::SaveFolderNoInquiry, "保存する前に問い合わせない(&N)"},
-
     // Archiving a folder to LHA.
     {qimstr::UnlhaMissing, "Unlha32 がありません。中止します。"},
     {qimstr::UnlhaEntryMissing, "Unable to find Unlha()"},
@@ -427,6 +419,15 @@ constexpr Entry kTable[] = {
     {qimstr::ArchiveBadName, "%s は書庫ファイル名に使えません。フォルダーの中のファイル名を１つ指定して下さい。"},
     {qimstr::ArchiveFinished, "%d 個のファイルを書庫 %s に入れました。"},
     {qimstr::ArchiveRunning, "書庫を作成中です..."},
+
+    // The main window's settings and the save-folder dialogs.
+    {qimstr::SavePasswordCheck, "パスワードを保存する"},
+    {qimstr::CreateFolderQuestion, "フォルダー %s がありません。作りますか？"},
+    {qimstr::CannotCreateFolder, "フォルダー %s を作ることが出来ませんでした。"},
+    {qimstr::SaveFolderShowTo, "このフォルダーでは From の代わりに To を表示する(&T)"},
+    {qimstr::SaveFolderShowToSub, "その下のフォルダーでも To を表示する(&U)"},
+    {qimstr::SaveFolderNoInquiry, "保存する前に問い合わせない(&N)"},
+
 };
 
 const SStringTable& Strings() {
