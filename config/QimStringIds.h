@@ -367,4 +367,3 @@ constexpr unsigned SmtpAuthPlainTextCheck = 30647;
 constexpr unsigned TlsCaFileLabel = 30648;
 
 }  // namespace qimstr
-

@@ -427,7 +427,6 @@ constexpr Entry kTable[] = {
     {qimstr::SaveFolderShowTo, "このフォルダーでは From の代わりに To を表示する(&T)"},
     {qimstr::SaveFolderShowToSub, "その下のフォルダーでも To を表示する(&U)"},
     {qimstr::SaveFolderNoInquiry, "保存する前に問い合わせない(&N)"},
-
 };
 
 const SStringTable& Strings() {
