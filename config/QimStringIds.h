@@ -18,6 +18,36 @@ constexpr unsigned PasswordLabel = 1235;
 
 }  // namespace qimstr
 
+// Archiving a folder to LHA through the outside archiver library.
+namespace qimstr {
+
+constexpr unsigned UnlhaMissing = 31300;          // "Unlha32 がありません。中止します。"
+constexpr unsigned UnlhaEntryMissing = 31301;     // "Unable to find Unlha()"
+constexpr unsigned UnlhaTooOld = 31302;           // library, expected version, version found
+constexpr unsigned UnlhaBusy = 31303;             // library
+constexpr unsigned UnlhaSetOwnerFailed = 31304;
+constexpr unsigned UnlhaBackGroundFailed = 31305;
+constexpr unsigned UnlhaRunFailed = 31306;        // "エラーが起こりました。"
+constexpr unsigned UnlhaKillOwnerFailed = 31307;
+constexpr unsigned UnlhaOpenFailed = 31308;       // "Unable to open archive"
+constexpr unsigned ArchiveExists = 31309;
+constexpr unsigned ArchiveNamePrompt = 31310;     // "書庫ファイル名:"
+constexpr unsigned ArchiveMailNumber = 31311;     // the stored name, "%7s"
+constexpr unsigned ArchiveCannotDelete = 31312;   // name, system error code
+constexpr unsigned ArchiveDeleting = 31313;
+constexpr unsigned ArchiveDone = 31314;           // "終了です。"
+constexpr unsigned ArchiveNotVerified = 31315;    // archive, reason (one of the four below)
+constexpr unsigned ArchiveEntryMissing = 31316;   // name
+constexpr unsigned ArchiveEntryWrongSize = 31317; // name
+constexpr unsigned ArchiveEntryWrongData = 31318; // name
+constexpr unsigned ArchiveUnreadable = 31319;     // "書庫が壊れています"
+constexpr unsigned ArchiveFileUnreadable = 31320; // name
+constexpr unsigned ArchiveBadName = 31321;        // the typed name
+constexpr unsigned ArchiveFinished = 31322;       // files, archive
+constexpr unsigned ArchiveRunning = 31323;        // "書庫を作成中です..."
+
+}  // namespace qimstr
+
 // Composing and sending.
 namespace qimstr {
 

@@ -22,7 +22,9 @@
 #include "config/SQimSendSettingData.h"
 #include "common/FilePath.h"
 #include "platform/DialogService.h"
+#include "archive/SArchiveFolder.h"
 #include "store/QimStoreCodes.h"
+#include "ui/TArchiveProgressDlg.h"
 #include "ui/TDeleteConfirmDlg.h"
 #include "ui/TFolderTree.h"
 #include "ui/THeaderListModel.h"
@@ -176,6 +178,10 @@ void TQimWindow::RegisterCommands() {
     commands_.Add(qimcmd::RenameFolder, [this] { RenameFolder(); });
     commands_.Add(qimcmd::DeleteFolder, [this] { RemoveFolder(); });
     commands_.Add(qimcmd::SwapFromTo, [this] { SwapFromTo(); });
+    // Not while a receive writes into the folder the archive would empty.
+    commands_.AddWhen(
+        qimcmd::ArchiveFolder, [this] { return !shown_.empty() && !(receiving_ && IsInboxShown()); },
+        [this] { ArchiveFolder(); });
     commands_.Add(qimcmd::ShowMail, [this] {
         const QModelIndex current = list_->currentIndex();
         if (current.isValid()) ShowMail(model_->NumberAt(current.row()));
@@ -475,6 +481,19 @@ void TQimWindow::UpdateCache() {
         MailCommands().UpdateCache(cache_);
     }
     FillList();
+}
+
+void TQimWindow::ArchiveFolder() {
+    if (receiving_ && IsInboxShown()) return;
+    TArchiveProgressDlg progress(window());
+    SArchiveFolder command(progress);
+    const SArchiveFolder::Result result = command.Run(shown_);
+    progress.hide();
+    if (result == SArchiveFolder::Result::Archived || result == SArchiveFolder::Result::KeptMails) {
+        // The archive is a new file of the folder, and the cache was rebuilt;
+        // the viewer lets go of a mail that went.
+        Refresh();
+    }
 }
 
 void TQimWindow::SwapFromTo() {

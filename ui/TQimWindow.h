@@ -130,6 +130,8 @@ private:
     void RenameFolder();
     void RemoveFolder();
     void SwapFromTo();
+    // qimcmd::ArchiveFolder on the shown folder.
+    void ArchiveFolder();
     void StepMail(int delta);
 
     std::string home_;

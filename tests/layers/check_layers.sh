@@ -36,7 +36,7 @@ done
 if ldd "$bin/qimtool" | grep -E 'libQt6(Widgets|Gui)' ; then fail "qimtool loads Qt Widgets or Gui"; fi
 
 # The conversations and the MIME walk report what they have to say.
-reporters=("$src"/pop3/*.cpp "$src"/pop3/*.h "$src"/imap/*.cpp "$src"/imap/*.h "$src"/send/SSmtpSession.* "$src"/send/SSendMail.*
+reporters=("$src"/pop3/*.cpp "$src"/pop3/*.h "$src"/imap/*.cpp "$src"/imap/*.h "$src"/archive/*.cpp "$src"/archive/*.h "$src"/send/SSmtpSession.* "$src"/send/SSendMail.*
            "$src"/common/SMimeMail.* "$src"/common/SAnalizeMimeMail.* "$src"/common/SDistMimeMail.*
            "$src"/common/SReplyMimeMail.*)
 hits=$(grep -nE 'QimMessageBox|MessageBoxRequest|Dialogs\(\)|PlaySound|QMessageBox' "${reporters[@]}")
@@ -44,7 +44,7 @@ hits=$(grep -nE 'QimMessageBox|MessageBoxRequest|Dialogs\(\)|PlaySound|QMessageB
 $hits"
 
 # No source below the windows includes a window header or the application's.
-for dir in common platform config store send pop3 imap crypt address filters tools; do
+for dir in common platform config store archive send pop3 imap crypt address filters tools; do
   hits=$(grep -rnE '#include [<"](QtWidgets|QWidget|QDialog|QMessageBox|QApplication|QMainWindow|app/|ui/)' "$src/$dir")
   [[ -z $hits ]] || fail "$dir includes what belongs above it:
 $hits"

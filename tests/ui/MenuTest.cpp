@@ -137,7 +137,7 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
                                  RenumberByDate, RefreshCache, ImportAsNewMail, SwapFromTo, ShowMail, NextMail,
                                  PreviousMail, MarkUnread, MarkRead, ClearSelection, SelectAll, Uudecode,
                                  ExtractAttachments, Templates, ReplyPrefix,
-                                 AddAddress, FromSubstitution};
+                                 AddAddress, FromSubstitution, ArchiveFolder};
     const std::set<int> checked = {KeepMailOnServer, ViewerBelow, UseApop};
     const std::set<int> checkable = {KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop,
                                      ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight};
