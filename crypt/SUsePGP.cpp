@@ -12,22 +12,13 @@
 #include "config/QimStrings.h"
 #include "common/QimMessageBox.h"
 #include "platform/NativePath.h"
+#include "platform/OutsideLibrary.h"
 #include "platform/TextFile.h"
 
 namespace {
 
 void ShowStop(platform::ParentWindow parent, const std::string& text) {
     QimMessageBox(parent, text.c_str(), platform::MessageIcon::Stop);
-}
-
-// The folder of the running program, with a trailing slash; empty when unknown.
-std::string ProgramFolder() {
-    char buffer[4096];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return {};
-    std::string path(buffer, static_cast<std::size_t>(n));
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // The prompt of the part dialog for an operation; the key dialog's for kind 1.
@@ -64,11 +55,8 @@ const char* SUsePGP::LibraryName(int major, int minor) {
 }
 
 bool SUsePGP::Load(const char* name, platform::ParentWindow parent) {
-    // The program's own folder first, then the library path. The library
-    // stays mapped after Close: GPGME under it is not made to be unloaded.
-    const std::string own = ProgramFolder() + name;
-    library_ = dlopen(own.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!library_) library_ = dlopen(name, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    // The library stays mapped after Close: GPGME under it is not made to be unloaded.
+    library_ = platform::OpenOutsideLibrary(name, RTLD_NODELETE);
     if (!library_) return false;
     init_ = reinterpret_cast<PgpMsgInitFunction>(dlsym(library_, PGPMSG_INIT_NAME));
     perform_ = reinterpret_cast<PgpMsgPerformFunction>(dlsym(library_, PGPMSG_PERFORM_NAME));
