@@ -348,3 +348,15 @@ constexpr unsigned SizeColumnHeader = 31250;    // "Size(KB)"
 constexpr unsigned SizeUnknown = 31251;         // "unkown", as the program has always written it
 
 }  // namespace qimstr
+
+// The desktop: the manual, the new-mail notice and tray, the keyring.
+namespace qimstr {
+
+constexpr unsigned HelpNotFound = 31410;
+constexpr unsigned ContextHelpPrompt = 31411;   // status bar in context-help mode
+constexpr unsigned NewMailNoticeTitle = 31412;
+constexpr unsigned NewMailNoticeBody = 31413;   // number of mails
+constexpr unsigned TrayUnread = 31414;          // number of unread mails in the inbox
+constexpr unsigned KeyringUnavailable = 31415;
+
+}  // namespace qimstr

@@ -32,6 +32,7 @@
 #include "ui/TCertificateQuestion.h"
 #include "ui/TCryptDialogs.h"
 #include "ui/TFolderTree.h"
+#include "ui/TNewMailNotice.h"
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
@@ -66,6 +67,7 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         window_->SetReceiveHook([this] { ReceiveIntoInbox(); });
         frame_->AddCommand(qimcmd::ExtractPgpKey, [this] { ImportKeysOfSelectedMail(); });
         frame_->AddCommand(qimcmd::CryptKeys, [this] { EditKeyFile(frame_.get(), app_.UserInetData().password); });
+        StartNewMailNotice();
     }
     // A reply or a forward starts from the mail shown or selected.
     const auto mailAtHand = [this] { return window_ && !window_->CurrentMailPath().empty(); };
@@ -106,6 +108,22 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         app_.Login().Report(code ? code : qimreq::LoginPromptCancelled);
     });
     return frame_.get();
+}
+
+void TQimWindows::StartNewMailNotice() {
+    notice_ = new TNewMailNotice(AbsoluteDirectory(GetQimHome()), frame_.get());
+    notice_->onActivate = [this] { ActivateMainFrame(); };
+    notice_->SetEnabled(GetSettingData().desktopNotice);
+    // Reading a mail or changing its mark goes with a change of the selection.
+    QObject::connect(window_, &TQimWindow::SelectionChanged, notice_, &TNewMailNotice::RecountSoon);
+    frame_->AddCommand(
+        qimcmd::DesktopNotice,
+        [this] {
+            SSettingData& settings = GetSettingData();
+            settings.desktopNotice = !settings.desktopNotice;
+            notice_->SetEnabled(settings.desktopNotice);
+        },
+        [] { return GetSettingData().desktopNotice; });
 }
 
 void TQimWindows::StartFromMail(int command) {
@@ -155,6 +173,7 @@ void TQimWindows::ReceiveIntoInbox() {
     const SReceiveOutcome outcome =
         RunReceiveDialog(frame_.get(), app_.UserInetData(), GetSettingData(), &app_.Login(), inbox);
     window_->ReceiveEnded(outcome.Arrived());
+    if (notice_) notice_->MailArrived(outcome.Arrived() ? outcome.lastNew - outcome.firstNew + 1 : 0);
     if (outcome.exitRequested) PostCommand(qimcmd::Exit);
 }
 
