@@ -27,7 +27,7 @@ done
 soname=$(readelf -d "$root/lib/qim/libqimcmmns.so.1" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
 [[ "$soname" == "libqimcmmns.so.1" ]] || fail "libqimcmmns has soname '$soname'"
 for program in qim qimtool; do
-  runpath=$(readelf -d "$root/bin/$program" | sed -n 's/.*(RUNPATH\|RPATH).*\[\(.*\)\]/\1/p')
+  runpath=$(readelf -d "$root/bin/$program" | grep -E '\((RUN)?PATH\)' | sed 's/.*\[\(.*\)\]/\1/')
   [[ "$runpath" == '$ORIGIN/../lib/qim' ]] || fail "$program has RUNPATH '$runpath'"
   found=$(env -u LD_LIBRARY_PATH ldd "$root/bin/$program" | sed -n 's/.*libqimcmmns.so.1 => \([^ ]*\).*/\1/p')
   [[ "$(realpath -m "$found")" == "$(realpath "$root/lib/qim/libqimcmmns.so.1")" ]] ||
