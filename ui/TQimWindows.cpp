@@ -1,6 +1,8 @@
 #include "ui/TQimWindows.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -59,6 +61,8 @@ TQimWindows::~TQimWindows() {
 }
 
 TQimFrame* TQimWindows::CreateMainFrame() {
+    // The installed icon of the theme; the drawn one where Qim runs from its build folder.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qim"), TNewMailNotice::TrayIcon(0)));
     frame_ = std::make_unique<TQimFrame>(app_, app_.IsServerMode());
     frame_->RestoreRectangle();
     if (!app_.IsServerMode()) {
