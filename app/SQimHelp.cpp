@@ -1,5 +1,7 @@
 #include "app/SQimHelp.h"
 
+#include <climits>
+#include <cstdlib>
 #include <sys/stat.h>
 
 #include <QUrl>
@@ -30,8 +32,10 @@ bool HasIndex(const std::string& folder) {
 std::string QimManualFolder() {
     const std::string program = platform::ProgramFolder();
     if (!program.empty()) {
-        std::string beside = program + QIM_MANUAL_FROM_BIN;
-        if (HasIndex(beside)) return beside;
+        const std::string beside = program + QIM_MANUAL_FROM_BIN;
+        // Without the "bin/.." the browser shows.
+        char resolved[PATH_MAX];
+        if (HasIndex(beside)) return realpath(beside.c_str(), resolved) ? std::string(resolved) : beside;
     }
     return HasIndex(QIM_MANUAL_INSTALLED) ? std::string(QIM_MANUAL_INSTALLED) : std::string();
 }
