@@ -70,13 +70,15 @@ void TNewMailNotice::UpdateTray() {
     tray_->setToolTip(QStringLiteral("Qim: ") + Formatted(qimstr::TrayUnread, unread_));
 }
 
-void TNewMailNotice::MailArrived(int count) {
+bool TNewMailNotice::MailArrived(int count) {
     Recount();
-    if (!enabled_ || count <= 0) return;
+    if (!enabled_ || count <= 0) return false;
     const QString title = NoticeTitle();
     const QString body = NoticeBody(count);
-    if (NotifyOverDBus(title, body)) return;
-    if (tray_ && QSystemTrayIcon::supportsMessages()) tray_->showMessage(title, body, TrayIcon(unread_));
+    if (NotifyOverDBus(title, body)) return true;
+    if (!tray_ || !QSystemTrayIcon::supportsMessages()) return false;
+    tray_->showMessage(title, body, TrayIcon(unread_));
+    return true;
 }
 
 void TNewMailNotice::RecountSoon() {

@@ -26,7 +26,8 @@ public:
     void SetEnabled(bool on);
     bool Enabled() const { return enabled_; }
     // A receive brought `count` mails: the notice, and the unread count anew.
-    void MailArrived(int count);
+    // True when a notice went out (to the notification service or the tray).
+    bool MailArrived(int count);
     // Counts the inbox's unread mails again, once for calls close together.
     void RecountSoon();
     void Recount();
