@@ -49,7 +49,7 @@ bool OpenQimHelp(const std::string& page, platform::ParentWindow parent) {
         return false;
     }
     const std::size_t hash = page.find('#');
-    QUrl url = QUrl::fromLocalFile(QString::fromStdString(folder + "/" + page.substr(0, hash)));
+    QUrl url = QUrl::fromLocalFile(QString::fromStdString(std::string(folder).append("/").append(page, 0, hash)));
     if (hash != std::string::npos) url.setFragment(QString::fromStdString(page.substr(hash + 1)));
     TQimApp* app = TQimApp::Instance();
     if (!app) return false;

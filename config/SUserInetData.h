@@ -47,7 +47,7 @@ public:
     // means no keyring took it and it stays scrambled in the file.
     bool SetPasswordInKeyring(bool on);
     // The name of the password in the keyring: "user@server".
-    std::string KeyringAccount() const { return userName + "@" + pop3Server; }
+    std::string KeyringAccount() const { return std::string(userName).append("@").append(pop3Server); }
     // What a receive needs before it can ask the server anything.
     bool HasReceiveAccount() const { return !pop3Server.empty() && pop3Port >= 1 && !userName.empty(); }
 
