@@ -9,6 +9,7 @@
 #include "config/QimRequestCodes.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
+#include "app/SMailtoUrl.h"
 #include "app/SQimCommandLine.h"
 #include "common/AppNames.h"
 #include "common/FilePath.h"
@@ -30,13 +31,20 @@ std::optional<std::string> SLocalRunningCopy::HomeDirectory() {
 
 void SLocalRunningCopy::Activate() { platform::AskInstance(QimInstanceName(), kActivateRequest, timeoutMs_); }
 
-bool ApplyInstanceRule(int instanceMode, const std::string& home, SRunningCopy& running) {
+bool SLocalRunningCopy::HandOverMailto(const std::string& mailto) {
+    const std::optional<std::string> answer =
+        platform::AskInstance(QimInstanceName(), kMailtoRequest + MailtoRequestLine(mailto), timeoutMs_);
+    return answer && *answer == "1";
+}
+
+bool ApplyInstanceRule(int instanceMode, const std::string& home, SRunningCopy& running, const std::string& mailto) {
     if (instanceMode == kInstanceDouble) return true;
     if (!running.Exists()) return true;
     if (instanceMode == kInstanceDoubleX) {
         std::optional<std::string> theirs = running.HomeDirectory();
         if (theirs && !theirs->empty() && !IsSameDir(*theirs, AbsoluteDirectory(home))) return true;
     }
+    if (!mailto.empty() && running.HandOverMailto(mailto)) return false;
     QimMessageBox(nullptr, LoadQimString(qimstr::TwoCopies).c_str(), platform::MessageIcon::Exclamation);
     running.Activate();
     return false;

@@ -51,6 +51,12 @@ long SSettingsCommands::AskNetworkSettings() {
     return 1;
 }
 
+void SSettingsCommands::TogglePasswordInKeyring() {
+    if (!inet_.SetPasswordInKeyring(!inet_.passwordInKeyring) && inet_.passwordInKeyring)
+        QimMessageBox(windows_.MainWindow(), LoadQimString(qimstr::KeyringUnavailable).c_str(),
+                      platform::MessageIcon::Exclamation);
+}
+
 void SSettingsCommands::ChooseAttachmentFolder() {
     platform::FileDialogRequest request;
     request.parent = windows_.MainWindow();
@@ -87,6 +93,8 @@ void SSettingsCommands::Register(SCommandTable& table) {
               [&s] { return s.noAttachmentNotice; });
     table.Add(qimcmd::UseApop, [&s] { s.useApop = s.useApop ? 0 : 1; }, [&s] { return s.useApop != 0; });
     table.Add(qimcmd::SendNoop, [&s] { s.sendNoop = !s.sendNoop; }, [&s] { return s.sendNoop; });
+    table.Add(qimcmd::PasswordInKeyring, [this] { TogglePasswordInKeyring(); },
+              [this] { return inet_.passwordInKeyring; });
     table.Add(qimcmd::AttachmentFolder, [this] { ChooseAttachmentFolder(); });
     table.Add(qimcmd::DefaultSort, [this] { EditDefaultSort(); });
     table.Add(qimcmd::PgpUsage, [this] { EditPgpUsage(); });

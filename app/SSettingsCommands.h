@@ -21,11 +21,14 @@ public:
     // 1 on OK, 0 on cancel.
     long AskNetworkSettings();
 
-    // NetworkSettings, KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop, SendNoop,
+    // NetworkSettings, KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop, SendNoop, PasswordInKeyring,
     // AttachmentFolder, DefaultSort, PgpUsage and the viewer placements ViewerSeparate,
     // ViewerLowerRight, ViewerBelow, ViewerUpperRight (qimcmd).
     void Register(SCommandTable& table);
 
+    // The saved password into the desktop's keyring or back into QIM.INI;
+    // qimstr::KeyringUnavailable when no keyring took it.
+    void TogglePasswordInKeyring();
     void ChooseAttachmentFolder();
     void EditDefaultSort();
     void EditPgpUsage();

@@ -14,6 +14,7 @@
 #include "config/QimStrings.h"
 #include "app/QtJapanese.h"
 #include "app/SQimCloseQuery.h"
+#include "app/SQimHelp.h"
 #include "app/SQimInstance.h"
 #include "app/SQimWindowLayer.h"
 #include "app/SSettingsCommands.h"
@@ -30,6 +31,9 @@ TQimApp::TQimApp(int& argc, char** argv)
     : QApplication(argc, argv),
       instanceServer_([this](const std::string& request) { return AnswerInstanceRequest(request); }) {
     setApplicationName(GetAppName());
+    // The desktop entry's name: the window system matches the windows to it.
+    setDesktopFileName(QStringLiteral("qim"));
+    platform::SetPasswordKeeper(&keyring_);
     InstallQtJapanese(qtJapanese_);
     if (QScreen* screen = primaryScreen()) {
         const QRect r = screen->geometry();
@@ -43,7 +47,10 @@ TQimApp::TQimApp(int& argc, char** argv)
     RegisterRequests();
 }
 
-TQimApp::~TQimApp() { instanceServer_.Close(); }
+TQimApp::~TQimApp() {
+    instanceServer_.Close();
+    if (platform::GetPasswordKeeper() == &keyring_) platform::SetPasswordKeeper(nullptr);
+}
 
 TQimApp* TQimApp::Instance() { return qobject_cast<TQimApp*>(QCoreApplication::instance()); }
 
@@ -70,7 +77,7 @@ bool TQimApp::ReadCommandLine(const std::vector<std::string>& args, const SStart
 
 bool TQimApp::Start(SRunningCopy& running, int& exitCode) {
     exitCode = 0;
-    if (!ApplyInstanceRule(GetInstanceMode(), GetQimHome(), running)) return false;
+    if (!ApplyInstanceRule(GetInstanceMode(), GetQimHome(), running, GetMailtoAddress())) return false;
     if (!EnsureHomeDirectory()) return false;
     // A copy started beside another one (/DOUBLE) finds the name taken; the
     // first copy keeps answering.
@@ -118,6 +125,8 @@ void TQimApp::SetWindowLayer(SQimWindowLayer* windows) {
             windows_->PostCommand(qimcmd::Receive);
     });
     commands_.Add(qimcmd::About, [this] { windows_->ShowAbout(); });
+    commands_.Add(qimcmd::HelpContents, [this] { OpenQimHelp("index.html", windows_->MainWindow()); });
+    commands_.Add(qimcmd::HelpOnHelp, [this] { OpenQimHelp("help.html", windows_->MainWindow()); });
 }
 
 int TQimApp::FirstActionCommand() {
@@ -163,6 +172,13 @@ void TQimApp::RegisterRequests() {
 std::string TQimApp::AnswerInstanceRequest(const std::string& request) {
     if (request == kActivateRequest) {
         if (windows_) windows_->ActivateMainFrame();
+        return "1";
+    }
+    // A mailto: link clicked while Qim runs: its compose window, in front.
+    if (request.rfind(kMailtoRequest, 0) == 0) {
+        if (!windows_) return std::string();
+        SetMailtoAddress(request.substr(std::string(kMailtoRequest).size()));
+        windows_->PostCommand(qimcmd::Compose);
         return "1";
     }
     // Only the home directory is told to another process.

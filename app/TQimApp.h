@@ -19,6 +19,7 @@
 #include "filters/SSubsFrom.h"
 #include "platform/DialogService.h"
 #include "platform/qt/LocalInstance.h"
+#include "platform/qt/SecretServiceKeeper.h"
 
 class SClosingWindow;
 class SQimWindowLayer;
@@ -91,6 +92,8 @@ private:
     std::string AnswerInstanceRequest(const std::string& request);
 
     QTranslator qtJapanese_;
+    // The account password in the desktop's keyring, for the settings records.
+    platform::SecretServiceKeeper keyring_;
     platform::FileDialogRequest fileDialog_;
     SUserInetData inet_;
     SQimSendSettingData send_;

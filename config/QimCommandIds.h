@@ -131,6 +131,10 @@ constexpr int TailTemplateCount = 40;
 // Pop-up menus of the header list and the viewer.
 constexpr int RegisterSender = 30750;  // the sender of the selected mail into the address book
 
+// Desktop options (settings menu, options pop-up).
+constexpr int DesktopNotice = 31401;      // new mail told on the desktop and in the tray
+constexpr int PasswordInKeyring = 31402;  // the saved password kept in the desktop's keyring
+
 // Posted between windows.
 constexpr int NewMail = 2142;           // to the compose window: start a new mail
 constexpr int ComposeHandOver = 498;    // to the compose window: take what it was handed

@@ -28,6 +28,8 @@ constexpr const char* ClientAddr = "ClientAddr";
 constexpr const char* MailBoxType = "MailBoxType";
 constexpr const char* PasswdSave = "PasswdSave";
 constexpr const char* Passwd = "Passwd";
+// 1: the saved password is kept in the desktop's keyring instead of Passwd.
+constexpr const char* PasswdKeyring = "PasswdKeyring";
 // Secure connections (written only when set, so older files read unchanged).
 constexpr const char* POP3Security = "POP3Security";
 constexpr const char* SMTPSecurity = "SMTPSecurity";
@@ -54,6 +56,8 @@ constexpr const char* ColumnWidth = "ColumnWidth";
 constexpr const char* ListInnerHeight = "ListInnerHeight";
 // The folder the main window showed last, relative to the home directory ("." the inbox).
 constexpr const char* LastFolder = "LastFolder";
+// 0: no desktop notice (nor tray icon) for new mail.
+constexpr const char* DesktopNotice = "DesktopNotice";
 
 // HLWSort (QIM.INI): the header list's sort of each folder, "column:direction",
 // under the folder's path relative to the home directory written as upper-case

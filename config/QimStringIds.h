@@ -411,3 +411,15 @@ namespace qimstr {
 constexpr unsigned EmergencyButton = 31280;  // "非常ﾎﾞﾀﾝ(&E)"
 
 }  // namespace qimstr
+
+// The desktop: the manual, the new-mail notice and tray, the keyring.
+namespace qimstr {
+
+constexpr unsigned HelpNotFound = 31410;
+constexpr unsigned ContextHelpPrompt = 31411;   // status bar in context-help mode
+constexpr unsigned NewMailNoticeTitle = 31412;
+constexpr unsigned NewMailNoticeBody = 31413;   // number of mails
+constexpr unsigned TrayUnread = 31414;          // number of unread mails in the inbox
+constexpr unsigned KeyringUnavailable = 31415;
+
+}  // namespace qimstr

@@ -27,6 +27,14 @@ constexpr Entry kTable[] = {
     {qimstr::PasswordDialogCaption, "パスワードの入力"},
     {qimstr::AboutText, "Qim\n日本語の電子メールクライアント"},
 
+    // The desktop: the manual, the new-mail notice and tray, the keyring.
+    {qimstr::HelpNotFound, "ヘルプ (HTML のマニュアル) が見つかりません。"},
+    {qimstr::ContextHelpPrompt, "説明を見たい項目を選んでください (Esc で中止)"},
+    {qimstr::NewMailNoticeTitle, "新着メール"},
+    {qimstr::NewMailNoticeBody, "%d 通のメールが届きました。"},
+    {qimstr::TrayUnread, "未読 %d 通"},
+    {qimstr::KeyringUnavailable, "デスクトップのキーリングが使えないため、パスワードは今までどおり QIM.INI にスクランブルして保存しました。"},
+
     // Mail encryption and the PGP bridge.
     {qimstr::Encrypting, "暗号化中です ..."},
     {qimstr::Decrypting, "平文化中です ..."},
@@ -278,6 +286,8 @@ constexpr Entry kTable[] = {
     {qimcmd::HelpContents, "ﾍﾙﾌﾟの目次"},
     {qimcmd::HelpOnHelp, "ｵﾝﾗｲﾝﾍﾙﾌﾟの使い方"},
     {qimcmd::About, "Qim ｱﾌﾟﾘｹｰｼｮﾝについて"},
+    {qimcmd::DesktopNotice, "新着メールをデスクトップの通知とトレイのアイコンで知らせる"},
+    {qimcmd::PasswordInKeyring, "保存するパスワードを QIM.INI ではなくデスクトップのキーリングに入れる"},
     {qimcmd::Compose, "送信するメールを書く"},
     {qimcmd::Reply, "現在読んでいるメールに返事を出す"},
     {qimcmd::Forward, "現在読んでいるメールを転送する"},

@@ -40,6 +40,7 @@ bool SSettingData::Read() {
     viewerDocking = qim.GetInt(qimini::EInnerView, kViewerSeparate);
     if (viewerDocking < kViewerLowerRight || viewerDocking > kViewerUpperRight) viewerDocking = kViewerSeparate;
     useApop = qim.GetInt(qimini::APOP, 0);
+    desktopNotice = Flag(qim, qimini::DesktopNotice, true);
 
     const SQimProfile pgp(qimini::Pgp);
     pgpUsage = pgp.GetInt(qimini::Usage, 0);
@@ -71,6 +72,7 @@ bool SSettingData::Write() const {
     ok &= qim.WriteString(qimini::DestBinFolder, attachmentFolder);
     ok &= qim.WriteInt(qimini::EInnerView, viewerDocking);
     ok &= qim.WriteInt(qimini::APOP, useApop);
+    ok &= qim.WriteInt(qimini::DesktopNotice, desktopNotice ? 1 : 0);
     ok &= SQimProfile(qimini::Pgp).WriteInt(qimini::Usage, pgpUsage);
     ok &= SQimProfile(qimini::QimP).WriteInt(qimini::SendNoop, sendNoop ? 1 : 0);
     const SConfigProfile config(qimini::Qim);

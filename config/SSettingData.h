@@ -14,6 +14,7 @@ public:
     bool serverNameAsPrompt = false;    // PWPS
     bool noAttachmentNotice = false;    // NoMssgEIBinary
     bool noNewMailBeep = true;          // NoNewMailBeep
+    bool desktopNotice = true;          // DesktopNotice: new mail told on the desktop
     int viewerMenuOption = 3;           // MVFMenuE
     bool onlyNewMailsAtStart = false;   // OnlyNewMailsStart
     bool sendNoop = false;              // SendNoop

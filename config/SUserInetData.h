@@ -1,5 +1,7 @@
 // The user's account and servers: section Host of QIM.INI. The password is
-// kept in memory and stored (scrambled) only when PasswdSave is set in the file.
+// kept in memory and stored (scrambled) only when PasswdSave is set in the file;
+// with PasswdKeyring it is stored in the desktop's keyring instead, and
+// scrambled in the file only while no keyring takes it.
 #pragma once
 
 #include <string>
@@ -24,6 +26,7 @@ public:
     // SMTPAuthPlainText: PLAIN and LOGIN also on a connection without TLS.
     bool smtpAuthPlainText = false;
     std::string tlsCaFile;    // TLSCAFile: a PEM file of further trusted certificates
+    bool passwordInKeyring = false;  // PasswdKeyring
 
     // True only when UserName, MailAddr, SMTPAddr, POP3Addr and ClientAddr are all there.
     bool Read();
@@ -38,6 +41,13 @@ public:
     bool WritePasswordChoice(bool save) const;
     // Whether PasswdSave is set in the file.
     static bool PasswordSaved();
+    // Turns the keyring option on or off and moves a saved password to where
+    // it now belongs (out of the file into the keyring, or back). True when
+    // the password is now where the option says: false with the option on
+    // means no keyring took it and it stays scrambled in the file.
+    bool SetPasswordInKeyring(bool on);
+    // The name of the password in the keyring: "user@server".
+    std::string KeyringAccount() const { return std::string(userName).append("@").append(pop3Server); }
     // What a receive needs before it can ask the server anything.
     bool HasReceiveAccount() const { return !pop3Server.empty() && pop3Port >= 1 && !userName.empty(); }
 

@@ -1,10 +1,14 @@
 #include "platform/OutsideLibrary.h"
 
 #include <dlfcn.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <cctype>
-#include <cstring>
+
+#ifndef QIM_PRIVATE_LIBDIR_FROM_BIN
+#define QIM_PRIVATE_LIBDIR_FROM_BIN "../lib/qim"
+#endif
 
 namespace platform {
 
@@ -21,16 +25,29 @@ std::string ProgramFolder() {
     char buffer[4096];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0) return {};
-    std::string path(buffer, static_cast<std::size_t>(n));
+    const std::string path(buffer, static_cast<std::size_t>(n));
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-void* OpenOutsideLibrary(const char* fileName) {
-    const std::string own = ProgramFolder() + fileName;
-    void* library = dlopen(own.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!library) library = dlopen(fileName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    return library;
+std::vector<std::string> OutsideLibraryPlaces(const std::string& programFolder, const char* fileName) {
+    std::vector<std::string> places;
+    // A name with a folder in it is taken as it is; only plain names are searched.
+    const std::string name(fileName);
+    if (!programFolder.empty() && name.find('/') == std::string::npos) {
+        places.push_back(programFolder + name);
+        std::string installed = programFolder;
+        installed.append(QIM_PRIVATE_LIBDIR_FROM_BIN).append("/").append(name);
+        places.push_back(std::move(installed));
+    }
+    places.push_back(name);
+    return places;
+}
+
+void* OpenOutsideLibrary(const char* fileName, int extraFlags) {
+    for (const std::string& place : OutsideLibraryPlaces(ProgramFolder(), fileName))
+        if (void* library = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE | extraFlags)) return library;
+    return nullptr;
 }
 
 }  // namespace platform

@@ -127,6 +127,11 @@ int SendCommand(const std::vector<std::string>& args) {
     std::string path;
     if (!qimtool::TerminalToSjis(parsed.operands[0], path)) return qimtool::Failure("ファイル名が Shift_JIS にできません");
 
+    // Before the settings: a password kept in the desktop's keyring is read through the event loop.
+    static int argc = 1;
+    static char name[] = "qimtool";
+    static char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
     SUserInetData inet;
     inet.Read();
     if (inet.smtpServer.empty() || inet.smtpPort < 1 || inet.userName.empty() || inet.mailAddress.empty()) {
@@ -137,10 +142,6 @@ int SendCommand(const std::vector<std::string>& args) {
     SEMailMimeHeader header;
     if (!ReadMessageHeader(parsed.operands[0], path, header)) return qimtool::Failure(qimtool::Utf8Of(LoadQimString(qimstr::CannotOpenFile)));
 
-    static int argc = 1;
-    static char name[] = "qimtool";
-    static char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
     // The POP3 login is the receiving side's; from the command line the
     // account is taken as confirmed.
     SLoginAlreadyConfirmed login;

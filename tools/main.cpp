@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/QimCmmnsVersion.h"
+#include "platform/qt/SecretServiceKeeper.h"
 #include "tools/ToolCommand.h"
 
 namespace {
@@ -25,6 +26,10 @@ void PrintHelp(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A password the settings keep in the desktop's keyring is read from there
+    // by the subcommands that run an event loop (receive, send).
+    static platform::SecretServiceKeeper keyring;
+    platform::SetPasswordKeeper(&keyring);
     if (argc < 2) {
         PrintHelp(stderr);
         return qimtool::kExitUsage;

@@ -87,9 +87,11 @@ constexpr Row kLocalMode[] = {
     {qimcmd::NoAttachmentNotice, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "添付ﾌｧｲﾙのお知らせをしない(&N)"},
     {qimcmd::DefaultSort, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "ﾃﾞﾌｫﾙﾄのｿｰﾃｨﾝｸﾞの設定(&S)..."},
     {qimcmd::UseApop, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "AP&OPを使う"},
+    {qimcmd::DesktopNotice, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "新着ﾒｰﾙをﾃﾞｽｸﾄｯﾌﾟに通知(&W)"},
+    {qimcmd::PasswordInKeyring, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存(&K)"},
 };
 
-constexpr int kLocalOnly[] = {qimcmd::KeepMailOnServer, qimcmd::UseApop, qimcmd::ExtractPgpKey};
+constexpr int kLocalOnly[] = {qimcmd::KeepMailOnServer, qimcmd::UseApop, qimcmd::ExtractPgpKey, qimcmd::DesktopNotice};
 
 constexpr Row kServerAdditions[] = {
     {qimcmd::SettingsToServer, "実行(&G)", "設定ﾌｧｲﾙをｻｰﾊﾞｰにｺﾋﾟｰする(&C)"},

@@ -20,7 +20,7 @@ using SMenuTable = std::vector<SMenuItem>;
 
 const SMenuTable& CommonMenuTable();
 const SMenuTable& LocalModeMenuTable();
-// The local-mode menu without qimcmd::KeepMailOnServer, UseApop and ExtractPgpKey, with the items of the server
+// The local-mode menu without qimcmd::KeepMailOnServer, UseApop, ExtractPgpKey and DesktopNotice, with the items of the server
 // folders at the end of their pop-ups.
 const SMenuTable& ServerModeMenuTable();
 const SMenuTable& ComposeMenuTable();

@@ -22,6 +22,7 @@
 #include "platform/qt/QtText.h"
 #include "ui/QimMenuBuilder.h"
 #include "ui/QimMenuTables.h"
+#include "ui/TContextHelp.h"
 #include "ui/TQimWindow.h"
 
 namespace {
@@ -77,6 +78,7 @@ TQimFrame::TQimFrame(TQimApp& app, bool serverMode) : app_(app) {
     BuildToolBar();
     statusBar()->setSizeGripEnabled(true);
     setCentralWidget(new QWidget(this));
+    help_ = new TContextHelp(this, "index.html");
     ConnectCommands();
     UpdateCommandStates();
 }
@@ -99,7 +101,10 @@ void TQimFrame::BuildToolBar() {
 void TQimFrame::ConnectCommands() {
     for (QAction* action : CommandActions(menuBar())) {
         const int id = CommandOf(action);
-        connect(action, &QAction::triggered, this, [this, id] { ExecCommand(id); });
+        // In context-help mode a chosen item opens its help instead.
+        connect(action, &QAction::triggered, this, [this, id] {
+            if (!help_->TakeCommand(id)) ExecCommand(id);
+        });
     }
     for (QAction* top : menuBar()->actions()) {
         if (QMenu* menu = top->menu()) connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });

@@ -12,6 +12,7 @@
 #include "common/SProfileTools.h"
 
 class QToolBar;
+class TContextHelp;
 class TQimApp;
 class TQimWindow;
 
@@ -32,8 +33,8 @@ public:
     // when nobody serves the command.
     bool ExecCommand(int id);
     // A command the frame itself serves (the window layer adds the compose window's qimcmd::Compose).
-    void AddCommand(int id, SCommandTable::Action action) {
-        commands_.Add(id, std::move(action));
+    void AddCommand(int id, SCommandTable::Action action, SCommandTable::CheckedQuery checked = {}) {
+        commands_.Add(id, std::move(action), std::move(checked));
         UpdateCommandStates();
     }
     bool IsCommandServed(int id) const;
@@ -54,6 +55,8 @@ public:
     // asked after the frame's, its layout is stored at close.
     void SetClient(TQimWindow* client);
     TQimWindow* Client() const { return client_; }
+    // F1, Shift+F1 and the context-help mode of the frame's menus.
+    TContextHelp* Help() const { return help_; }
     bool GetWindowPlacement(SWindowPlacement& placement) const override;
 
 protected:
@@ -69,4 +72,5 @@ private:
     TQimWindow* client_ = nullptr;
     const SCommandTable* clientCommands_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    TContextHelp* help_ = nullptr;
 };

@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/SMailtoUrl.h"
+#include "app/SQimHelp.h"
 #include "app/TQimApp.h"
 #include "config/QimCommandIds.h"
 #include "config/QimRequestCodes.h"
@@ -40,6 +42,7 @@
 #include "send/SComposeChecks.h"
 #include "send/SHalfwayHeader.h"
 #include "send/SMakeMimeMail.h"
+#include "ui/TContextHelp.h"
 #include "send/SQuoteMail.h"
 #include "send/SReplyHeader.h"
 #include "send/SReplyPrefix.h"
@@ -206,8 +209,12 @@ void TQimSendWindow::BuildWindow(bool pgpInUse) {
     const QList<QAction*> tops = menuBar()->actions();
     menuBar()->insertMenu(tops.isEmpty() ? nullptr : tops.back(), tailMenu_);
     connect(tailMenu_, &QMenu::aboutToShow, this, [this] { FillTailMenu(); });
+    help_ = new TContextHelp(this, "compose.html");
     for (QAction* action : CommandActions(menuBar())) {
-        connect(action, &QAction::triggered, this, [this, action] { ExecCommand(CommandOf(action)); });
+        // In context-help mode a chosen item opens its help instead.
+        connect(action, &QAction::triggered, this, [this, action] {
+            if (!help_->TakeCommand(CommandOf(action))) ExecCommand(CommandOf(action));
+        });
     }
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -281,6 +288,7 @@ void TQimSendWindow::RegisterCommands() {
     commands_.Add(SentMailFolder, [this] { EditSaveFolderSettings(this, settings_, false); });
     commands_.Add(DraftFolder, [this] { EditSaveFolderSettings(this, settings_, true); });
     commands_.Add(Exit, [this] { close(); });
+    commands_.Add(HelpContents, [this] { OpenQimHelp("index.html", this); });
     commands_.Add(EditUndo, [this] { editor->undo(); });
     commands_.Add(EditCut, [this] { editor->cut(); });
     commands_.Add(EditCopy, [this] { editor->copy(); });
@@ -291,8 +299,14 @@ void TQimSendWindow::RegisterCommands() {
 
 bool TQimSendWindow::ExecCommand(int id) { return commands_.Execute(id); }
 
-void TQimSendWindow::SetMailto(const std::string& address) {
-    toEdit->setText(ToQString(address));
+void TQimSendWindow::SetMailto(const std::string& mailto) {
+    const SMailtoFields fields = ParseMailtoUrl(mailto);
+    toEdit->setText(ToQString(fields.to));
+    if (!fields.cc.empty()) ccEdit->setText(ToQString(fields.cc));
+    if (!fields.bcc.empty()) bccEdit->setText(ToQString(fields.bcc));
+    if (!fields.subject.empty()) subjectEdit->setText(ToQString(fields.subject));
+    // Text the user has written already stays.
+    if (!fields.body.empty() && editor->document()->isEmpty()) editor->setPlainText(ToQString(fields.body));
     CollectFields();
     UpdateTitle();
 }

@@ -20,6 +20,7 @@
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class TContextHelp;
 class SQimSendSettingData;
 class SUserInetData;
 class SUsePGP;
@@ -34,8 +35,9 @@ public:
     ~TQimSendWindow() override;
 
     bool ExecCommand(int id);
-    // A mailto: start: the address goes into To.
-    void SetMailto(const std::string& address);
+    // A mailto: start (what follows "mailto:"): its addresses go into To, and
+    // Cc, Bcc, Subject and the text when the URL carries them (SMailtoUrl.h).
+    void SetMailto(const std::string& mailto);
     // Opens an unsent mail: header fields, attachments and the text.
     bool OpenDraft(const std::string& path);
     // A reply to the stored mail at `path`: the reply header, the header
@@ -120,5 +122,6 @@ private:
     SReplyFields replySource_;
     std::string appliedHeadTemplate_;
     QMenu* tailMenu_ = nullptr;
+    TContextHelp* help_ = nullptr;
     bool destroyed_ = false;
 };

@@ -1,6 +1,8 @@
 #include "ui/TQimWindows.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -32,6 +34,7 @@
 #include "ui/TCertificateQuestion.h"
 #include "ui/TCryptDialogs.h"
 #include "ui/TFolderTree.h"
+#include "ui/TNewMailNotice.h"
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
@@ -58,6 +61,8 @@ TQimWindows::~TQimWindows() {
 }
 
 TQimFrame* TQimWindows::CreateMainFrame() {
+    // The installed icon of the theme; the drawn one where Qim runs from its build folder.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qim"), TNewMailNotice::TrayIcon(0)));
     frame_ = std::make_unique<TQimFrame>(app_, app_.IsServerMode());
     frame_->RestoreRectangle();
     if (!app_.IsServerMode()) {
@@ -66,6 +71,7 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         window_->SetReceiveHook([this] { ReceiveIntoInbox(); });
         frame_->AddCommand(qimcmd::ExtractPgpKey, [this] { ImportKeysOfSelectedMail(); });
         frame_->AddCommand(qimcmd::CryptKeys, [this] { EditKeyFile(frame_.get(), app_.UserInetData().password); });
+        StartNewMailNotice();
     }
     // A reply or a forward starts from the mail shown or selected.
     const auto mailAtHand = [this] { return window_ && !window_->CurrentMailPath().empty(); };
@@ -106,6 +112,22 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         app_.Login().Report(code ? code : qimreq::LoginPromptCancelled);
     });
     return frame_.get();
+}
+
+void TQimWindows::StartNewMailNotice() {
+    notice_ = new TNewMailNotice(AbsoluteDirectory(GetQimHome()), frame_.get());
+    notice_->onActivate = [this] { ActivateMainFrame(); };
+    notice_->SetEnabled(GetSettingData().desktopNotice);
+    // Reading a mail or changing its mark goes with a change of the selection.
+    QObject::connect(window_, &TQimWindow::SelectionChanged, notice_, &TNewMailNotice::RecountSoon);
+    frame_->AddCommand(
+        qimcmd::DesktopNotice,
+        [this] {
+            SSettingData& settings = GetSettingData();
+            settings.desktopNotice = !settings.desktopNotice;
+            notice_->SetEnabled(settings.desktopNotice);
+        },
+        [] { return GetSettingData().desktopNotice; });
 }
 
 void TQimWindows::StartFromMail(int command) {
@@ -155,6 +177,7 @@ void TQimWindows::ReceiveIntoInbox() {
     const SReceiveOutcome outcome =
         RunReceiveDialog(frame_.get(), app_.UserInetData(), GetSettingData(), &app_.Login(), inbox);
     window_->ReceiveEnded(outcome.Arrived());
+    if (notice_) notice_->MailArrived(outcome.Arrived() ? outcome.lastNew - outcome.firstNew + 1 : 0);
     if (outcome.exitRequested) PostCommand(qimcmd::Exit);
 }
 

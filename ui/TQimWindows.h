@@ -12,6 +12,7 @@ class TQimFrame;
 class TQimWindow;
 class TQimSendWindow;
 class TAppLoginConfirmation;
+class TNewMailNotice;
 
 class TQimWindows : public SQimWindowLayer {
 public:
@@ -25,6 +26,8 @@ public:
     TQimFrame* Frame() const { return frame_.get(); }
     // The local main window; null in the server-folder mode.
     TQimWindow* Window() const { return window_; }
+    // New-mail notices and the tray icon; null in the server-folder mode.
+    TNewMailNotice* Notice() const { return notice_; }
 
     // Once the main window is shown: grabs it (with one pop-up open, so its
     // texts show) into `file`, then closes it. The exit code tells whether
@@ -55,12 +58,15 @@ private:
     // qimcmd::ExtractPgpKey: the public keys attached to the selected mail into the keyring.
     void ImportKeysOfSelectedMail();
     bool SaveScreenshot(const std::string& file);
+    // The new-mail notice and tray icon of the local mode, with qimcmd::DesktopNotice.
+    void StartNewMailNotice();
     // A save may have made `folder` (a sent-mail or draft folder): the tree lists it.
     void FolderMayBeNew(const std::string& folder);
 
     TQimApp& app_;
     std::unique_ptr<TQimFrame> frame_;
     TQimWindow* window_ = nullptr;  // owned by the frame
+    TNewMailNotice* notice_ = nullptr;  // owned by the frame
     std::unique_ptr<TAppLoginConfirmation> composeLogin_;
 };
 

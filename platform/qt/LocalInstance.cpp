@@ -10,7 +10,8 @@
 namespace platform {
 namespace {
 
-constexpr int kMaxRequest = 256;
+// A request may carry a mailto: URL with a subject and a text.
+constexpr int kMaxRequest = 64 * 1024;
 constexpr int kMaxAnswer = 64 * 1024;
 // A client that connects and says nothing is dropped after this.
 constexpr int kIdleClientMs = 5000;

@@ -82,6 +82,24 @@ TEST(SingleInstance, ASecondCopyAgainstTheSameHomeEndsAndDoubleXWithAnotherHomeS
     EXPECT_TRUE(qimtest::FileExists(qim.Path("double.png"))) << out;
 }
 
+TEST(SingleInstance, AMailtoStartHandsItsAddressToTheRunningCopyInsteadOfRefusing) {
+    QimProcesses qim;
+    const std::string home = qim.Path("home");
+    qim.StartInBackground("'/H" + home + "'");
+    ASSERT_TRUE(qimtest::FileExists(qim.Runtime() + "/" + QimInstanceName())) << "the first copy does not listen";
+    // A click on a mailto: link while Qim runs: no box, the running copy takes it.
+    int status = -1;
+    std::string out = qim.Run("'/H" + home + "' 'mailto:hanako@example.jp?subject=%E4%BC%9A%E8%AD%B0'", &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out.find(kTwoCopies), std::string::npos) << out;
+    // The running copy answers such a request with "1"; an empty start still gets the box.
+    setenv("XDG_RUNTIME_DIR", qim.Runtime().c_str(), 1);
+    EXPECT_EQ(platform::AskInstance(QimInstanceName(), std::string(kMailtoRequest) + "jiro@example.jp", 3000),
+              std::optional<std::string>("1"));
+    out = qim.Run("'/H" + home + "'", &status);
+    EXPECT_NE(out.find(kTwoCopies), std::string::npos) << out;
+}
+
 TEST(SingleInstance, AHomeThatCannotBeMadeEndsTheStart) {
     QimProcesses qim;
     int status = -1;

@@ -137,10 +137,12 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
                                  RenumberByDate, RefreshCache, ImportAsNewMail, SwapFromTo, ShowMail, NextMail,
                                  PreviousMail, MarkUnread, MarkRead, ClearSelection, SelectAll, Uudecode,
                                  ExtractAttachments, Templates, ReplyPrefix,
-                                 AddAddress, FromSubstitution, ArchiveFolder};
-    const std::set<int> checked = {KeepMailOnServer, ViewerBelow, UseApop};
+                                 AddAddress, FromSubstitution, ArchiveFolder, HelpContents, HelpOnHelp,
+                                 DesktopNotice, PasswordInKeyring};
+    const std::set<int> checked = {KeepMailOnServer, ViewerBelow, UseApop, DesktopNotice};
     const std::set<int> checkable = {KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop,
-                                     ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight};
+                                     ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight,
+                                     DesktopNotice, PasswordInKeyring};
     for (QAction* action : CommandActions(frame->menuBar())) {
         const int id = CommandOf(action);
         if (action->isSeparator()) continue;
