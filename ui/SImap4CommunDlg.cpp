@@ -57,7 +57,7 @@ void SImap4CommunDlg::Build() {
     layout->addLayout(buttons);
 
     connect(cancelButton, &QPushButton::clicked, this, [this] { session_->Cancel(); });
-    connect(emergencyButton, &QPushButton::clicked, this, [this] { EmergencyRequested(); });
+    connect(emergencyButton, &QPushButton::clicked, this, [this] { session_->Emergency(); });
 }
 
 // The dialog's lower right corner on the main window's.
@@ -127,10 +127,6 @@ void SImap4CommunDlg::Completed(int operation, int result, SImap4Target target, 
     if (completion_) completion_(operation, result, target, replyTo);
 }
 
-void SImap4CommunDlg::EmergencyRequested() {
-    ShowNotice(SNotice::Program(qimstr::CloseQimAfterDialog, {}, platform::MessageIcon::Exclamation), this);
-    session_->Emergency();
-}
 
 // The close box is the Cancel button.
 void SImap4CommunDlg::reject() { session_->Cancel(); }

@@ -57,7 +57,6 @@ protected:
 private:
     void Build();
     void PlaceOverMainWindow();
-    void EmergencyRequested();
 
     std::unique_ptr<SImap4Session> session_;
     std::unique_ptr<SSocketErrorMessageDlg> socketError_;
