@@ -33,6 +33,11 @@ int OpenReadOnly(const char* sjisPath) {
     return open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 }
 
+bool IsRegularFileAt(int folderFd, const char* asciiName) {
+    struct stat st;
+    return fstatat(folderFd, asciiName, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
 bool IsRegularDescriptor(int fd) {
     struct stat st;
     return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);

@@ -13,6 +13,8 @@ int OpenFolderDescriptor(const char* sjisDir);
 int OpenReadOnlyAt(int folderFd, const char* asciiName);
 // The same for a whole path.
 int OpenReadOnly(const char* sjisPath);
+// Whether `asciiName` in the folder is a regular file (a link to one counts).
+bool IsRegularFileAt(int folderFd, const char* asciiName);
 // Whether the open file is a regular file.
 bool IsRegularDescriptor(int fd);
 void CloseDescriptor(int fd);

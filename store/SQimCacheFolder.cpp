@@ -166,6 +166,15 @@ public:
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
 
+    // Whether mail `number` is there (a regular file), asked in the open folder.
+    bool Exists(int number) const {
+        if (number <= 0) return false;
+        if (dir_ < 0) return folder_.MailExists(number);
+        char name[16];
+        *std::to_chars(name, name + sizeof name - 1, number).ptr = '\0';
+        return platform::IsRegularFileAt(dir_, name);
+    }
+
     // False when the mail cannot be read (it is left out) or the write failed.
     // `listedAsFile`: a listing of the folder has just said that the name is a
     // regular file, so no more asking is needed (a folder put there since
@@ -335,8 +344,8 @@ void SQimCacheFolder::AppendFrom(int number) {
     platform::TextFile out;
     if (!out.Open(cachePath_.c_str(), "a")) return;
     RecordWriter writer(*this);
-    for (int n = number; MailExists(n); ++n) {
-        writer.Write(out, n);
+    for (int n = number; writer.Exists(n); ++n) {
+        writer.Write(out, n, true);
         if (n == INT_MAX) break;
     }
     out.Close();
