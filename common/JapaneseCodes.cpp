@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr unsigned char ESC = 0x1B;
@@ -46,15 +50,18 @@ inline std::size_t CopyAsciiRun(char* out, const unsigned char* src, const unsig
     return n;
 }
 
-// Whether one of 16 bytes is ESC (a zero byte after the exclusive or).
-inline bool HasEscapeIn16(const unsigned char* p) {
+// Where the first ESC is among the 16 bytes of `a` and `b` (little-endian
+// words), 16 when there is none: a zero byte after the exclusive or, the
+// lowest one found exactly.
+inline std::size_t EscapeIn16(std::uint64_t a, std::uint64_t b) {
     constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
-    std::uint64_t a, b;
-    std::memcpy(&a, p, 8);
-    std::memcpy(&b, p + 8, 8);
     a ^= kOnes * ESC;
     b ^= kOnes * ESC;
-    return (((a - kOnes) & ~a) | ((b - kOnes) & ~b)) & kHigh;
+    const std::uint64_t zeroA = (a - kOnes) & ~a & kHigh;
+    const std::uint64_t zeroB = (b - kOnes) & ~b & kHigh;
+    if (zeroA) return static_cast<std::size_t>(__builtin_ctzll(zeroA) / 8);
+    if (zeroB) return 8 + static_cast<std::size_t>(__builtin_ctzll(zeroB) / 8);
+    return 16;
 }
 
 // The double-byte mapping as tables, so a character costs two lookups.
@@ -105,6 +112,86 @@ inline char* PutSjisOfJis(char* out, unsigned j1, unsigned j2) {
     return out + 2;
 }
 
+#if defined(__SSE2__)
+// Whether each byte of `v` lies in [lo, hi] (unsigned).
+inline __m128i InRange(__m128i v, unsigned char lo, unsigned char hi) {
+    const __m128i shifted = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(lo)));
+    return _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(static_cast<char>(hi - lo))), shifted);
+}
+
+// Converts the double-byte characters at the start of [src, end) while 16
+// bytes are left, eight at a time, and returns how many: the run's length
+// comes from masks, not from a branch per character, which short runs of
+// kanji between ASCII words would get wrong half the time. Each step stores
+// 16 bytes at `out`; the callers' room (at least one byte out per byte in)
+// holds them.
+inline std::size_t ConvertPairs(char* out, const unsigned char* src, const unsigned char* end) {
+    std::size_t done = 0;
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+    while (end - (src + 2 * done) >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * done));
+        const __m128i lead = _mm_or_si128(InRange(v, 0x81, 0x9F), InRange(v, 0xE0, 0xEF));
+        const __m128i trail = InRange(v, 0x40, 0xFC);
+        // Bit 2k: the k-th byte pair is a lead byte and its trail byte.
+        const unsigned valid = static_cast<unsigned>(_mm_movemask_epi8(lead)) &
+                               (static_cast<unsigned>(_mm_movemask_epi8(trail)) >> 1) & 0x5555u;
+        const unsigned stop = ~valid & 0x5555u;
+        const std::size_t count = stop ? static_cast<std::size_t>(__builtin_ctz(stop)) / 2 : 8;
+        // The arithmetic of the mapping on all eight pairs (16-bit lanes: the
+        // lead byte low, the trail byte high).
+        const __m128i s1 = _mm_and_si128(v, lowBytes);
+        const __m128i s2 = _mm_srli_epi16(v, 8);
+        const __m128i below0xA0 = _mm_cmplt_epi16(s1, _mm_set1_epi16(0xA0));
+        const __m128i base = _mm_sub_epi16(_mm_set1_epi16(0xB0), _mm_and_si128(below0xA0, _mm_set1_epi16(0x40)));
+        // -1 where the trail byte means the odd row of the pair.
+        const __m128i oddRow = _mm_cmplt_epi16(s2, _mm_set1_epi16(0x9F));
+        const __m128i j1 = _mm_add_epi16(_mm_slli_epi16(_mm_sub_epi16(s1, base), 1), oddRow);
+        const __m128i above0x7F = _mm_cmpgt_epi16(s2, _mm_set1_epi16(0x7F));
+        const __m128i minus = _mm_or_si128(_mm_and_si128(oddRow, _mm_sub_epi16(_mm_set1_epi16(0x1F), above0x7F)),
+                                           _mm_andnot_si128(oddRow, _mm_set1_epi16(0x7E)));
+        const __m128i j2 = _mm_sub_epi16(s2, minus);
+        const __m128i jis = _mm_or_si128(_mm_and_si128(j1, lowBytes), _mm_slli_epi16(j2, 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * done), jis);
+        done += count;
+        if (count < 8) break;
+    }
+    return done;
+}
+
+// The same from JIS X 0208 pairs (both bytes 0x21-0x7E) to Shift_JIS.
+inline std::size_t ConvertJisPairs(char* out, const unsigned char* src, const unsigned char* end) {
+    std::size_t done = 0;
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+    const __m128i one = _mm_set1_epi16(1);
+    while (end - (src + 2 * done) >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * done));
+        const unsigned jisBytes = static_cast<unsigned>(_mm_movemask_epi8(InRange(v, 0x21, 0x7E)));
+        const unsigned valid = jisBytes & (jisBytes >> 1) & 0x5555u;
+        const unsigned stop = ~valid & 0x5555u;
+        const std::size_t count = stop ? static_cast<std::size_t>(__builtin_ctz(stop)) / 2 : 8;
+        const __m128i j1 = _mm_and_si128(v, lowBytes);
+        const __m128i j2 = _mm_srli_epi16(v, 8);
+        const __m128i upperRows = _mm_cmpgt_epi16(j1, _mm_set1_epi16(0x5E));
+        const __m128i s1 = _mm_add_epi16(_mm_srli_epi16(_mm_add_epi16(j1, one), 1),
+                                         _mm_add_epi16(_mm_set1_epi16(0x70), _mm_and_si128(upperRows, _mm_set1_epi16(0x40))));
+        // -1 in an odd row: the trail byte of the pair's first half.
+        const __m128i oddRow = _mm_cmpeq_epi16(_mm_and_si128(j1, one), one);
+        const __m128i above0x5F = _mm_cmpgt_epi16(j2, _mm_set1_epi16(0x5F));
+        const __m128i plus = _mm_or_si128(_mm_and_si128(oddRow, _mm_sub_epi16(_mm_set1_epi16(0x1F), above0x5F)),
+                                          _mm_andnot_si128(oddRow, _mm_set1_epi16(0x7E)));
+        const __m128i s2 = _mm_add_epi16(j2, plus);
+        const __m128i sjis = _mm_or_si128(_mm_and_si128(s1, lowBytes), _mm_slli_epi16(s2, 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * done), sjis);
+        done += count;
+        if (count < 8) break;
+    }
+    return done;
+}
+#else
+inline std::size_t ConvertPairs(char*, const unsigned char*, const unsigned char*) { return 0; }
+inline std::size_t ConvertJisPairs(char*, const unsigned char*, const unsigned char*) { return 0; }
+#endif
+
 char* PutDesignation(char* out, char a, char b) {
     out[0] = static_cast<char>(ESC);
     out[1] = a;
@@ -143,6 +230,11 @@ int Jis2SjisBytes(char* dest, const unsigned char* src, int length, JisMode& mod
     JisMode mode = modeInOut;
     char* out = dest;
     const unsigned char* end = src + (length > 0 ? length : 0);
+    // Kanji go eight at a time with 16-byte stores, where a store cannot reach
+    // input not read yet: always when the output is elsewhere, in place only
+    // once the output is 16 bytes behind.
+    const auto address = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p); };
+    const bool apart = address(dest) + static_cast<std::size_t>(end - src) + 1 <= address(src) || address(end) <= address(dest);
     while (src < end) {
         // Every designation changes the mode and leaves no bytes behind, also
         // one that names the mode already in force.
@@ -164,6 +256,11 @@ int Jis2SjisBytes(char* dest, const unsigned char* src, int length, JisMode& mod
             }
         }
         if (mode == JisMode::Kanji) {
+            if (apart || address(out) + 16 <= address(src)) {
+                const std::size_t pairs = ConvertJisPairs(out, src, end);
+                out += 2 * pairs;
+                src += 2 * pairs;
+            }
             while (end - src >= 2 && IsJisByte(src[0]) && IsJisByte(src[1])) {
                 out = PutSjisOfJis(out, src[0], src[1]);
                 src += 2;
@@ -175,19 +272,25 @@ int Jis2SjisBytes(char* dest, const unsigned char* src, int length, JisMode& mod
             if (src < end && !IsDesignationAt(src, end)) *out++ = static_cast<char>(*src++);
         } else {
             // Up to the next escape every byte stays as it is; an escape that
-            // designates nothing is a byte like the others.
+            // designates nothing is a byte like the others. Taken 16 bytes at a
+            // time, each block stored whole where the store cannot reach input
+            // not read yet (loaded before stored: the output may be the input).
             if (*src == ESC) *out++ = static_cast<char>(*src++);
-            while (end - src >= 16 && !HasEscapeIn16(src)) {
-                // Loaded before stored: the output may be the input itself.
+            bool escapeFound = false;
+            while (!escapeFound && end - src >= 16 && (apart || address(out) + 16 <= address(src))) {
                 std::uint64_t a, b;
                 std::memcpy(&a, src, 8);
                 std::memcpy(&b, src + 8, 8);
                 std::memcpy(out, &a, 8);
                 std::memcpy(out + 8, &b, 8);
-                out += 16;
-                src += 16;
+                const std::size_t n = EscapeIn16(a, b);
+                escapeFound = n < 16;
+                out += n;
+                src += n;
             }
-            while (src < end && *src != ESC) *out++ = static_cast<char>(*src++);
+            if (!escapeFound) {
+                while (src < end && *src != ESC) *out++ = static_cast<char>(*src++);
+            }
         }
     }
     modeInOut = mode;
@@ -218,8 +321,11 @@ int Sjis2JisBytes(char* dest, const unsigned char* src, int length) {
                 out = PutDesignation(out, '$', 'B');
                 kanji = true;
             }
-            // A run of double-byte characters; a lead byte without its trail
-            // byte goes out as it is.
+            // A run of double-byte characters, eight at a time where the
+            // processor can; a lead byte without its trail byte goes out as it is.
+            const std::size_t pairs = ConvertPairs(out, src, end);
+            out += 2 * pairs;
+            src += 2 * pairs;
             while (src < end) {
                 const unsigned lead = kToJis.lead[*src];
                 if (!lead) break;

@@ -113,6 +113,26 @@ TEST(JisConversion, AsciiRunsOfEveryLengthAroundADoubleByteCharacter) {
     }
 }
 
+// Long kanji and ASCII runs go in blocks; converting in place, where the
+// output falls behind the input by the designations dropped, must give what
+// converting into another buffer gives.
+TEST(Jis2Sjis, InPlaceEqualsIntoAnotherBuffer) {
+    std::string jis;
+    for (int i = 0; i < 60; ++i) {
+        jis += KI;
+        for (int k = 0; k <= i % 23; ++k) jis += std::string(1, static_cast<char>(0x30 + k)) + static_cast<char>(0x21 + 3 * k);
+        jis += KO;
+        jis += std::string(static_cast<std::size_t>(i % 37), static_cast<char>('a' + i % 26));
+        if (i % 7 == 0) jis += "\x1B$A";  // no designation: stays
+    }
+    std::string apart(jis.size() + 1, '\0');
+    apart.resize(static_cast<std::size_t>(Jis2SjisBytes(apart.data(), U(jis), static_cast<int>(jis.size()))));
+    std::string in = jis;
+    const int n = Jis2SjisBytes(in.data(), U(in), static_cast<int>(in.size()));
+    EXPECT_TRUE(in.substr(0, static_cast<std::size_t>(n)) == apart);
+    EXPECT_TRUE(ToSjis(ToJis(apart)) == apart);  // and back again
+}
+
 // A NUL is a byte of the text for the counted forms: copied, and the kanji
 // section closed before it as before any ASCII byte.
 TEST(JisConversion, CountedFormsCarryNulBytes) {
