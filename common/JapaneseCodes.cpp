@@ -1,6 +1,7 @@
 #include "common/JapaneseCodes.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -11,6 +12,9 @@
 namespace {
 
 constexpr unsigned char ESC = 0x1B;
+
+// The blocks of 16 bytes are read as two words whose lowest byte comes first.
+static_assert(std::endian::native == std::endian::little);
 
 bool IsKanjiIn(const unsigned char* p) { return p[0] == ESC && p[1] == '$' && (p[2] == 'B' || p[2] == '@'); }
 bool IsKanjiOut(const unsigned char* p) { return p[0] == ESC && p[1] == '(' && (p[2] == 'B' || p[2] == 'J'); }
@@ -67,7 +71,7 @@ inline std::size_t EscapeIn16(std::uint64_t a, std::uint64_t b) {
 // The double-byte mapping as tables, so a character costs two lookups.
 // A zero entry marks a byte that is no row lead or no trail byte.
 struct SjisToJisTables {
-    std::array<unsigned char, 256> lead{};   // twice the row pair number, plus one
+    std::array<unsigned char, 256> lead{};   // twice the row pair number, less one
     std::array<std::uint16_t, 256> trail{};  // the second JIS byte; in the high byte, 1 for the even row
 };
 

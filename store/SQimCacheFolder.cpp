@@ -1,7 +1,5 @@
 #include "store/SQimCacheFolder.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -9,7 +7,6 @@
 #include <vector>
 
 #include "common/FilePath.h"
-#include "common/TextTools.h"
 #include "platform/FileDescriptors.h"
 #include "platform/FileSystem.h"
 #include "store/QimStoreCodes.h"
