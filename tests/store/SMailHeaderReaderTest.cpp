@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <ctime>
@@ -81,6 +82,15 @@ TEST(MailHeaderReader, AFolderIsUnreadable) {
     reader.Open(platform::OpenReadOnly(dir.File("empty").c_str()));
     EXPECT_EQ(reader.NextLine(length), nullptr);
     EXPECT_FALSE(reader.Unreadable());
+}
+
+// A FIFO with a mail's name is no mail, and reading it never waits for a
+// writer that does not come.
+TEST(HeaderCache, AFifoIsNoMailAndIsNotWaitedFor) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.File("3").c_str(), 0600), 0);
+    SHeaderData data;
+    EXPECT_FALSE(SQimCacheFolder::ReadHeaderData(dir.File("3").c_str(), data));
 }
 
 // The record's texts as the cache made them when every field was decoded and
