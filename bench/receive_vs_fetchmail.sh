@@ -6,10 +6,11 @@
 # qimtool runs twice: as it is (each message flushed to disk with fsync, file
 # and folder, before its DELE) and with the flush turned off
 # (QIM_BENCH_NO_FSYNC=1, a switch only for this measurement), so the cost of
-# the flush shows. Rounds are interleaved; the best time of each counts.
+# the flush shows. Rounds are interleaved; the median time of each counts.
 # Usage: [QIMTOOL=path] bench/receive_vs_fetchmail.sh [MAILS] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/lib.sh
 count=${1:-2000}
 rounds=${2:-3}
 build=build/release
@@ -67,7 +68,6 @@ RC
 chmod 600 "$work/fetchmailrc"
 
 seconds() { local t; t=$( { TIMEFORMAT=%R; time bash -c "$1" >/dev/null 2>&1 || true; } 2>&1 | tail -n1 ); echo "$t"; }
-lower() { awk -v a="$1" -v b="$2" 'BEGIN{ print (a == "" || b < a) ? b : a }'; }
 files() { find "$1" -maxdepth 1 -type f | wc -l; }
 
 run_qimtool() {  # label-variable, extra environment
@@ -79,7 +79,7 @@ run_qimtool() {  # label-variable, extra environment
   local got; got=$(find "$work/home" -maxdepth 1 -type f -name '[0-9]*' | wc -l)
   [[ $got -eq $count ]] || { echo "qimtool stored $got of $count" >&2; tail -5 "$work/q.err" >&2; exit 1; }
   [[ $(files "$srv/mail/taro/new") -eq 0 && $(files "$srv/mail/taro/cur") -eq 0 ]] || { echo "server not empty" >&2; exit 1; }
-  printf -v "$1" '%s' "$(lower "${!1}" "$t")"
+  printf -v "$1" '%s %s' "${!1}" "$t"
 }
 run_fetchmail() {
   rm -rf "$work/fm"; mkdir -p "$work/fm" "$work/fmhome"
@@ -87,7 +87,7 @@ run_fetchmail() {
   local t; t=$(seconds "FETCHMAILHOME='$work/fmhome' FM_OUT='$work/fm' fetchmail -f '$work/fetchmailrc' --nodetach")
   local got; got=$(files "$work/fm")
   [[ $got -eq $count ]] || { echo "fetchmail delivered $got of $count" >&2; exit 1; }
-  fm=$(lower "$fm" "$t")
+  fm="$fm $t"
 }
 
 q="" qn="" fm=""
@@ -96,6 +96,8 @@ for _ in $(seq 1 "$rounds"); do
   run_qimtool qn "QIM_BENCH_NO_FSYNC=1"
   run_fetchmail
 done
+# shellcheck disable=SC2086
+q=$(bench_median $q) qn=$(bench_median $qn) fm=$(bench_median $fm)
 ratio() { awk -v p="$1" -v q="$2" 'BEGIN{ printf "%.2f", p / q }'; }
 per() { awk -v t="$1" -v n="$count" 'BEGIN{ printf "%.3f", t * 1000 / n }'; }
 printf '%-40s %9s %12s\n' run seconds ms/message
@@ -103,3 +105,4 @@ printf '%-40s %9s %12s\n' "qimtool receive (fsync per message)" "$q" "$(per "$q"
 printf '%-40s %9s %12s\n' "qimtool receive (no fsync)" "$qn" "$(per "$qn")"
 printf '%-40s %9s %12s\n' "fetchmail + MDA (one file per message)" "$fm" "$(per "$fm")"
 echo "qimtool/fetchmail: $(ratio "$q" "$fm")   fsync cost: $(awk -v a="$q" -v b="$qn" -v n="$count" 'BEGIN{ printf "%.3f ms per message (%.0f%% of the run)", (a-b)*1000/n, (a-b)*100/a }')"
+bench_row "receive $count messages over POP3" "$q" "fetchmail + MDA" "$fm" "-"

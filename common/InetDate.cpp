@@ -143,9 +143,19 @@ int CompareDate(const char* a, const char* b) {
 }
 
 char* FormatDateKey(const std::tm& t, char* dest) {
+    // Every field is two digits (0 when out of range): written by hand, as a
+    // folder's cache makes one key per mail.
     auto twoDigits = [](long long v) { return (v >= 0 && v <= 99) ? static_cast<int>(v) : 0; };
     const int year = ((t.tm_year % 100) + 100) % 100;
-    std::snprintf(dest, kDateKeySize, "%02d.%02d.%02d %02d:%02d", year, twoDigits(t.tm_mon + 1LL),
-                  twoDigits(t.tm_mday), twoDigits(t.tm_hour), twoDigits(t.tm_min));
+    const int fields[5] = {year, twoDigits(t.tm_mon + 1LL), twoDigits(t.tm_mday), twoDigits(t.tm_hour),
+                           twoDigits(t.tm_min)};
+    static const char kSeparators[5] = {'.', '.', ' ', ':', '\0'};
+    char* out = dest;
+    for (int i = 0; i < 5; ++i) {
+        *out++ = static_cast<char>('0' + fields[i] / 10);
+        *out++ = static_cast<char>('0' + fields[i] % 10);
+        if (i < 4) *out++ = kSeparators[i];
+    }
+    *out = '\0';
     return dest;
 }

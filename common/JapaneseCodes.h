@@ -23,13 +23,23 @@ bool IsKanji2(const char* s, int pos);
 // Every byte below 0x80 and printable or tab, CR, LF; an empty string is ASCII.
 bool IsUSAscii(const unsigned char* s);
 
+// The character set in force in ISO-2022-JP text, carried from one piece of a
+// text to the next by those who convert it piecewise.
+enum class JisMode { Ascii, Kanji, Katakana };
+
 // ISO-2022-JP -> Shift_JIS. Returns the bytes written (NUL not counted, always
 // written). The output is never longer than the input, so `dest` may be `src`.
 int Jis2Sjis(char* dest, const unsigned char* src);
 // The same over `length` bytes in which a NUL is a byte like any other (mail
 // from a server may hold one). Writes a NUL after the result.
 int Jis2SjisBytes(char* dest, const unsigned char* src, int length);
+// The same, starting in `mode` and leaving there the mode at the end.
+int Jis2SjisBytes(char* dest, const unsigned char* src, int length, JisMode& mode);
 // Shift_JIS -> ISO-2022-JP. `dest` needs LengthAsJis(src) + 1 bytes.
 int Sjis2Jis(char* dest, const unsigned char* src);
+// The same over `length` bytes, a NUL among them copied like any other byte
+// below 0x80; `dest` needs 4 * length + 4 bytes (or the exact count,
+// LengthAsJis of the same bytes, + 1). Writes a NUL after the result.
+int Sjis2JisBytes(char* dest, const unsigned char* src, int length);
 // Exactly the count Sjis2Jis returns for the same text.
 int LengthAsJis(const unsigned char* sjis);

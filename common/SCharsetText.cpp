@@ -9,8 +9,8 @@
 namespace {
 
 std::string Lower(std::string_view s) {
-    std::string out;
-    for (char c : s) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -33,10 +33,11 @@ bool IsSjisLabel(const std::string& name) {
 
 // JIS (and what is stored already as Shift_JIS) to Shift_JIS.
 std::string JisToSjis(std::string_view bytes) {
-    std::vector<char> sjis(bytes.size() + 1);
+    std::string sjis(bytes.size() + 1, '\0');
     const int n = Jis2SjisBytes(sjis.data(), reinterpret_cast<const unsigned char*>(bytes.data()),
                                 static_cast<int>(bytes.size()));
-    return std::string(sjis.data(), static_cast<std::size_t>(n));
+    sjis.resize(static_cast<std::size_t>(n));
+    return sjis;
 }
 
 bool IsValidCp932(std::string_view bytes) {
@@ -56,7 +57,15 @@ std::string GuessToUtf8(std::string_view bytes) {
 
 }  // namespace
 
-bool IsJisCharset(std::string_view charset) { return Lower(charset).rfind("iso-2022-jp", 0) == 0; }
+bool IsJisCharset(std::string_view charset) {
+    // Compared where it stands, without a lower-case copy.
+    static constexpr std::string_view kJis = "iso-2022-jp";
+    if (charset.size() < kJis.size()) return false;
+    for (std::size_t i = 0; i < kJis.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(charset[i])) != kJis[i]) return false;
+    }
+    return true;
+}
 
 std::string TextToUtf8(std::string_view charset, std::string_view bytes) {
     if (IsAscii(bytes) && !HasJisEscape(bytes)) return std::string(bytes);

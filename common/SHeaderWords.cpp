@@ -2,6 +2,7 @@
 #include "common/SHeaderWords.h"
 
 #include <cctype>
+#include <utility>
 #include <vector>
 
 #include "common/JString.h"
@@ -43,10 +44,14 @@ bool DecodeB(std::string_view payload, std::string& out) {
     while (!padded.empty() && padded.back() == '=') padded.pop_back();
     if (padded.size() % 4 == 1) return false;
     while (padded.size() % 4 != 0) padded += '=';
-    std::vector<unsigned char> bytes(padded.size() / 4 * 3 + 1);
-    const int n = SMimeBase64::DecodeBinary(padded.c_str(), bytes.data(), false);
-    if (n < 0) return false;
-    out.assign(reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(n));
+    // Decoded straight into the result, one buffer fewer per word.
+    out.resize(padded.size() / 4 * 3 + 1);
+    const int n = SMimeBase64::DecodeBinary(padded.c_str(), reinterpret_cast<unsigned char*>(out.data()), false);
+    if (n < 0) {
+        out.clear();
+        return false;
+    }
+    out.resize(static_cast<std::size_t>(n));
     return true;
 }
 
@@ -78,7 +83,15 @@ private:
     std::size_t BlankAfter(std::size_t p) {
         if (blank_ == std::string_view::npos) return blank_;
         if (blank_ < p || !blankKnown_) {
-            blank_ = raw_.find_first_of(" \t\r\n", p);
+            // By hand: find_first_of looks each byte up in the set with a call.
+            blank_ = std::string_view::npos;
+            for (std::size_t i = p; i < raw_.size(); ++i) {
+                const char c = raw_[i];
+                if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                    blank_ = i;
+                    break;
+                }
+            }
             blankKnown_ = true;
         }
         return blank_;
@@ -151,7 +164,7 @@ std::vector<Segment> Split(std::string_view raw) {
                            jstraicmp(segments.back().charset.c_str(), charset.c_str()) == 0;
         // One character may be split between two words: their bytes go together.
         if (joins) segments.back().bytes += bytes;
-        else segments.push_back({true, charset, bytes});
+        else segments.push_back({true, std::move(charset), std::move(bytes)});
         pos = end;
     }
     return segments;

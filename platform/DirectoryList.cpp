@@ -18,9 +18,7 @@ EntryKind KindOf(mode_t mode) {
     return EntryKind::Other;
 }
 
-}  // namespace
-
-bool ListDirectory(const char* sjisDir, std::vector<DirectoryEntry>& entries) {
+bool List(const char* sjisDir, std::vector<DirectoryEntry>& entries, bool foldersOnly) {
     entries.clear();
     std::string native;
     if (!ToNativePath(sjisDir, native)) {
@@ -38,6 +36,7 @@ bool ListDirectory(const char* sjisDir, std::vector<DirectoryEntry>& entries) {
             break;
         }
         const char* name = e->d_name;
+        if (foldersOnly && e->d_type == DT_REG) continue;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
         DirectoryEntry entry;
         if (!FromNativePath(name, entry.name)) continue;
@@ -68,6 +67,18 @@ bool ListDirectory(const char* sjisDir, std::vector<DirectoryEntry>& entries) {
     closedir(dir);
     errno = error;
     return error == 0;
+}
+
+}  // namespace
+
+bool ListDirectory(const char* sjisDir, std::vector<DirectoryEntry>& entries) { return List(sjisDir, entries, false); }
+
+bool ListSubfolders(const char* sjisDir, std::vector<DirectoryEntry>& entries) {
+    const bool ok = List(sjisDir, entries, true);
+    const int error = errno;
+    std::erase_if(entries, [](const DirectoryEntry& e) { return e.kind != EntryKind::Directory; });
+    errno = error;
+    return ok;
 }
 
 }  // namespace platform

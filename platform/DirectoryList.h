@@ -19,5 +19,8 @@ struct DirectoryEntry {
 // False (with errno) when the folder cannot be read; `entries` then holds
 // what was read before the failure. The order is the file system's.
 bool ListDirectory(const char* sjisDir, std::vector<DirectoryEntry>& entries);
+// The same, only the entries that may be folders: regular files (a mail
+// folder holds thousands) are passed over before their names are converted.
+bool ListSubfolders(const char* sjisDir, std::vector<DirectoryEntry>& entries);
 
 }  // namespace platform

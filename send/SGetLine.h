@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "send/SComposeEditor.h"
 
@@ -19,7 +20,8 @@ public:
 
 // The lines of a file, up to kPieceSize - 1 bytes each: a longer line comes in
 // pieces, cut before a double-byte character rather than through it, and a CR
-// LF is never torn apart. A bare LF, or no line end, becomes CR LF.
+// LF is never torn apart. A bare LF, or no line end, becomes CR LF. The file
+// is read in large blocks and each line found in them at once.
 class SGetLineFile : public SGetLine {
 public:
     static constexpr int kPieceSize = 1024;
@@ -36,9 +38,16 @@ protected:
     bool RawLine(std::string& line);
 
 private:
+    // Holds at least kPieceSize bytes after `begin_` unless the file ends sooner.
+    void Fill();
+
     std::string path_;
     FILE* fp_ = nullptr;
     bool cut_ = false;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;  // the next line starts here
+    std::size_t end_ = 0;    // bytes held
+    bool ended_ = false;     // nothing more to read
 };
 
 // The same lines after the header and the empty line that ends it.

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "config/QimNotices.h"
@@ -22,7 +23,7 @@ constexpr int kHostNameSize = 128;
 constexpr int kMaxReplyLines = 1000;
 constexpr int kProgressSteps = 20;
 // Most bytes of message lines sent from one writable notification.
-constexpr std::size_t kDataBatchBytes = 32 * 1024;
+constexpr std::size_t kDataBatchBytes = 64 * 1024;
 
 int g_progress = 0;
 
@@ -253,17 +254,19 @@ void SSmtpSession::OnSocketEvent(int event, int error) {
     }
 }
 
-bool SSmtpSession::SendData(const std::string& data) {
-    const int n = socket_->Send(data.data(), static_cast<int>(data.size()));
+bool SSmtpSession::SendData(const std::string& data) { return SendData(data.data(), data.size()); }
+
+bool SSmtpSession::SendData(const char* data, std::size_t size) {
+    const int n = socket_->Send(data, static_cast<int>(size));
     if (n < 0) {
         if (socket_->LastError() != platform::kWsaEWouldBlock) {
             SocketError("SendData() Error", socket_->LastError());
             return false;
         }
-        pending_ = data;
+        pending_.assign(data, size);
         sendPending_ = true;
-    } else if (static_cast<std::size_t>(n) < data.size()) {
-        pending_ = data.substr(static_cast<std::size_t>(n));
+    } else if (static_cast<std::size_t>(n) < size) {
+        pending_.assign(data + n, size - static_cast<std::size_t>(n));
         sendPending_ = true;
     } else {
         sendPending_ = false;
@@ -278,8 +281,9 @@ bool SSmtpSession::SendCommand(const std::string& text, SSmtpState next) {
     return true;
 }
 
-// One line of the data phase; the terminating dot line ends it.
-bool SSmtpSession::SendMessageLine() {
+// One line of the data phase, converted to ISO-2022-JP at the end of the
+// batch; the terminating dot line ends it.
+void SSmtpSession::PutMessageLine() {
     const std::string* out = &line_;
     if (phase_ == SSmtpDataPhase::HeaderText) {
         // A header line made of a dot would end the message early.
@@ -291,35 +295,37 @@ bool SSmtpSession::SendMessageLine() {
         phase_ = SSmtpDataPhase::Body;
     } else if (lines_.NextLine(line_)) {
         if (line_[0] == '.') {
-            stuffed_ = "." + line_;
+            stuffed_.assign(1, '.');
+            stuffed_.append(line_);
             out = &stuffed_;
         }
     } else {
         line_ = ".\r\n";
         phase_ = SSmtpDataPhase::Done;
     }
-    converted_.resize(static_cast<std::size_t>(LengthAsJis(reinterpret_cast<const unsigned char*>(out->c_str()))) + 1);
-    const int length = Sjis2Jis(converted_.data(), reinterpret_cast<const unsigned char*>(out->c_str()));
-    converted_.resize(static_cast<std::size_t>(length));
+    // Room for the longest conversion: four bytes a byte and the closing designation.
+    const std::size_t room = 4 * out->size() + 4;
+    if (batch_.size() - batchSize_ < room) batch_.resize(std::max(2 * batch_.size(), batchSize_ + room));
+    batchSize_ += static_cast<std::size_t>(Sjis2JisBytes(batch_.data() + batchSize_,
+                                                         reinterpret_cast<const unsigned char*>(out->data()),
+                                                         static_cast<int>(out->size())));
     g_progress = (g_progress + 1) % kProgressSteps;
-    if (!SendData(converted_)) return false;
     if (phase_ == SSmtpDataPhase::Done) {
         lines_.Close();
         linesOpen_ = false;
         state_ = SSmtpState::AwaitMessageReply;
     }
-    return true;
 }
 
-// The lines of one writable notification: one at least, more while the socket
-// takes each whole, up to a batch, so a large message does not wait for the
-// event loop between every two lines.
+// The lines of one writable notification, converted into one batch and given
+// to the socket at once: a large message costs one send per batch, not one
+// per line, and does not wait for the event loop between every two lines.
 bool SSmtpSession::SendMessageLines() {
-    std::size_t sent = 0;
+    batchSize_ = 0;
     do {
-        if (!SendMessageLine()) return false;
-        sent += converted_.size();
-    } while (state_ == SSmtpState::SendingMessage && !sendPending_ && sent < kDataBatchBytes);
+        PutMessageLine();
+    } while (state_ == SSmtpState::SendingMessage && batchSize_ < kDataBatchBytes);
+    if (!SendData(batch_.data(), batchSize_)) return false;
     if (progressText_.empty()) progressText_ = LoadQimString(qimstr::SendingProgress) + "\n";
     Status(progressText_ + std::string(static_cast<std::size_t>(g_progress), '*'));
     if (state_ == SSmtpState::SendingMessage && !writeReadyWhileIdle_) socket_->Rearm();

@@ -105,7 +105,8 @@ private:
     static std::string StepText(unsigned id, const std::string& address = std::string());
     bool SendCommand(const std::string& text, SSmtpState next);
     bool SendData(const std::string& data);
-    bool SendMessageLine();
+    bool SendData(const char* data, std::size_t size);
+    void PutMessageLine();
     bool SendMessageLines();
     void Notify(unsigned id, std::vector<SNotice::Arg> args = {});
     void SocketError(const char* operation, int code);
@@ -149,7 +150,8 @@ private:
     std::string pending_;
     std::string line_;        // the line being sent
     std::string stuffed_;     // ... dot-stuffed
-    std::string converted_;   // ... in ISO-2022-JP
+    std::vector<char> batch_;      // message lines in ISO-2022-JP, sent at once
+    std::size_t batchSize_ = 0;
     std::string progressText_;
     std::string recipient_;   // the address of the last RCPT TO
     std::string lastReply_;   // the server's last reply line, as a message quotes it

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/SMHUnfoldDecode.h"
 #include "store/SQimMailData.h"
@@ -14,6 +15,8 @@ public:
     SCacheHeaderCollector();
     ~SCacheHeaderCollector() override;
 
+    // Starts afresh, so one collector can serve many mails.
+    void Init() override;
     bool Execute(const char* line) override;
     bool Action(const char* field) override;
     // Delivers the last field and makes the date key: Data() is complete then.
@@ -24,4 +27,5 @@ public:
 private:
     SHeaderData data_;
     std::string date_;  // the Date value as the header gives it
+    std::vector<char> decoded_;  // the field being decoded, kept for the next
 };

@@ -1,24 +1,20 @@
 #include "store/SQimCacheFolder.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <vector>
 
 #include "common/FilePath.h"
-#include "common/TextTools.h"
+#include "platform/FileDescriptors.h"
 #include "platform/FileSystem.h"
 #include "store/QimStoreCodes.h"
 #include "store/SCacheHeaderCollector.h"
+#include "store/SMailHeaderReader.h"
 
 namespace {
 
-// Header lines are read whole up to this length; the rest of a longer line is
-// skipped. A folded field stops growing at the same length.
-constexpr int kMaxHeaderLine = 64 * 1024;
-constexpr int kHeaderPiece = 1024;
 // The tail of the cache is read from this window, doubling, up to the limit;
 // beyond it the file is read from its start.
 constexpr long long kFirstTailWindow = 200;
@@ -117,50 +113,121 @@ void SQimCacheFolder::MakeCachePath() { MergeFilePath(cachePath_, path_, qimstor
 
 bool SQimCacheFolder::CacheExists() const { return platform::IsRegularFile(cachePath_.c_str()); }
 
+namespace {
+
+// The header of the open file `fd` through `reader` into `collector` (which
+// starts afresh); the file is closed after it. False when the file could not
+// be read at all.
+bool CollectHeader(int fd, SMailHeaderReader& reader, SCacheHeaderCollector& collector) {
+    reader.Open(fd);
+    collector.Init();
+    std::size_t length = 0;
+    while (const char* line = reader.NextLine(length)) {
+        if (SMailHeaderReader::IsHeaderEnd(length, line)) break;
+        collector.Execute(line);
+    }
+    reader.Close();
+    collector.Finish();
+    return !reader.Unreadable();
+}
+
+// The record text of `data` in `record` (replacing it), so that a buffer can
+// serve every record of a folder.
+void PutRecord(std::string& record, int number, const SHeaderData& data) {
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, number);
+    record.assign(digits, static_cast<std::size_t>(result.ptr - digits));
+    record.push_back(' ');
+    const std::size_t fields = record.size();
+    record.append(data.to);
+    record.push_back('\n');
+    record.append(data.from);
+    record.push_back('\n');
+    record.append(data.subject);
+    record.push_back('\n');
+    record.append(data.date);
+    record.push_back('\n');
+    for (std::size_t i = fields; i < record.size(); ++i) {
+        if (record[i] == '\t') record[i] = ' ';
+    }
+}
+
+// Writes the records of one folder's mails. The folder is opened once and
+// each mail by its name in it; one reader, collector and record text serve
+// every mail, so a rebuild allocates nothing per mail or line.
+class RecordWriter {
+public:
+    explicit RecordWriter(const SQimFolder& folder)
+        : folder_(folder), dir_(platform::OpenFolderDescriptor(folder.Path().c_str())) {}
+    ~RecordWriter() { platform::CloseDescriptor(dir_); }
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
+
+    // Whether mail `number` is there (a regular file), asked in the open folder.
+    bool Exists(int number) const {
+        if (number <= 0) return false;
+        if (dir_ < 0) return folder_.MailExists(number);
+        char name[16];
+        *std::to_chars(name, name + sizeof name - 1, number).ptr = '\0';
+        return platform::IsRegularFileAt(dir_, name);
+    }
+
+    // False when the mail cannot be read (it is left out) or the write failed.
+    // `listedAsFile`: a listing of the folder has just said that the name is a
+    // regular file, so no more asking is needed (a folder put there since
+    // fails its read).
+    bool Write(platform::TextFile& out, int number, bool listedAsFile = false) {
+        char name[16];
+        *std::to_chars(name, name + sizeof name - 1, number).ptr = '\0';
+        const int fd = dir_ >= 0 ? platform::OpenReadOnlyAt(dir_, name) : platform::OpenReadOnly(folder_.MailPath(number).c_str());
+        if (fd < 0) return false;
+        // Only a file is a mail (a folder with a number name is not).
+        if (!listedAsFile && !platform::IsRegularDescriptor(fd)) {
+            platform::CloseDescriptor(fd);
+            return false;
+        }
+        if (!CollectHeader(fd, reader_, collector_)) return false;
+        PutRecord(record_, number, collector_.Data());
+        return out.Write(record_.data(), record_.size());
+    }
+
+private:
+    const SQimFolder& folder_;
+    int dir_;
+    SMailHeaderReader reader_;
+    SCacheHeaderCollector collector_;
+    std::string record_;
+};
+
+}  // namespace
+
 bool SQimCacheFolder::ReadHeaderData(const char* mailPath, SHeaderData& data) {
     data = SHeaderData();
-    platform::TextFile in;
-    if (!in.Open(mailPath, "r")) return false;
+    const int fd = platform::OpenReadOnly(mailPath);
+    if (fd < 0) return false;
     // Only a file is a mail (a folder with a number name is not); asked of the
     // open file, so the name is looked up once.
-    struct stat st;
-    if (fstat(fileno(in.Handle()), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    SCacheHeaderCollector collector;
-    char piece[kHeaderPiece];
-    std::string line;
-    while (FGetString(in, piece, sizeof piece, line, kMaxHeaderLine) > 0) {
-        if (line == "\n") break;
-        collector.Execute(line.c_str());
+    if (!platform::IsRegularDescriptor(fd)) {
+        platform::CloseDescriptor(fd);
+        return false;
     }
-    collector.Finish();
+    SMailHeaderReader reader;
+    SCacheHeaderCollector collector;
+    CollectHeader(fd, reader, collector);
     data = collector.Data();
     return true;
 }
 
 std::string SQimCacheFolder::FormatRecord(int number, const SHeaderData& data) {
-    std::string record = std::to_string(number);
-    record += ' ';
-    record += data.to;
-    record += '\n';
-    record += data.from;
-    record += '\n';
-    record += data.subject;
-    record += '\n';
-    record += data.date;
-    record += '\n';
-    for (char& c : record) {
-        if (c == '\t') c = ' ';
-    }
+    std::string record;
+    PutRecord(record, number, data);
     return record;
 }
 
 namespace {
 
 bool WriteRecordOf(platform::TextFile& out, const SQimFolder& folder, int number) {
-    SHeaderData data;
-    if (!SQimCacheFolder::ReadHeaderData(folder.MailPath(number).c_str(), data)) return false;
-    const std::string record = SQimCacheFolder::FormatRecord(number, data);
-    return out.Write(record.data(), record.size());
+    return RecordWriter(folder).Write(out, number);
 }
 
 }  // namespace
@@ -183,7 +250,8 @@ bool SQimCacheFolder::ReplaceCache(const std::function<bool(platform::TextFile& 
 bool SQimCacheFolder::RebuildCache() {
     return ReplaceCache([this](platform::TextFile& out) {
         // A mail that cannot be read is left out.
-        for (int n : MailNumbers()) WriteRecordOf(out, *this, n);
+        RecordWriter writer(*this);
+        for (int n : MailNumbers()) writer.Write(out, n, true);
         return !out.Error();
     });
 }
@@ -272,8 +340,9 @@ void SQimCacheFolder::AppendFrom(int number) {
     if (number <= 0 || !MailExists(number)) return;
     platform::TextFile out;
     if (!out.Open(cachePath_.c_str(), "a")) return;
-    for (int n = number; MailExists(n); ++n) {
-        WriteRecordOf(out, *this, n);
+    RecordWriter writer(*this);
+    for (int n = number; writer.Exists(n); ++n) {
+        writer.Write(out, n, true);
         if (n == INT_MAX) break;
     }
     out.Close();

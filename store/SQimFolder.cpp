@@ -91,10 +91,9 @@ std::vector<int> SQimFolder::MailNumbers() const {
 
 std::vector<std::string> SQimFolder::Subfolders() const {
     std::vector<platform::DirectoryEntry> entries;
-    platform::ListDirectory(path_.c_str(), entries);
+    platform::ListSubfolders(path_.c_str(), entries);
     std::vector<std::string> names;
-    for (platform::DirectoryEntry& e : entries)
-        if (e.kind == platform::EntryKind::Directory) names.push_back(std::move(e.name));
+    for (platform::DirectoryEntry& e : entries) names.push_back(std::move(e.name));
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return SQimComparator::LocaleCompare(a.c_str(), b.c_str()) < 0;
     });

@@ -1,6 +1,8 @@
 // sjis2jis, jis2sjis, han2zen: the code converters as filters (binary-safe:
 // NUL bytes pass through and split the text around them).
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,70 +12,68 @@
 
 namespace {
 
-// Each converter appends the conversion of one NUL-terminated stretch.
-using Converter = void (*)(const char* in, std::size_t length, qimtool::ByteBuffer& out);
+// Each converter appends the conversion of one stretch without a NUL, starting
+// in the mode `mode` says and leaving there the mode at its end.
+using Converter = void (*)(const char* in, std::size_t length, qimtool::ByteBuffer& out, JisMode& mode);
 
-void ToJis(const char* in, std::size_t length, qimtool::ByteBuffer& out) {
+void ToJis(const char* in, std::size_t length, qimtool::ByteBuffer& out, JisMode&) {
     // Every input byte gives at most four output bytes (a designation and the
     // byte), plus the closing designation: enough room without counting first.
     char* dest = out.Room(4 * length + 4);
-    out.Commit(static_cast<std::size_t>(Sjis2Jis(dest, reinterpret_cast<const unsigned char*>(in))));
+    out.Commit(static_cast<std::size_t>(
+        Sjis2JisBytes(dest, reinterpret_cast<const unsigned char*>(in), static_cast<int>(length))));
 }
 
-void ToSjis(const char* in, std::size_t length, qimtool::ByteBuffer& out) {
+void ToSjis(const char* in, std::size_t length, qimtool::ByteBuffer& out, JisMode& mode) {
     char* dest = out.Room(length + 1);
-    out.Commit(static_cast<std::size_t>(Jis2Sjis(dest, reinterpret_cast<const unsigned char*>(in))));
+    out.Commit(static_cast<std::size_t>(
+        Jis2SjisBytes(dest, reinterpret_cast<const unsigned char*>(in), static_cast<int>(length), mode)));
 }
 
-void Widen(const char* in, std::size_t length, qimtool::ByteBuffer& out) {
+void Widen(const char* in, std::size_t length, qimtool::ByteBuffer& out, JisMode&) {
+    const std::string text(in, length);  // the widener reads up to a NUL
     char* dest = out.Room(2 * length + 1);  // widening at most doubles the length
-    SHanZenKana().Han2Zen(in, dest, static_cast<int>(2 * length + 1));
+    SHanZenKana().Han2Zen(text.c_str(), dest, static_cast<int>(2 * length + 1));
     out.Commit(std::strlen(dest));
 }
 
-// Whether JIS text that has been converted up to `end` is left in its kanji
-// state: the last kanji-in or kanji-out sequence decides.
-bool EndsInKanji(const std::string& text, std::size_t end) {
-    for (std::size_t i = end; i >= 3; --i) {
-        const char* p = text.data() + i - 3;
-        if (p[0] != 0x1B) continue;
-        if (p[1] == '$' && (p[2] == 'B' || p[2] == '@')) return true;
-        if (p[1] == '(' && (p[2] == 'B' || p[2] == 'J')) return false;
-    }
-    return false;
-}
-
-// Converts blocks of text in turn, as if they were one text: a block that
-// leaves JIS text in its kanji state hands that state to the next.
+// Converts blocks of text in turn, as if they were one text: the mode at the
+// end of a block is where the next one starts. A NUL is copied and splits the
+// text: what follows it starts in ASCII.
 class BlockConverter {
 public:
-    BlockConverter(Converter convert, bool jisInput) : convert_(convert), jisInput_(jisInput) {}
+    explicit BlockConverter(Converter convert) : convert_(convert) {}
 
-    void Convert(const std::string& text, qimtool::ByteBuffer& out) {
-        std::string block;
-        if (kanji_) block = "\x1B$B";
-        block += text;
-        kanji_ = jisInput_ && EndsInKanji(block, block.size());
-        // NULs are copied; they split the text the converters see.
-        std::size_t start = 0;
+    void Convert(const char* text, std::size_t size, qimtool::ByteBuffer& out) {
+        const char* end = text + size;
         while (true) {
-            std::size_t length = std::strlen(block.c_str() + start);
-            convert_(block.c_str() + start, length, out);
-            start += length;
-            if (start >= block.size()) break;
+            const char* nul = static_cast<const char*>(std::memchr(text, '\0', static_cast<std::size_t>(end - text)));
+            const char* stop = nul ? nul : end;
+            convert_(text, static_cast<std::size_t>(stop - text), out, mode_);
+            if (!nul) break;
             out.Append("", 1);
-            ++start;
+            mode_ = JisMode::Ascii;
+            text = nul + 1;
         }
     }
 
 private:
     Converter convert_;
-    bool jisInput_;
-    bool kanji_ = false;
+    JisMode mode_ = JisMode::Ascii;
 };
+
+// Where a block may end: after the last line end or NUL among `size` bytes;
+// 0 when there is none.
+std::size_t CutPoint(const char* data, std::size_t size) {
+    for (std::size_t i = size; i > 0; --i) {
+        if (data[i - 1] == '\n' || data[i - 1] == '\0') return i;
+    }
+    return 0;
+}
 
 // The input is converted a block at a time, each block cut after a line end
 // or a NUL, so no character is split and memory stays small on large files.
+// The bytes after the cut move to the front of the buffer for the next read.
 int RunFilter(const qimtool::Command& self, const std::vector<std::string>& args, Converter convert,
               bool utf8In, bool utf8Out) {
     qimtool::ParsedArgs parsed;
@@ -82,34 +82,38 @@ int RunFilter(const qimtool::Command& self, const std::vector<std::string>& args
     if (parsed.operands.size() > 2) return qimtool::UsageError(self, "引数が多すぎます");
     std::string inPath = parsed.operands.size() > 0 ? parsed.operands[0] : "-";
     std::string outPath = parsed.operands.size() > 1 ? parsed.operands[1] : "-";
-    qimtool::InputStream in;
-    if (!in.Open(inPath)) return qimtool::Failure("入力を読めません: " + inPath);
+    FILE* in = inPath == "-" ? stdin : std::fopen(inPath.c_str(), "rbe");
+    if (!in) return qimtool::Failure("入力を読めません: " + inPath);
+    std::unique_ptr<FILE, int (*)(FILE*)> closeIn(in == stdin ? nullptr : in, &std::fclose);
     qimtool::OutputStream output;
     if (!output.Open(outPath)) return qimtool::Failure("出力を書けません: " + outPath);
     const bool utf8 = parsed.Has("--utf8");
-    BlockConverter converter(convert, convert == ToSjis);
+    BlockConverter converter(convert);
 
-    std::string pending, piece, block, text;
+    constexpr std::size_t kBlock = 1 << 20;
+    std::vector<char> buffer(kBlock);
+    std::size_t held = 0;  // bytes in the buffer not yet converted
+    std::string block, text;
     qimtool::ByteBuffer out;
     bool more = true;
     while (more) {
-        more = in.Read(piece);
-        if (in.Failed()) return qimtool::Failure("入力を読めません: " + inPath);
-        pending += piece;
-        std::size_t cut = pending.size();
-        if (more) {
-            std::size_t end = pending.find_last_of(std::string("\n\0", 2));
-            if (end == std::string::npos) continue;  // no cut point yet: read on
-            cut = end + 1;
-        }
-        block.assign(pending, 0, cut);
-        pending.erase(0, cut);
-        if (utf8 && utf8In) {
-            if (!qimtool::TerminalToSjis(block, text)) return qimtool::Failure("入力を Shift_JIS に変換できません");
-            block.swap(text);
-        }
+        if (buffer.size() - held < kBlock / 2) buffer.resize(buffer.size() * 2);  // a line longer than a block
+        const std::size_t n = std::fread(buffer.data() + held, 1, buffer.size() - held, in);
+        if (std::ferror(in)) return qimtool::Failure("入力を読めません: " + inPath);
+        more = n > 0;
+        held += n;
+        const std::size_t cut = more ? CutPoint(buffer.data(), held) : held;
+        if (cut == 0) continue;  // no cut point yet: read on
         out.Clear();
-        converter.Convert(block, out);
+        if (utf8 && utf8In) {
+            block.assign(buffer.data(), cut);
+            if (!qimtool::TerminalToSjis(block, text)) return qimtool::Failure("入力を Shift_JIS に変換できません");
+            converter.Convert(text.data(), text.size(), out);
+        } else {
+            converter.Convert(buffer.data(), cut, out);
+        }
+        std::memmove(buffer.data(), buffer.data() + cut, held - cut);
+        held -= cut;
         bool written;
         if (utf8 && utf8Out) {
             if (!qimtool::SjisToTerminal(out.Str(), text)) return qimtool::Failure("出力を UTF-8 に変換できません");

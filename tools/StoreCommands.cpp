@@ -19,14 +19,16 @@ namespace {
 int CacheCommand(const std::vector<std::string>& args);
 int FolderCommand(const std::vector<std::string>& args);
 
-const qimtool::Command kCache{"cache", "rebuild FOLDER | list FOLDER [--sort no|date|from|subject|thread] [--reverse] [--to] [--utf8]",
+const qimtool::Command kCache{"cache", "rebuild FOLDER | update FOLDER | list FOLDER [--sort no|date|from|subject|thread] [--reverse] [--to] [--utf8]",
                               "メールフォルダーのヘッダーキャッシュ (HCACHE.TXT) の作り直しと一覧", CacheCommand};
 const qimtool::Command kFolder{"folder", "next FOLDER", "メールフォルダーの次のメール番号", FolderCommand};
 
 const char kCacheHelp[] =
     "使い方: qimtool cache rebuild FOLDER\n"
+    "        qimtool cache update FOLDER\n"
     "        qimtool cache list FOLDER [--sort no|date|from|subject|thread] [--reverse] [--to] [--utf8]\n"
     "  rebuild  FOLDER のメールファイルから HCACHE.TXT を作り直す\n"
+    "  update   HCACHE.TXT の最後の番号より後のメールを書き足す (壊れていれば作り直す)\n"
     "  list     一覧に出る順で 番号、日付、From (--to で To)、Subject をタブ区切りで書く。\n"
     "           キャッシュがなければ作ります。--sort no (既定) はファイルの逆順 (一覧の並び)、\n"
     "           date/from/subject/thread はその欄の昇順、--reverse で逆順。\n"
@@ -61,6 +63,15 @@ int CacheRebuild(const std::string& folder) {
     // Pointing at a folder without a cache builds it.
     SQimCacheFolder cache(folder);
     const bool ok = had ? cache.RebuildCache() : cache.CacheExists();
+    if (!ok) return qimtool::Failure("キャッシュファイルを書けませんでした: " + cache.CachePath());
+    return qimtool::kExitOk;
+}
+
+int CacheUpdate(const std::string& folder) {
+    std::string cachePath = folder + "/" + qimstore::kCacheFileName;
+    const bool had = platform::IsRegularFile(cachePath.c_str());
+    SQimCacheFolder cache(folder);
+    const bool ok = had ? cache.UpdateCache() : cache.CacheExists();
     if (!ok) return qimtool::Failure("キャッシュファイルを書けませんでした: " + cache.CachePath());
     return qimtool::kExitOk;
 }
@@ -113,15 +124,17 @@ int CacheCommand(const std::vector<std::string>& args) {
     std::string error;
     if (!qimtool::ParseArgs(args, {"--reverse", "--to", "--utf8"}, {"--sort"}, parsed, error))
         return qimtool::UsageError(kCache, error);
-    if (parsed.operands.size() != 2) return qimtool::UsageError(kCache, "rebuild か list と FOLDER を指定してください");
+    if (parsed.operands.size() != 2) return qimtool::UsageError(kCache, "rebuild か update か list と FOLDER を指定してください");
     const std::string& mode = parsed.operands[0];
-    if (mode != "rebuild" && mode != "list") return qimtool::UsageError(kCache, "不明な指定です: " + mode);
-    if (mode == "rebuild" && (parsed.flags.size() + parsed.values.size()) > 0)
-        return qimtool::UsageError(kCache, "rebuild にはオプションがありません");
+    if (mode != "rebuild" && mode != "update" && mode != "list") return qimtool::UsageError(kCache, "不明な指定です: " + mode);
+    if (mode != "list" && (parsed.flags.size() + parsed.values.size()) > 0)
+        return qimtool::UsageError(kCache, mode + " にはオプションがありません");
     std::string folder;
     int status = 0;
     if (!FolderOperand(kCache, parsed.operands[1], folder, status)) return status;
-    return mode == "rebuild" ? CacheRebuild(folder) : CacheList(folder, parsed);
+    if (mode == "rebuild") return CacheRebuild(folder);
+    if (mode == "update") return CacheUpdate(folder);
+    return CacheList(folder, parsed);
 }
 
 int FolderCommand(const std::vector<std::string>& args) {

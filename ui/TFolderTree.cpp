@@ -57,11 +57,11 @@ QTreeWidgetItem* TFolderTree::MakeItem(const std::string& path, const std::strin
 void TFolderTree::AddChildren(QTreeWidgetItem* item, int depth) {
     if (depth >= kMaxDepth) return;
     const std::string path = PathOf(item);
+    // Only the folders: a large mail folder's files are never looked at.
     std::vector<platform::DirectoryEntry> entries;
-    platform::ListDirectory(path.c_str(), entries);
+    platform::ListSubfolders(path.c_str(), entries);
     std::vector<std::string> names;
-    for (const platform::DirectoryEntry& e : entries)
-        if (e.kind == platform::EntryKind::Directory) names.push_back(e.name);
+    for (const platform::DirectoryEntry& e : entries) names.push_back(e.name);
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
         std::string child;

@@ -85,10 +85,13 @@ void THeaderListModel::SortBy(int column) {
 
     const std::vector<SQimMailData>& records = folder_->Records();
     rowOfNumber_.clear();
-    std::stable_sort(rows_.begin(), rows_.end(), [&](int a, int b) {
-        return comparator_.Compare(records[static_cast<std::size_t>(a)], records[static_cast<std::size_t>(b)],
-                                   column) < 0;
-    });
+    // Through the comparator's own sort, which orders a large folder by keys
+    // made once per row (dates as numbers, subjects past their tags).
+    std::vector<const SQimMailData*> sorted;
+    sorted.reserve(rows_.size());
+    for (int record : rows_) sorted.push_back(&records[static_cast<std::size_t>(record)]);
+    comparator_.Sort(sorted, column);
+    for (std::size_t row = 0; row < sorted.size(); ++row) rows_[row] = static_cast<int>(sorted[row] - records.data());
 
     std::vector<int> rowOfRecord(records.size());
     for (std::size_t row = 0; row < rows_.size(); ++row) rowOfRecord[static_cast<std::size_t>(rows_[row])] = int(row);

@@ -52,10 +52,10 @@ TQimWindow::TQimWindow(const std::string& home, const SQimSendSettingData* send,
     setObjectName("QimWindow");
     BuildPanes();
     RegisterCommands();
-    tree_->Fill(home_);
-    // The folder of the last run, while it is still there.
-    const std::string last = ReadLastFolder(home_);
-    ShowFolder(last.empty() || !tree_->ItemOf(last) ? home_ : last);
+    // The folder of the last run, while it is still there: the tree's choice
+    // of its current item shows it, so the folder is loaded once.
+    tree_->Fill(home_, ReadLastFolder(home_));
+    if (shown_.empty()) ShowFolder(home_);
 }
 
 TQimWindow::~TQimWindow() {

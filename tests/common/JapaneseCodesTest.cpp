@@ -95,6 +95,93 @@ TEST(JisConversion, EveryJisX0208CellRoundTrips) {
     }
 }
 
+// ASCII is taken a block at a time: a double-byte character at any place
+// around the block edges, after any length of ASCII, must come out the same.
+TEST(JisConversion, AsciiRunsOfEveryLengthAroundADoubleByteCharacter) {
+    for (std::size_t before = 0; before <= 40; ++before) {
+        for (std::size_t after : {std::size_t{0}, std::size_t{1}, std::size_t{15}, std::size_t{16}, std::size_t{17}, std::size_t{33}}) {
+            const std::string head(before, 'a'), tail(after, 'z');
+            const std::string sjis = head + "\x95\x5C\x82\xA0" + tail;  // 表あ
+            const std::string jis = head + KI "\x49\x3D\x24\x22" KO + tail;
+            ASSERT_EQ(ToJis(sjis), jis) << before << "+" << after;
+            ASSERT_EQ(ToSjis(jis), sjis) << before << "+" << after;
+            // In place, with the output behind the input by the designation.
+            std::string buffer = jis;
+            const int n = Jis2Sjis(buffer.data(), U(buffer));
+            ASSERT_EQ(buffer.substr(0, static_cast<std::size_t>(n)), sjis) << before << "+" << after;
+        }
+    }
+}
+
+// Long kanji and ASCII runs go in blocks; converting in place, where the
+// output falls behind the input by the designations dropped, must give what
+// converting into another buffer gives.
+TEST(Jis2Sjis, InPlaceEqualsIntoAnotherBuffer) {
+    std::string jis;
+    for (int i = 0; i < 60; ++i) {
+        jis += KI;
+        for (int k = 0; k <= i % 23; ++k) jis += std::string(1, static_cast<char>(0x30 + k)) + static_cast<char>(0x21 + 3 * k);
+        jis += KO;
+        jis += std::string(static_cast<std::size_t>(i % 37), static_cast<char>('a' + i % 26));
+        if (i % 7 == 0) jis += "\x1B$A";  // no designation: stays
+    }
+    std::string apart(jis.size() + 1, '\0');
+    apart.resize(static_cast<std::size_t>(Jis2SjisBytes(apart.data(), U(jis), static_cast<int>(jis.size()))));
+    std::string in = jis;
+    const int n = Jis2SjisBytes(in.data(), U(in), static_cast<int>(in.size()));
+    EXPECT_TRUE(in.substr(0, static_cast<std::size_t>(n)) == apart);
+    EXPECT_TRUE(ToSjis(ToJis(apart)) == apart);  // and back again
+}
+
+// A NUL is a byte of the text for the counted forms: copied, and the kanji
+// section closed before it as before any ASCII byte.
+TEST(JisConversion, CountedFormsCarryNulBytes) {
+    const std::string sjis("\x82\xA0\0\x82\xA2", 5);
+    std::string jis(4 * sjis.size() + 4, '\x7F');
+    const int n = Sjis2JisBytes(jis.data(), U(sjis), static_cast<int>(sjis.size()));
+    EXPECT_EQ(jis.substr(0, static_cast<std::size_t>(n)), std::string(KI "\x24\x22" KO "\0" KI "\x24\x24" KO, 17));
+    EXPECT_EQ(jis[static_cast<std::size_t>(n)], '\0');
+    std::string back(jis.size(), '\x7F');
+    const int m = Jis2SjisBytes(back.data(), U(jis), n);
+    EXPECT_EQ(back.substr(0, static_cast<std::size_t>(m)), sjis);
+}
+
+// Text converted in pieces gives what the whole gives when the mode at the end
+// of a piece starts the next: kanji and katakana sections run across the cut.
+TEST(JisConversion, ModeCarriesFromPieceToPiece) {
+    const std::string jis = KI "\x24\x22\r\n\x24\x24" "\x1B(I\x31\r\n\x32" KO "end";
+    std::string whole(jis.size() + 1, '\0');
+    whole.resize(static_cast<std::size_t>(Jis2SjisBytes(whole.data(), U(jis), static_cast<int>(jis.size()))));
+    EXPECT_EQ(whole, "\x82\xA0\r\n\x82\xA2\xB1\r\n\xB2" "end");
+    // Every cut between characters (none through a designation or a pair).
+    for (std::size_t cut : {0, 3, 5, 6, 7, 9, 12, 13, 14, 15, 16, 19, 22}) {
+        JisMode mode = JisMode::Ascii;
+        std::string out(jis.size() + 2, '\0');
+        const int first = Jis2SjisBytes(out.data(), U(jis), static_cast<int>(cut), mode);
+        const int second = Jis2SjisBytes(out.data() + first, U(jis) + cut, static_cast<int>(jis.size() - cut), mode);
+        out.resize(static_cast<std::size_t>(first + second));
+        EXPECT_EQ(out, whole) << "cut at " << cut;
+        EXPECT_EQ(mode, JisMode::Ascii);
+    }
+}
+
+// An escape that designates nothing, or is cut off by the end, is a byte like
+// the others in every mode (and never stops the conversion).
+TEST(Jis2Sjis, StrayEscapesPassThrough) {
+    struct Case {
+        std::string jis;
+        std::string sjis;
+    } cases[] = {
+        {"a\x1B$Ab", "a\x1B$Ab"},
+        {KI "\x24\x22\x1B(", "\x82\xA0\x1B("},
+        {KI "\x24\x22\x1B", "\x82\xA0\x1B"},
+        {KI "\x1B$A\x24\x22", "\x1B\x82\xBF\x82\xA0"},  // in kanji "$A" is a pair
+        {"\x1B(I\x31\x1B", "\xB1\x1B"},
+        {"0123456789abcdef\x1B" "0123456789abcdef", "0123456789abcdef\x1B" "0123456789abcdef"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ToSjis(c.jis), c.sjis) << c.jis;
+}
+
 TEST(JisConversion, HalfWidthKatakanaIsWidenedBeforeEncoding) {
     std::string wide;
     ASSERT_TRUE(SHanZenKana().Han2Zen("\xB1", wide));

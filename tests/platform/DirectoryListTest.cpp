@@ -36,6 +36,14 @@ TEST(DirectoryList, NamesKindsAndLinks) {
     };
     EXPECT_EQ(got, expected);
     EXPECT_FALSE(ListDirectory(dir.File("none").c_str(), entries));
+
+    // The folders alone, a link to one among them (its kind is its target's).
+    ASSERT_TRUE(ListSubfolders(dir.Path().c_str(), entries));
+    std::vector<std::string> folders;
+    for (const auto& e : entries) folders.push_back(e.name);
+    std::sort(folders.begin(), folders.end());
+    EXPECT_EQ(folders, (std::vector<std::string>{"link", "sub", qimtest::Sjis("仕事")}));
+    EXPECT_FALSE(ListSubfolders(dir.File("none").c_str(), entries));
 }
 
 TEST(FileSystem, CopyNeverReplacesAndKeepsTheMode) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/JapaneseCodes.h"
 #include "send/SGetLine.h"
 #include "tests/send/SendTestSupport.h"
 
@@ -47,6 +48,73 @@ TEST_F(LineSource, LongLinesComeInPiecesThatSplitNeitherACharacterNorALineEnd) {
         SGetLineFile source(File(c.bytes));
         EXPECT_EQ(AllLines(source), c.lines) << c.name;
     }
+}
+
+// The lines of a file read a character at a time, as a stream gives them:
+// the source reads large blocks, and must cut the same pieces wherever the
+// blocks end.
+std::vector<std::string> LinesReadByteByByte(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    auto get = [&]() -> int { return at < bytes.size() ? static_cast<unsigned char>(bytes[at++]) : EOF; };
+    for (;;) {
+        std::string line;
+        int c = 0;
+        while (line.size() < 1023 && (c = get()) != EOF) {
+            line += static_cast<char>(c);
+            if (c == '\n') break;
+        }
+        if (line.empty()) break;
+        if (line.back() != '\n' && c != EOF) {
+            const int next = get();
+            if (next == '\n' && line.back() == '\r') {
+                line += '\n';
+            } else {
+                if (next != EOF) --at;
+                std::size_t pos = 0;
+                while (pos < line.size()) pos += IsKanji1(static_cast<unsigned char>(line[pos])) ? 2 : 1;
+                if (pos > line.size()) {
+                    line.pop_back();
+                    --at;
+                }
+            }
+        }
+        const bool crlf = line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0;
+        if (!crlf) {
+            if (line.back() == '\n') line.pop_back();
+            line += "\r\n";
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_F(LineSource, PiecesDoNotDependOnWhereReadsEnd) {
+    // Lines of every length up to three pieces, with CR LF, bare LF and bare
+    // CR ends, double-byte characters and NUL bytes, over several read blocks.
+    std::string bytes;
+    unsigned seed = 7;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    while (bytes.size() < 400 * 1024) {
+        const std::size_t length = next(5) == 0 ? 1000 + next(2200) : next(120);
+        for (std::size_t i = 0; i < length; ++i) {
+            const unsigned kind = next(10);
+            if (kind < 3) bytes += "\x8A\xBF";   // 漢
+            else if (kind == 3) bytes += '\r';
+            else if (kind == 4 && next(20) == 0) bytes += '\0';
+            else bytes += static_cast<char>('a' + next(26));
+        }
+        bytes += next(3) == 0 ? "\n" : "\r\n";
+    }
+    bytes += std::string(1022, 'e') + "\x8A";  // the end: a lead byte at the cut
+    SGetLineFile source(File(bytes));
+    const std::vector<std::string> lines = AllLines(source);
+    const std::vector<std::string> expected = LinesReadByteByByte(bytes);
+    ASSERT_EQ(lines.size(), expected.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(lines[i], expected[i]) << "line " << i;
 }
 
 TEST_F(LineSource, TheBodyAloneAndTheMessageWithoutItsBccLines) {

@@ -120,6 +120,15 @@ TEST_F(SmtpSession, MultiLineRepliesAcrossReadsAndOverlongLinesAreUnderstood) {
     EXPECT_EQ(SendFile(s, kMessage), SSmtpOutcome::Sent);
 }
 
+// A NUL inside a line does not end it: the bytes after it and the line end go
+// out as the file holds them (the line never runs into the next one).
+TEST_F(SmtpSession, ANulByteKeepsTheRestOfItsLine) {
+    const std::string message = std::string("Subject: nul\r\n\r\nbefore\0after\r\nnext\r\n", 36);
+    Scenario s;
+    PlaySmtp(s, {.data = message + ".\r\n"});
+    EXPECT_EQ(SendFile(s, message), SSmtpOutcome::Sent);
+}
+
 TEST_F(SmtpSession, LinesTakenInPartAreFinishedBeforeTheNextOne) {
     std::string body;
     for (int i = 0; i < 60; ++i) body += std::string(1000, static_cast<char>('a' + i % 26)) + "\r\n";

@@ -47,6 +47,19 @@ TEST(QimtoolCache, RebuildListAndNextOnAJapaneseFolder) {
     }
     EXPECT_EQ(RunTool("folder next '" + folder + "'", &status), "8\n");
     EXPECT_EQ(status, 0);
+
+    // Update appends the mails after the last record, until a number is missing,
+    // with the bytes a rebuild writes for them.
+    storetest::WriteMail(folder, 8, storetest::Mail(Sjis("追加"), "Sun, 02 Jan 2000 10:00:00 +0900", "d@x"));
+    storetest::WriteMail(folder, 9, storetest::Mail("nine"));
+    storetest::WriteMail(folder, 11, storetest::Mail("after a gap"));
+    const std::string before = qimtest::ReadFileBytes(folder + "/HCACHE.TXT");
+    RunTool("cache update '" + folder + "'", &status);
+    ASSERT_EQ(status, 0);
+    const std::string updated = qimtest::ReadFileBytes(folder + "/HCACHE.TXT");
+    ASSERT_EQ(updated.compare(0, before.size(), before), 0);
+    EXPECT_EQ(updated.substr(before.size()), "8 b@example.jp\r\nd@x\r\n" + Sjis("追加") + "\r\n00.01.02 10:00\r\n"
+                                             "9 b@example.jp\r\na@example.jp\r\nnine\r\n26.12.10 13:15\r\n");
 }
 
 TEST(QimtoolCache, ExitStatus) {
@@ -61,6 +74,9 @@ TEST(QimtoolCache, ExitStatus) {
         {"folder next '" + home.File("missing") + "'", 1},
         {"cache list '" + home.Path() + "' --sort size", 2},
         {"cache rebuild '" + home.Path() + "' --reverse", 2},
+        {"cache update '" + home.Path() + "'", 0},
+        {"cache update '" + home.File("missing") + "'", 1},
+        {"cache update '" + home.Path() + "' --to", 2},
         {"cache", 2},
         {"folder last '" + home.Path() + "'", 2},
     };

@@ -78,4 +78,32 @@ TEST(QimtoolCodes, BlockwiseConversionEqualsWholeText) {
     EXPECT_TRUE(out == expected) << "sizes " << out.size() << " vs " << expected.size();
 }
 
+// The mode at the end of one block starts the next, whichever it is; a NUL
+// ends the text before it, so what follows starts in ASCII.
+TEST(QimtoolCodes, BlocksHandOnTheirModeAndNulRestartsIt) {
+    std::string katakana = "\x1B(I";
+    for (int line = 0; line < 400000; ++line) katakana += "\x31\x32\r\n";
+    katakana += "\x1B(Bend\r\n";
+    std::string katakanaSjis;
+    for (int line = 0; line < 400000; ++line) katakanaSjis += "\xB1\xB2\r\n";
+    katakanaSjis += "end\r\n";
+    struct Case {
+        const char* name;
+        std::string jis;
+        std::string sjis;
+    } cases[] = {
+        {"katakana across blocks", katakana, katakanaSjis},
+        {"NUL in a kanji section", std::string("\x1B$B$\"\r\n\0$\"\r\n", 12), std::string("\x82\xA0\r\n\0$\"\r\n", 9)},
+    };
+    for (const Case& c : cases) {
+        qimtest::TempDir dir;
+        qimtest::WriteFileBytes(dir.File("in.jis"), c.jis);
+        int status = -1;
+        qimtest::RunCommand(Tool() + " jis2sjis " + dir.File("in.jis") + " " + dir.File("out.sjis"), &status);
+        EXPECT_EQ(status, 0) << c.name;
+        const std::string out = qimtest::ReadFileBytes(dir.File("out.sjis"));
+        EXPECT_TRUE(out == c.sjis) << c.name << ": sizes " << out.size() << " vs " << c.sjis.size();
+    }
+}
+
 }  // namespace
