@@ -452,3 +452,10 @@ constexpr unsigned WarnSizeBoth = 31471;
 constexpr unsigned WarnSizeLimitLabel = 31472;
 
 }  // namespace qimstr
+
+// The sent-mail and draft folders in the server-folder mode.
+namespace qimstr {
+
+constexpr unsigned SaveFolderOnServer = 31473;  // "サーバー側のフォルダーに保存する(&Q)"
+
+}  // namespace qimstr

@@ -487,6 +487,7 @@ constexpr Entry kTable[] = {
     {qimstr::WarnSizeLocal, "ローカルのフォルダー(&L)"},
     {qimstr::WarnSizeBoth, "両方のフォルダー(&B)"},
     {qimstr::WarnSizeLimitLabel, "規定値 (KB)(&K):"},
+    {qimstr::SaveFolderOnServer, "サーバー側のフォルダーに保存する(&Q)"},
 };
 
 const SStringTable& Strings() {

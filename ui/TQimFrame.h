@@ -54,6 +54,15 @@ public:
     // asked after the frame's, its layout is stored at close.
     void SetClient(TQimWindow* client);
     TQimWindow* Client() const { return client_; }
+    // Another client window (the server-folder window): its commands are
+    // asked after the frame's.
+    void SetClientWindow(QWidget* client, const SCommandTable* commands);
+
+    // The client's part of the close: it may refuse, it stores its layout,
+    // and it is told once the close is certain.
+    virtual bool ClientMayClose() { return true; }
+    virtual void StoreClientLayout();
+    virtual void ClientClosing() {}
     bool GetWindowPlacement(SWindowPlacement& placement) const override;
 
 protected:

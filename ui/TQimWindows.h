@@ -11,6 +11,7 @@ class TQimApp;
 class TQimFrame;
 class TQimWindow;
 class TQimSendWindow;
+class SQimPWindow;
 class TAppLoginConfirmation;
 
 class TQimWindows : public SQimWindowLayer {
@@ -25,6 +26,8 @@ public:
     TQimFrame* Frame() const { return frame_.get(); }
     // The local main window; null in the server-folder mode.
     TQimWindow* Window() const { return window_; }
+    // The server-folder window; null in the local mode.
+    SQimPWindow* ServerWindow() const { return qimpWindow_; }
 
     // Once the main window is shown: grabs it (with one pop-up open, so its
     // texts show) into `file`, then closes it. The exit code tells whether
@@ -61,6 +64,7 @@ private:
     TQimApp& app_;
     std::unique_ptr<TQimFrame> frame_;
     TQimWindow* window_ = nullptr;  // owned by the frame
+    SQimPWindow* qimpWindow_ = nullptr;  // owned by the frame
     std::unique_ptr<TAppLoginConfirmation> composeLogin_;
 };
 

@@ -12,7 +12,8 @@
 
 using platform::ToQString;
 
-TSaveFolderDlg::TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& property, bool draft)
+TSaveFolderDlg::TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& property, bool draft,
+                               bool serverFolders)
     : QDialog(parent), property_(property) {
     setWindowTitle(ToQString(LoadQimString(draft ? qimstr::DraftDialogCaption : qimstr::SentMailDialogCaption)));
     auto* form = new QFormLayout(this);
@@ -21,6 +22,11 @@ TSaveFolderDlg::TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& p
     form->addRow(saveCheck);
     folderEdit = new QLineEdit(ToQString(property.folder), this);
     form->addRow(ToQString(LoadQimString(qimstr::SaveFolderLabel)), folderEdit);
+    if (serverFolders) {
+        serverCheck = new QCheckBox(ToQString(LoadQimString(qimstr::SaveFolderOnServer)), this);
+        serverCheck->setChecked((property.kind & kSaveQimPRelative) != 0);
+        form->addRow(serverCheck);
+    }
     showToCheck = new QCheckBox(ToQString(LoadQimString(qimstr::SaveFolderShowTo)), this);
     showToCheck->setChecked(property.showTo);
     showToSubCheck = new QCheckBox(ToQString(LoadQimString(qimstr::SaveFolderShowToSub)), this);
@@ -47,6 +53,7 @@ SSaveMailFolderProperty TSaveFolderDlg::Result() const {
     // A folder typed here is the home directory's; another kind read from the
     // settings stays as it was while saving stays on.
     if (!saveCheck->isChecked()) p.kind = kSaveNone;
+    else if (serverCheck) p.kind = serverCheck->isChecked() ? kSaveQimPRelative : kSaveHomeRelative;
     else if (p.kind == kSaveNone) p.kind = kSaveHomeRelative;
     std::string folder;
     platform::FromQString(folderEdit->text(), folder);
@@ -57,9 +64,9 @@ SSaveMailFolderProperty TSaveFolderDlg::Result() const {
     return p;
 }
 
-bool EditSaveFolderSettings(QWidget* parent, SQimSendSettingData& settings, bool draft) {
+bool EditSaveFolderSettings(QWidget* parent, SQimSendSettingData& settings, bool draft, bool serverFolders) {
     SSaveMailFolderProperty& property = draft ? settings.draft : settings.sentMail;
-    TSaveFolderDlg dialog(parent, property, draft);
+    TSaveFolderDlg dialog(parent, property, draft, serverFolders);
     if (dialog.exec() != QDialog::Accepted) return false;
     property = dialog.Result();
     settings.Write();

@@ -1,0 +1,374 @@
+// The server-folder window under offscreen Qt: against Dovecot the folders,
+// a folder's headers, a mail in the viewer and mails moved and copied between
+// folders as a user works; against scripted servers the refusals that must
+// come before anything is sent and what a failed reply leaves.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTreeView>
+#include <QTreeWidgetItem>
+#include <deque>
+#include <sstream>
+
+#include "config/QimCommandIds.h"
+#include "config/QimGlobals.h"
+#include "config/QimStringIds.h"
+#include "config/QimStrings.h"
+#include "config/SSettingData.h"
+#include "config/SUserInetData.h"
+#include "imap/Imap4Codes.h"
+#include "imap/QimPSizeColumn.h"
+#include "imap/SQimPFolderList.h"
+#include "platform/FileSystem.h"
+#include "platform/ScriptedDialogService.h"
+#include "store/QimStoreCodes.h"
+#include "store/SMemCacheFolder.h"
+#include "support/EventLoop.h"
+#include "support/ScriptedSocket.h"
+#include "support/TestServers.h"
+#include "support/TestSupport.h"
+#include "tests/imap/ImapTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/SImap4CommunDlg.h"
+#include "ui/SQimPMhWindow.h"
+#include "ui/SQimPTreeView.h"
+#include "ui/SQimPWindow.h"
+#include "ui/TDeleteConfirmDlg.h"
+#include "ui/THeaderListModel.h"
+#include "ui/TMailViewPane.h"
+
+namespace {
+
+using qimtest::Sjis;
+using namespace qimimap;
+using namespace qimstore;
+
+std::string Mail(const std::string& subject, const std::string& body, int day) {
+    return "From: sender@example.jp\r\nTo: taro@example.jp\r\nSubject: " + subject + "\r\nDate: " +
+           std::to_string(day) + " Jan 2026 09:00:00 +0900\r\n\r\n" + body + "\r\n";
+}
+
+class QimPWindowBase : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qimtest::QimTestApp();
+        ResetQimProcessValues();
+        SetQimHome(home_.Path());
+        SetQimIniPath(home_.File("QIM.INI"));
+        inet_.pop3Server = "127.0.0.1";
+        inet_.pop3Port = kImap4Port;
+        inet_.userName = "taro";
+        inet_.password = "secret";
+    }
+    void TearDown() override {
+        window_.reset();
+        ResetQimProcessValues();
+    }
+    template <typename W = SQimPWindow>
+    SQimPWindow& Open() {
+        window_ = std::make_unique<W>(inet_, settings_, home_.Path());
+        window_->resize(1000, 600);
+        window_->show();
+        window_->Session().Session().SetTimeout(8000);
+        return *window_;
+    }
+    // Runs the loop until the session has nothing more to do: idle, and
+    // still idle once what its last completion brought has run.
+    bool Idle(int ms = 15000) {
+        const auto idle = [&] { return !window_->SessionDialog() || !window_->SessionDialog()->Session().IsBusy(); };
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            if (!qimtest::RunUntil(idle, ms)) return false;
+            qimtest::RunFor(30);
+        } while (!idle() && clock.elapsed() < ms);
+        return idle();
+    }
+    std::vector<int> Rows() const {
+        std::vector<int> numbers;
+        for (int r = 0; r < window_->Model()->rowCount(); ++r) numbers.push_back(window_->Model()->NumberAt(r));
+        return numbers;
+    }
+    std::vector<std::string> ServerNodes() const {
+        std::vector<std::string> paths;
+        std::vector<QTreeWidgetItem*> pending{window_->Tree()->ServerRoot()};
+        while (!pending.empty()) {
+            QTreeWidgetItem* item = pending.back();
+            pending.pop_back();
+            if (!item) continue;
+            paths.push_back(TFolderTree::PathOf(item) + " " + std::to_string(SQimPTreeView::KindOf(item)));
+            for (int i = item->childCount() - 1; i >= 0; --i) pending.push_back(item->child(i));
+        }
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    }
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> texts;
+        for (const platform::RecordedBox& b : dialogs_.Boxes())
+            if (b.kind == platform::RecordedBox::Kind::Message) texts.push_back(b.text);
+        return texts;
+    }
+    bool Boxed(unsigned id) const {
+        for (const std::string& t : BoxTexts())
+            if (t.find(LoadQimString(id)) != std::string::npos) return true;
+        return false;
+    }
+
+    qimtest::TempDir home_;
+    SUserInetData inet_;
+    SSettingData settings_;
+    platform::ScriptedDialogService dialogs_;
+    platform::ScopedDialogService installed_{dialogs_};
+    std::unique_ptr<SQimPWindow> window_;
+};
+
+// ---- Against Dovecot ----
+
+class QimPWindow : public QimPWindowBase {
+protected:
+    void SetUp() override {
+        QimPWindowBase::SetUp();
+        ASSERT_TRUE(dovecot.Ok()) << dovecot.Log();
+        user_ = dovecot.NewUser();
+        inet_.userName = user_;
+        inet_.pop3Port = dovecot.ImapPort();
+    }
+    // The server prepared as another client would leave it.
+    void Prepare(const std::vector<std::string>& folders, const std::vector<std::pair<std::string, std::string>>& mails) {
+        imaptest::Recorder seen;
+        SImap4Session session(inet_, settings_, seen);
+        const auto run = [&](const SImap4Request& r, int op) {
+            const std::size_t before = seen.completions.size();
+            if (!session.Request(r, op)) return false;
+            const auto done = [&] {
+                for (std::size_t i = before; i < seen.completions.size(); ++i)
+                    if (seen.completions[i].operation == op) return true;
+                return false;
+            };
+            return qimtest::RunUntil(done, 10000) && seen.Last(op)->result == kResultSuccess;
+        };
+        for (const std::string& folder : folders) {
+            SImap4Request r;
+            r.folder = folder;
+            ASSERT_TRUE(run(r, kOpCreateFolder)) << folder << seen.AllNotices();
+        }
+        int serial = 0;
+        for (const auto& [folder, mail] : mails) {
+            const std::string file = home_.File("prepared" + std::to_string(++serial));
+            qimtest::WriteFileBytes(file, mail);
+            SImap4Request r;
+            r.folder = folder;
+            r.mailFile = file;
+            ASSERT_TRUE(run(r, kOpAppend)) << folder << seen.AllNotices();
+            platform::RemoveFile(file.c_str());
+        }
+    }
+    // What imap_peek.py says; every argument goes to it as it is.
+    std::string Peek(const std::vector<std::string>& args) const {
+        std::string command = "/usr/bin/python3 " + std::string(QIM_TEST_SERVERS_DIR) + "/imap_peek.py " +
+                              std::to_string(dovecot.ImapPort()) + " " + user_;
+        for (const std::string& a : args) command += " '" + a + "'";
+        return qimtest::RunCommand(command);
+    }
+    int Count(const std::string& mailbox) const {
+        std::istringstream in(Peek({"flags", mailbox}));
+        int n = 0;
+        for (std::string line; std::getline(in, line);) n += !line.empty();
+        return n;
+    }
+
+    qimtest::DovecotServer& dovecot = qimtest::DovecotServer::Shared();
+    std::string user_;
+};
+
+TEST_F(QimPWindow, ListsFoldersShowsHeadersOpensAMailAndMovesOneToAnotherFolder) {
+    Prepare({"_QimP\\Work\\_mbox", "_QimP\\" + Sjis("保存") + "\\_mbox", "_QimP\\Lists"},
+            {{"_QimP", Mail("inbox one", "i1", 1)},
+             {"_QimP\\Work\\_mbox", Mail("work one", "w1", 2)},
+             {"_QimP\\Work\\_mbox", Mail("work two", Sjis("日本語の本文"), 3)},
+             {"_QimP\\Work\\_mbox", Mail("work three", "w3", 4)}});
+    SQimPWindow& w = Open();
+    w.StartUp();
+    ASSERT_TRUE(Idle()) << testing::PrintToString(BoxTexts());
+    // The folders, and the INBOX's headers at once.
+    EXPECT_EQ(ServerNodes(), (std::vector<std::string>{"_QimP 3", "_QimP\\Lists 8", "_QimP\\Work 2",
+                                                       "_QimP\\" + Sjis("保存") + " 2"}));
+    EXPECT_EQ(w.ShownFolder(), "_QimP");
+    EXPECT_EQ(Rows(), std::vector<int>{1});
+    EXPECT_FALSE(w.IsStartingUp());
+
+    w.SelectFolder("_QimP\\Work");
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Rows(), (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(w.Model()->columnCount(), kColumnCount + 1);
+    EXPECT_EQ(w.Model()->data(w.Model()->index(0, kSizeColumn), Qt::DisplayRole).toString(), "1");
+
+    // The mail comes into the viewer and counts as read.
+    w.SelectNumbers({2});
+    w.ShowMail(2);
+    ASSERT_TRUE(Idle());
+    EXPECT_NE(w.Viewer()->toPlainText().indexOf(QString::fromUtf8("日本語の本文")), -1) << w.Viewer()->toPlainText().toStdString();
+    EXPECT_EQ(w.Cache().GetMarks(2) & kMarkRead, kMarkRead);
+
+    // Dragged onto the other folder: gone here, there on the server.
+    w.SelectNumbers({2});
+    ASSERT_TRUE(w.TransferTo("_QimP\\" + Sjis("保存"), false));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Rows(), (std::vector<int>{2, 1}));
+    EXPECT_TRUE(w.Viewer()->ShownPath().empty());  // the viewer let go of the mail that went
+    EXPECT_EQ(Count("_QimP.Work._mbox"), 2);
+    EXPECT_EQ(Count("_QimP.&T91bWA-._mbox"), 1);
+    w.SelectFolder("_QimP\\" + Sjis("保存"));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Rows(), std::vector<int>{1});
+    EXPECT_EQ(w.Model()->RecordAt(0)->header.subject, "work two");
+    EXPECT_TRUE(BoxTexts().empty()) << testing::PrintToString(BoxTexts());
+}
+
+TEST_F(QimPWindow, FoldersAreMadeRenamedAndDeletedFromTheTree) {
+    SQimPWindow& w = Open();
+    w.StartUp();
+    ASSERT_TRUE(Idle());
+    // An empty INBOX at the start says so.
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{LoadQimString(qimstr::NoNewMail)});
+    dialogs_.Clear();
+    w.Tree()->setCurrentItem(w.Tree()->ServerRoot());
+    dialogs_.AnswerInput(std::string("Project"));
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::NewFolder));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(ServerNodes(), (std::vector<std::string>{"_QimP 3", "_QimP\\Project 2"}));
+    EXPECT_NE(Peek({"list"}).find("_QimP.Project._mbox"), std::string::npos);
+
+    // Renamed in place, as a user edits the label.
+    QTreeWidgetItem* item = w.Tree()->ServerItemOf("_QimP\\Project");
+    ASSERT_NE(item, nullptr);
+    item->setText(0, QString::fromUtf8("計画"));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(ServerNodes(), (std::vector<std::string>{"_QimP 3", "_QimP\\" + Sjis("計画") + " 2"}));
+    const std::string names = Peek({"list"});
+    EXPECT_EQ(names.find("Project"), std::string::npos) << names;
+
+    w.SelectFolder("_QimP\\" + Sjis("計画"));
+    ASSERT_TRUE(Idle());
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::DeleteFolder));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(ServerNodes(), std::vector<std::string>{"_QimP 3"});
+    EXPECT_EQ(Peek({"list"}).find("_mbox"), std::string::npos) << Peek({"list"});
+    EXPECT_EQ(w.ShownFolder(), "_QimP");
+    EXPECT_TRUE(BoxTexts().empty()) << testing::PrintToString(BoxTexts());
+}
+
+// Answers the delete questions in turn by their buttons' names.
+class DeleteAnswers {
+public:
+    explicit DeleteAnswers(std::deque<const char*> answers) : answers_(std::move(answers)) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<TDeleteConfirmDlg*>(QApplication::activeModalWidget());
+            if (!dialog || answers_.empty()) return;
+            QPushButton* button = dialog->findChild<QPushButton*>(answers_.front());
+            answers_.pop_front();
+            ASSERT_NE(button, nullptr);
+            button->click();
+        });
+        timer_.start();
+    }
+    bool Done() const { return answers_.empty(); }
+
+private:
+    std::deque<const char*> answers_;
+    QTimer timer_;
+};
+
+TEST_F(QimPWindow, MarksGoToTheServerAndTheDeleteAsksPerMail) {
+    Prepare({}, {{"_QimP", Mail("m1", "1", 1)}, {"_QimP", Mail("m2", "2", 2)}, {"_QimP", Mail("m3", "3", 3)}});
+    const std::string local = home_.File("saved");
+    ASSERT_TRUE(platform::CreateDirectory(local.c_str()));
+    SQimPWindow& w = Open();
+    w.StartUp();
+    ASSERT_TRUE(Idle());
+    ASSERT_EQ(Rows(), (std::vector<int>{3, 2, 1}));
+    w.SelectNumbers({1, 2, 3});
+    w.MarkMails(true);
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Peek({"flags", "INBOX"}), "1 \\Seen\n2 \\Seen\n3 \\Seen\n");
+    w.SelectNumbers({2});
+    w.MarkMails(false);
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Peek({"flags", "INBOX"}), "1 \\Seen\n2 \n3 \\Seen\n");
+    EXPECT_EQ(w.Cache().GetMarks(2) & kMarkRead, 0);
+
+    // Copied into a local folder: the next number there, the server keeps it.
+    w.SelectNumbers({3});
+    ASSERT_TRUE(w.TransferTo(local, true));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(qimtest::ReadFileBytes(local + "/1"), Mail("m3", "3", 3));
+    EXPECT_EQ(SMemCacheFolder(local).Count(), 1);
+    EXPECT_EQ(Count("INBOX"), 3);
+
+    // The last listed is asked first: 1 yes, 3 no.
+    w.SelectNumbers({1, 3});
+    DeleteAnswers answers({TDeleteConfirmDlg::kYes, TDeleteConfirmDlg::kNo});
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::DeleteMail));
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(answers.Done());
+    EXPECT_EQ(Count("INBOX"), 2);
+    EXPECT_EQ(Rows(), (std::vector<int>{2, 1}));
+    EXPECT_EQ(w.Model()->RecordAt(1)->header.subject, "m2");
+    EXPECT_TRUE(BoxTexts().empty()) << testing::PrintToString(BoxTexts());
+}
+
+// ---- Against scripted servers ----
+
+class QimPWindowScripted : public QimPWindowBase {};
+
+// The opening of the scripted window tests: the folder list (with the
+// settings mailbox, so none is made) and the empty INBOX's headers.
+std::string StartScript(const std::vector<std::string>& names) {
+    std::string script = imaptest::kLogin;
+    script += "C: a0003 LIST \"_QimP.\" *\n";
+    for (const std::string& name : names) script += "S: * LIST () \".\" \"" + name + "\"\n";
+    script += "S: * LIST () \".\" \"_QimP._inimbox\"\n"
+              "S: a0003 OK\n"
+              "C: a0004 SELECT inbox\nS: * 0 EXISTS\nS: * 1 RECENT\nS: a0004 OK\n";
+    return script;
+}
+
+TEST_F(QimPWindowScripted, FolderCommandsThatCannotBeCarriedOutSendNothing) {
+    qimtest::Scenario s(StartScript({"_QimP.A", "_QimP.A._mbox", "_QimP.A.B._mbox", "_QimP.M"}));
+    s.Script(imaptest::Logout("a0005"));
+    qimtest::ScriptedSockets sockets(s);
+    SQimPWindow& w = Open();
+    w.StartUp();
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(ServerNodes(), (std::vector<std::string>{"_QimP 3", "_QimP\\A 2", "_QimP\\A\\B 2", "_QimP\\M 8"}));
+    struct Case {
+        const char* node;
+        int command;
+        unsigned refusal;
+    };
+    const Case cases[] = {
+        {"_QimP\\A", qimcmd::DeleteFolder, qimstr::FolderHoldsFolders},
+        // The root holds folders: that is what it is told first.
+        {"_QimP", qimcmd::DeleteFolder, qimstr::FolderHoldsFolders},
+        {"_QimP", qimcmd::RenameFolder, qimstr::QimPCannotRename},
+        {"_QimP\\M", qimcmd::NewFolder, qimstr::NoFolderUnderMailbox},
+    };
+    for (const Case& c : cases) {
+        dialogs_.Clear();
+        {
+            // Made current without showing it: its headers would be asked for.
+            const QSignalBlocker block(w.Tree());
+            w.Tree()->setCurrentItem(w.Tree()->ServerItemOf(c.node));
+        }
+        if (c.command == qimcmd::NewFolder) dialogs_.AnswerInput(std::string("X"));
+        ASSERT_TRUE(w.Commands().Execute(c.command));
+        ASSERT_TRUE(Idle());
+        EXPECT_TRUE(Boxed(c.refusal)) << c.node << " " << c.command << testing::PrintToString(BoxTexts());
+    }
+    window_.reset();
+    EXPECT_TRUE(s.Finished()) << testing::PrintToString(s.Problems());
+}
+
+}  // namespace
