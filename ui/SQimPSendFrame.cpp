@@ -7,6 +7,7 @@
 #include "imap/Imap4Codes.h"
 #include "imap/QimPFolderPath.h"
 #include "imap/SQimTmpFolderPath.h"
+#include "platform/FileSystem.h"
 #include "send/SSaveMailFile.h"
 #include "ui/SQimPWindow.h"
 #include "ui/TComposeEdit.h"
@@ -45,7 +46,7 @@ bool SQimPSendFrame::ServerFolderOf(const SSaveMailFolderProperty& property, std
 bool SQimPSendFrame::AppendToServer(const std::string& folder, SSaveMailFile& writer) {
     // Written as a mail of a folder of its own, then handed over: the
     // server-folder window appends its own copy, so this one may go at once.
-    SQimTmpFolderPath aside;
+    SQimTmpFolderPath aside(platform::TempDirectory().c_str());
     writer.onStored = nullptr;
     if (!aside.Path()[0] || !writer.Save(aside.Path())) return false;
     QWidget* owner = window();

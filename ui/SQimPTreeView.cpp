@@ -31,6 +31,10 @@ void SQimPTreeView::FillLocal(const std::string& home) {
     const bool serverCurrent = server && IsServerItem(currentItem());
     Fill(home, serverCurrent ? std::string() : current);
     Root()->setData(0, kKindRole, qimimap::kLocalRootItemData);
+    if (QTreeWidgetItem* hidden = hidden_.empty() ? nullptr : ItemOf(hidden_); hidden && hidden != Root()) {
+        if (currentItem() == hidden) setCurrentItem(Root());
+        delete hidden;
+    }
     if (server) {
         addTopLevelItem(server);
         server->setExpanded(true);

@@ -25,6 +25,8 @@ public:
 
     // The local folders anew (the server part stays as it was).
     void FillLocal(const std::string& home);
+    // A folder the local part never shows (the caches' own, should it lie there).
+    void SetHiddenFolder(const std::string& path) { hidden_ = path; }
     // The server part anew from `tree`; the root alone when it holds nothing.
     void FillServer(const SQimPFolderTree& tree);
 
@@ -42,4 +44,6 @@ public:
 
 private:
     QTreeWidgetItem* MakeServerItem(const SQimPFolderNode& node);
+
+    std::string hidden_;
 };

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/TQimApp.h"
+#include "archive/SArchiveFolder.h"
 #include "common/AppNames.h"
 #include "config/QimCommandIds.h"
 #include "config/QimGlobals.h"
@@ -22,11 +23,13 @@
 #include "config/SSettingData.h"
 #include "imap/Imap4Codes.h"
 #include "imap/QimPFolderPath.h"
+#include "platform/FileSystem.h"
 #include "platform/qt/QtText.h"
 #include "store/QimStoreCodes.h"
 #include "ui/SImap4CommunDlg.h"
 #include "ui/SQimPTreeView.h"
 #include "ui/SSetWarnSizeAFolderDlg.h"
+#include "ui/TArchiveProgressDlg.h"
 #include "ui/TDeleteConfirmDlg.h"
 #include "ui/THeaderListModel.h"
 #include "ui/TMailViewPane.h"
@@ -42,12 +45,17 @@ constexpr double kDefaultTreeShare = 0.22;
 }  // namespace
 
 SQimPWindow::SQimPWindow(SUserInetData& inet, const SSettingData& settings, const std::string& home, QWidget* parent)
-    : QSplitter(Qt::Horizontal, parent), inet_(inet), settings_(settings), home_(home) {
+    : QSplitter(Qt::Horizontal, parent),
+      inet_(inet),
+      settings_(settings),
+      home_(home),
+      tempDir_(platform::TempDirectory()) {
     setObjectName("QimPWindow");
-    viewFile_ = std::make_unique<SQimTmpFilePath>();
+    viewFile_ = std::make_unique<SQimTmpFilePath>(tempDir_.c_str());
     qimpSettings_.Read();
     BuildPanes();
     RegisterCommands();
+    tree_->SetHiddenFolder(cache_.CacheRoot());
     tree_->FillLocal(home_);
     RebuildServerTree();
     // The INBOX is shown from the start; its headers come with the first list.
@@ -202,6 +210,13 @@ void SQimPWindow::RegisterCommands() {
         viewer_->Clear();
         SMailCommands(platform::Dialogs(), window()).UpdateCache(cache_);
         ShowList(false);
+    });
+    commands_.AddWhen(qimcmd::ArchiveFolder, localShown, [this] {
+        TArchiveProgressDlg progress(window());
+        SArchiveFolder command(progress);
+        const SArchiveFolder::Result result = command.Run(shown_);
+        progress.hide();
+        if (result == SArchiveFolder::Result::Archived || result == SArchiveFolder::Result::KeptMails) RefreshList();
     });
     commands_.Add(qimcmd::ImportAsNewMail, [this] {
         if (SMailCommands(platform::Dialogs(), window()).ImportWithDialog(home_) > 0) LocalFolderChanged(home_);
@@ -388,6 +403,8 @@ void SQimPWindow::OnCompleted(int operation, int result) {
         startingUp_ = false;
         break;
     case qimimap::kOpNewMail: {
+        // Mail this window is putting on the server is no news.
+        if (pending_.appended || operations_.InProgress()) break;
         const std::string sound = ReadNewMailSound();
         if (!sound.empty()) platform::Dialogs().PlaySound(sound);
         if (!startingUp_ && newMailCount_++ == 0)
@@ -412,7 +429,7 @@ void SQimPWindow::OnCompleted(int operation, int result) {
 // ---- The settings host ----
 
 std::string SQimPWindow::SettingsMailFile() {
-    if (!settingsMailFile_) settingsMailFile_ = std::make_unique<SQimTmpFilePath>();
+    if (!settingsMailFile_) settingsMailFile_ = std::make_unique<SQimTmpFilePath>(tempDir_.c_str());
     return settingsMailFile_->Path();
 }
 

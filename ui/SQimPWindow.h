@@ -207,9 +207,12 @@ private:
     void RefreshList();
 
     std::string home_;
+    // Where the caches and fetched mails go (unless TempDir names a folder):
+    // never the home directory, whose folders are the local tree.
+    std::string tempDir_;
     std::unique_ptr<SImap4CommunDlg> session_;
-    SQimPFolderList folderList_;
-    SQimPMemCacheFolder cache_;
+    SQimPFolderList folderList_{tempDir_.c_str()};
+    SQimPMemCacheFolder cache_{tempDir_.c_str()};
     SQimPMailOperations operations_{*this, cache_};
     // The fetched mail the viewer shows (and a reply or forward starts from).
     std::unique_ptr<SQimTmpFilePath> viewFile_;

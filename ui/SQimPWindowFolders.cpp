@@ -104,7 +104,16 @@ void SQimPWindow::ShowList(bool server) {
     fromTo_.Refresh(false);
     model_->Reset(&cache_, !server && IsSameDir(shown_, home_), 0);
     model_->SetShowsTo(fromTo_.ShowsTo());
-    if (model_->HasSizeColumn()) list_->setColumnWidth(qimimap::kSizeColumn, kSizeColumnWidth);
+    // The last column fills the rest of the width: Subject, also beside the size column.
+    QHeaderView* columns = list_->header();
+    if (model_->HasSizeColumn()) {
+        columns->setStretchLastSection(false);
+        columns->setSectionResizeMode(kColumnSubject, QHeaderView::Stretch);
+        list_->setColumnWidth(qimimap::kSizeColumn, kSizeColumnWidth);
+    } else {
+        columns->setSectionResizeMode(kColumnSubject, QHeaderView::Interactive);
+        columns->setStretchLastSection(true);
+    }
     if (sortDirection_ != kDirNone) {
         model_->Comparator().SetDirection(sortColumn_, sortDirection_);
         model_->SortBy(sortColumn_);

@@ -338,7 +338,7 @@ void SQimPWindow::OnSearchCompleted(bool ok) {
 bool SQimPWindow::AppendMailFile(const std::string& file, const std::string& folder, std::function<void(bool)> done) {
     if (pending_.appended || !qimimap::IsQimPFolder(folder)) return false;
     // The compose window may take its file away at once: the append reads a copy.
-    if (!appendFile_) appendFile_ = std::make_unique<SQimTmpFilePath>();
+    if (!appendFile_) appendFile_ = std::make_unique<SQimTmpFilePath>(tempDir_.c_str());
     const std::string copy = appendFile_->Path();
     appendFile_->Delete();
     if (!platform::CopyFileNoReplace(file.c_str(), copy.c_str())) return false;

@@ -5,21 +5,27 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidgetItem>
+#include <QAction>
+#include <QMenuBar>
 #include <deque>
+#include <set>
 #include <sstream>
 
 #include "config/QimCommandIds.h"
 #include "config/QimGlobals.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
+#include "config/SQimSendSettingData.h"
 #include "config/SSettingData.h"
 #include "config/SUserInetData.h"
 #include "imap/Imap4Codes.h"
 #include "imap/QimPSizeColumn.h"
 #include "imap/SQimPFolderList.h"
+#include "send/SSendMail.h"
 #include "platform/FileSystem.h"
 #include "platform/ScriptedDialogService.h"
 #include "store/QimStoreCodes.h"
@@ -30,13 +36,19 @@
 #include "support/TestSupport.h"
 #include "tests/imap/ImapTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/QimMenuBuilder.h"
 #include "ui/SImap4CommunDlg.h"
+#include "ui/SQimPFrame.h"
+#include "ui/SQimPSendFrame.h"
+#include "ui/TComposeEdit.h"
 #include "ui/SQimPMhWindow.h"
 #include "ui/SQimPTreeView.h"
 #include "ui/SQimPWindow.h"
 #include "ui/TDeleteConfirmDlg.h"
 #include "ui/THeaderListModel.h"
 #include "ui/TMailViewPane.h"
+#include "ui/TQimFrame.h"
+#include "ui/TQimWindows.h"
 
 namespace {
 
@@ -317,6 +329,134 @@ TEST_F(QimPWindow, MarksGoToTheServerAndTheDeleteAsksPerMail) {
     EXPECT_EQ(Rows(), (std::vector<int>{2, 1}));
     EXPECT_EQ(w.Model()->RecordAt(1)->header.subject, "m2");
     EXPECT_TRUE(BoxTexts().empty()) << testing::PrintToString(BoxTexts());
+}
+
+TEST_F(QimPWindow, TheComposeWindowSavesItsDraftIntoAServerFolder) {
+    Prepare({"_QimP\\" + Sjis("下書き") + "\\_mbox"}, {});
+    SQimPWindow& w = Open();
+    w.StartUp();
+    ASSERT_TRUE(Idle());
+    dialogs_.Clear();
+    SQimSendSettingData send;
+    send.draft.kind = kSaveQimPRelative;
+    send.draft.folder = Sjis("下書き");
+    SLoginAlreadyConfirmed login;
+    inet_.mailAddress = "taro@example.jp";
+    auto* compose = new SQimPSendFrame(w, inet_, send, login, false);
+    compose->toEdit->setText("hanako@example.jp");
+    compose->subjectEdit->setText(QString::fromUtf8("下書きの件"));
+    compose->editor->setPlainText(QString::fromUtf8("書きかけです。"));
+    dialogs_.AnswerMessage(platform::MessageAnswer::No);  // the window stays open
+    ASSERT_TRUE(compose->SaveDraft());
+    ASSERT_TRUE(Idle());
+    const std::string saved = Peek({"body", "_QimP.&Tgtm+DBN-._mbox", "1"});
+    EXPECT_NE(saved.find("Subject: =?ISO-2022-JP?"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("To: hanako@example.jp"), std::string::npos) << saved;
+    // Nothing was stored locally.
+    EXPECT_FALSE(qimtest::FileExists(home_.File("1")));
+    delete compose;
+}
+
+TEST(QimPSendFrameFolders, AServerPropertyNamesAFolderBelowQimPOrNone) {
+    struct Case {
+        int kind;
+        const char* folder;
+        const char* server;  // null: not a server folder
+    };
+    const Case cases[] = {
+        {kSaveQimPRelative, "", "_QimP"},
+        {kSaveQimPRelative, "A/B", "_QimP\\A\\B"},
+        {kSaveQimPRelative, "\\A\\", "_QimP\\A"},
+        {kSaveQimPRelative, "_QimP\\Sent", "_QimP\\Sent"},
+        {kSaveQimPRelative, "..\\..\\etc", nullptr},
+        {kSaveQimPRelative, "A\\..\\..", nullptr},
+        {kSaveHomeRelative, "A", nullptr},
+        {kSaveHomeRelative | kSaveQimPRelative, "A", nullptr},
+        {kSaveNone, "A", nullptr},
+    };
+    for (const Case& c : cases) {
+        SSaveMailFolderProperty p;
+        p.kind = c.kind;
+        p.folder = c.folder;
+        std::string folder;
+        EXPECT_EQ(SQimPSendFrame::ServerFolderOf(p, folder), c.server != nullptr) << c.folder;
+        if (c.server) {
+            EXPECT_EQ(folder, c.server) << c.folder;
+        }
+    }
+}
+
+// ---- The frame of the mode ----
+
+class QimPFrame : public QimPWindowBase {
+protected:
+    // The main frame as the program builds it from QIM.INI.
+    TQimFrame* Build(int mailBoxType, int port = kImap4Port) {
+        qimtest::WriteFileBytes(home_.File("QIM.INI"), "[Host]\r\nPOP3Addr=127.0.0.1\r\nPOP3Port=" + std::to_string(port) +
+                                                           "\r\nUserName=taro\r\nMailBoxType=" +
+                                                           std::to_string(mailBoxType) + "\r\n");
+        TQimApp& app = qimtest::QimTestApp();
+        app.PrepareMainWindow();
+        windows_ = std::make_unique<TQimWindows>(app);
+        app.SetWindowLayer(windows_.get());
+        return windows_->CreateMainFrame();
+    }
+    void TearDown() override {
+        qimtest::QimTestApp().SetWindowLayer(nullptr);
+        windows_.reset();
+        QimPWindowBase::TearDown();
+    }
+    std::unique_ptr<TQimWindows> windows_;
+};
+
+TEST_F(QimPFrame, TheIMAP4PortOpensTheServerFolderWindowOfTheMailboxType) {
+    TQimFrame* frame = Build(0);
+    EXPECT_TRUE(qimtest::QimTestApp().IsServerMode());
+    EXPECT_NE(dynamic_cast<SQimPFrame*>(frame), nullptr);
+    ASSERT_NE(windows_->ServerWindow(), nullptr);
+    EXPECT_EQ(windows_->Window(), nullptr);
+    EXPECT_EQ(dynamic_cast<SQimPMhWindow*>(windows_->ServerWindow()), nullptr);
+    qimtest::QimTestApp().SetWindowLayer(nullptr);
+    windows_.reset();
+    Build(1, kImap4TlsPort);
+    EXPECT_NE(dynamic_cast<SQimPMhWindow*>(windows_->ServerWindow()), nullptr);
+}
+
+TEST_F(QimPFrame, EveryServerModeCommandIsServedOrGreyed) {
+    GetSettingData() = SSettingData();
+    TQimFrame* frame = Build(0);
+    // With the INBOX shown and nothing selected.
+    using namespace qimcmd;
+    const std::set<int> enabled = {
+        // the frame and the application
+        Exit, Compose, CryptKeys, SentMailFolder, LoadDraft, DraftFolder, Templates, ReplyPrefix, AddAddress,
+        FromSubstitution, NetworkSettings, FixedPrintFont, NoAttachmentNotice, AttachmentFolder, DefaultSort, PgpUsage,
+        ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight, About,
+        // the server-folder window
+        Receive, NewFolder, RenameFolder, DeleteFolder, RefreshCache, ImportAsNewMail, SwapFromTo, ShowMail, NextMail,
+        PreviousMail, SelectAll, ClearSelection, ExtractAttachments, Uudecode, FindInFolder, FindAllAndMark,
+        SettingsToServer, SettingsFromServer, BackupSettingsOnServer, BackupSettingsLocally, SettingsOnServer,
+        ShowLocalMailSize, MailVolumeWarning};
+    // Served, but not now: they need a selected mail, a local folder or a search done.
+    const std::set<int> greyed = {Reply, Forward, DeleteMail, MarkUnread, MarkRead, MarkImportant, RenumberGaps,
+                                  RenumberByDate, ArchiveFolder, FindNext};
+    for (QAction* action : CommandActions(frame->menuBar())) {
+        const int id = CommandOf(action);
+        if (action->isSeparator()) continue;
+        EXPECT_EQ(action->isEnabled(), enabled.count(id) == 1) << id;
+        EXPECT_EQ(frame->IsCommandServed(id), enabled.count(id) + greyed.count(id) == 1) << id;
+    }
+    // The sorting rules of the server's folders have nothing to run yet: not served.
+    for (int id : {ServerAutoSortSettings, ServerAutoSort2Settings, AutoSort, AutoSort2, OneShotSort})
+        EXPECT_FALSE(frame->IsCommandServed(id)) << id;
+    // The option shows its state and keeps it.
+    EXPECT_TRUE(FindCommandAction(frame->menuBar(), ShowLocalMailSize)->isCheckable());
+    EXPECT_FALSE(FindCommandAction(frame->menuBar(), ShowLocalMailSize)->isChecked());
+    EXPECT_TRUE(frame->ExecCommand(ShowLocalMailSize));
+    EXPECT_TRUE(FindCommandAction(frame->menuBar(), ShowLocalMailSize)->isChecked());
+    SQimPSettingData read;
+    read.Read();
+    EXPECT_TRUE(read.showLocalMailSize);
 }
 
 // ---- Against scripted servers ----
