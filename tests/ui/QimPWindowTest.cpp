@@ -319,6 +319,16 @@ TEST_F(QimPWindow, MarksGoToTheServerAndTheDeleteAsksPerMail) {
     EXPECT_EQ(SMemCacheFolder(local).Count(), 1);
     EXPECT_EQ(Count("INBOX"), 3);
 
+    // The server's search marks what it found.
+    SFindMailCondition condition;
+    condition.SetPattern("m2");
+    condition.SetFieldName("Subject");
+    condition.SetWhere(SFindMailCondition::FindInField);
+    ASSERT_TRUE(w.SearchShownFolder(condition, true));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(w.SelectedNumbers(), std::vector<int>{2});
+    EXPECT_EQ(w.SearchResult(), std::vector<int>{2});
+
     // The last listed is asked first: 1 yes, 3 no.
     w.SelectNumbers({1, 3});
     DeleteAnswers answers({TDeleteConfirmDlg::kYes, TDeleteConfirmDlg::kNo});
@@ -402,8 +412,12 @@ protected:
         return windows_->CreateMainFrame();
     }
     void TearDown() override {
-        qimtest::QimTestApp().SetWindowLayer(nullptr);
+        TQimApp& app = qimtest::QimTestApp();
+        app.SetWindowLayer(nullptr);
         windows_.reset();
+        // The one application object goes on to the other tests in the local mode.
+        qimtest::WriteFileBytes(home_.File("QIM.INI"), "[Host]\r\nPOP3Port=110\r\n");
+        app.PrepareMainWindow();
         QimPWindowBase::TearDown();
     }
     std::unique_ptr<TQimWindows> windows_;
