@@ -20,7 +20,7 @@ public:
     // Hands a request to the window's session (made when there is none yet);
     // its completion comes back to SQimPSettingsMail::Completed. False when
     // the session did not take it.
-    virtual bool SendRequest(const SImap4Request& request, int operation) = 0;
+    virtual bool Request(const SImap4Request& request, int operation) = 0;
     // The window's temporary file for the settings mail; it lives as long
     // as the window.
     virtual std::string SettingsMailFile() = 0;

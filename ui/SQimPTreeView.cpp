@@ -24,6 +24,8 @@ bool SQimPTreeView::IsServerItem(const QTreeWidgetItem* item) {
 bool SQimPTreeView::HasMailbox(const QTreeWidgetItem* item) { return item && item->data(0, kMailboxRole).toBool(); }
 
 void SQimPTreeView::FillLocal(const std::string& home) {
+    // The nodes come back as they were: no folder is chosen anew meanwhile.
+    const QSignalBlocker block(this);
     // Fill starts the tree anew: the server part is taken out and put back.
     QTreeWidgetItem* server = ServerRoot();
     if (server) takeTopLevelItem(indexOfTopLevelItem(server));

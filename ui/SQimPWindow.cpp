@@ -428,6 +428,13 @@ void SQimPWindow::OnCompleted(int operation, int result) {
 
 // ---- The settings host ----
 
+bool SQimPWindow::Request(const SImap4Request& request, int operation) {
+    if (!SendRequest(request, operation)) return false;
+    // Its completion goes back to the settings commands.
+    pending_.settingsOperation = operation;
+    return true;
+}
+
 std::string SQimPWindow::SettingsMailFile() {
     if (!settingsMailFile_) settingsMailFile_ = std::make_unique<SQimTmpFilePath>(tempDir_.c_str());
     return settingsMailFile_->Path();

@@ -130,6 +130,7 @@ public:
     void ReadMarkChanged(const SQimPFolderRef& folder, int number, bool read) override;
 
     // SQimPSettingsHost
+    bool Request(const SImap4Request& request, int operation) override;
     std::string SettingsMailFile() override;
     SQimPSettingData& Settings() override { return qimpSettings_; }
     void MarkSettingsChanged() override { qimpSettingsChanged_ = true; }

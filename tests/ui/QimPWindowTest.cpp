@@ -477,20 +477,67 @@ TEST_F(QimPFrame, EveryServerModeCommandIsServedOrGreyed) {
 
 class QimPWindowScripted : public QimPWindowBase {};
 
-// The opening of the scripted window tests: the folder list (with the
-// settings mailbox, so none is made) and the empty INBOX's headers.
-std::string StartScript(const std::vector<std::string>& names) {
-    std::string script = imaptest::kLogin;
-    script += "C: a0003 LIST \"_QimP.\" *\n";
+// The start of the scripted window tests after the login: the folder list
+// (with the settings mailbox, so none is made) and the empty INBOX's headers,
+// under the tags `first` and `first` + 1.
+std::string StartScript(const std::vector<std::string>& names, int first = 3) {
+    const std::string list = "a000" + std::to_string(first), select = "a000" + std::to_string(first + 1);
+    std::string script = "C: " + list + " LIST \"_QimP.\" *\n";
     for (const std::string& name : names) script += "S: * LIST () \".\" \"" + name + "\"\n";
     script += "S: * LIST () \".\" \"_QimP._inimbox\"\n"
-              "S: a0003 OK\n"
-              "C: a0004 SELECT inbox\nS: * 0 EXISTS\nS: * 1 RECENT\nS: a0004 OK\n";
+              "S: " + list + " OK\n"
+              "C: " + select + " SELECT inbox\nS: * 0 EXISTS\nS: * 1 RECENT\nS: " + select + " OK\n";
     return script;
 }
 
+// Settings commands that fetch the settings mail at the start and refuse the
+// first close, as the settings kept on the server may.
+struct FetchingSettings : SQimPSettingsMail {
+    std::vector<std::string> seen;
+    std::string file;
+    bool OnStart(SQimPSettingsHost& host) override {
+        SImap4Request r;
+        r.folder = kSettingsMailbox;
+        r.first = 1;
+        file = host.SettingsMailFile();
+        r.mailFile = file;
+        seen.push_back("start");
+        return host.Request(r, kOpFetchBodyForForward);
+    }
+    void Completed(SQimPSettingsHost& host, int operation, int result) override {
+        seen.push_back(std::to_string(operation) + "/" + std::to_string(result));
+        host.ListFolders();
+    }
+    bool OnCloseRequest(SQimPSettingsHost&) override {
+        seen.push_back("close?");
+        return seen.size() > 3;
+    }
+};
+
+TEST_F(QimPWindowScripted, TheSettingsCommandsStartFirstAndHearTheirOwnCompletions) {
+    const std::string mail = "Subject: INI Files\r\n\r\nx\r\n";
+    qimtest::Scenario s(imaptest::kLogin);
+    s.Script("C: a0003 SELECT \"_QimP._inimbox\"\nS: * 1 EXISTS\nS: a0003 OK\nC: a0004 FETCH 1 BODY[]\n");
+    s.Server("* 1 FETCH (BODY[] {" + std::to_string(mail.size()) + "}\r\n" + mail + ")\r\na0004 OK\r\n");
+    s.Script(StartScript({"_QimP.A._mbox"}, 5) + imaptest::Logout("a0007"));
+    qimtest::ScriptedSockets sockets(s);
+    FetchingSettings settings;
+    SQimPSettingsMail* before = SetQimPSettingsMail(&settings);
+    SQimPWindow& w = Open();
+    w.StartUp();
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(qimtest::ReadFileBytes(settings.file), mail);
+    EXPECT_EQ(ServerNodes(), (std::vector<std::string>{"_QimP 3", "_QimP\\A 2"}));
+    EXPECT_FALSE(w.MayClose());
+    EXPECT_TRUE(w.MayClose());
+    EXPECT_EQ(settings.seen, (std::vector<std::string>{"start", "758/1", "close?", "close?"}));
+    window_.reset();
+    SetQimPSettingsMail(before);
+    EXPECT_TRUE(s.Finished()) << testing::PrintToString(s.Problems());
+}
+
 TEST_F(QimPWindowScripted, FolderCommandsThatCannotBeCarriedOutSendNothing) {
-    qimtest::Scenario s(StartScript({"_QimP.A", "_QimP.A._mbox", "_QimP.A.B._mbox", "_QimP.M"}));
+    qimtest::Scenario s(imaptest::kLogin + StartScript({"_QimP.A", "_QimP.A._mbox", "_QimP.A.B._mbox", "_QimP.M"}));
     s.Script(imaptest::Logout("a0005"));
     qimtest::ScriptedSockets sockets(s);
     SQimPWindow& w = Open();
