@@ -7,6 +7,8 @@
 
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
+#include "imap/QimPFolderNameCheck.h"
+#include "imap/SQimPFolderList.h"
 #include "platform/qt/QtText.h"
 #include "send/SSaveFolderOffer.h"
 
@@ -43,6 +45,22 @@ TSaveFolderDlg::TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& p
 }
 
 void TSaveFolderDlg::accept() {
+    if (serverCheck && serverCheck->isChecked() && saveCheck->isChecked()) {
+        // A server folder the folder list does not know is questioned.
+        const SQimPFolderList list;
+        std::string typed;
+        platform::FromQString(folderEdit->text(), typed);
+        const SQimPFolderNameVerdict verdict = CheckServerFolderName(list, typed, platform::Dialogs(), this);
+        if (!verdict.accept) {
+            if (verdict.refocus) {
+                folderEdit->setFocus();
+                folderEdit->selectAll();
+            }
+            return;
+        }
+        QDialog::accept();
+        return;
+    }
     // A folder that is not there is made now or the dialog stays for another name.
     if (!EnsureSaveFolder(Result(), this)) return;
     QDialog::accept();

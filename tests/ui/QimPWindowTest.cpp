@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidgetItem>
@@ -43,6 +45,8 @@
 #include "ui/TComposeEdit.h"
 #include "ui/SQimPMhWindow.h"
 #include "ui/SQimPTreeView.h"
+#include "ui/SSetWarnSizeAFolderDlg.h"
+#include "ui/TSaveFolderDlg.h"
 #include "ui/SQimPWindow.h"
 #include "ui/TDeleteConfirmDlg.h"
 #include "ui/THeaderListModel.h"
@@ -394,6 +398,52 @@ TEST(QimPSendFrameFolders, AServerPropertyNamesAFolderBelowQimPOrNone) {
             EXPECT_EQ(folder, c.server) << c.folder;
         }
     }
+}
+
+// ---- The mode's dialogs ----
+
+class QimPDialogs : public QimPWindowBase {};
+
+TEST_F(QimPDialogs, TheSizeWarningDialogShowsAndTakesItsTwoSettings) {
+    SQimPSettingData settings;
+    settings.warnSizeFolders = kWarnServerFolders;
+    settings.warnSizeKB = 300;
+    SSetWarnSizeAFolderDlg dialog(nullptr, settings);
+    EXPECT_TRUE(dialog.server->isChecked());
+    EXPECT_EQ(dialog.limit->text(), "300");
+    dialog.both->setChecked(true);
+    dialog.limit->setText("0");  // no limit to speak of: the dialog stays
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    dialog.limit->setText("500");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    dialog.Collect(settings);
+    EXPECT_EQ(settings.warnSizeFolders, kWarnBothFolders);
+    EXPECT_EQ(settings.warnSizeKB, 500);
+}
+
+TEST_F(QimPDialogs, ASaveFolderOnTheServerIsCheckedAgainstTheFolderList) {
+    SQimPFolderList list(home_.Path().c_str());
+    qimtest::WriteFileBytes(SQimPFolderList::Path(), "_QimP\\Sent\\_mbox\r\n");
+    SSaveMailFolderProperty property;
+    TSaveFolderDlg dialog(nullptr, property, false, true);
+    ASSERT_NE(dialog.serverCheck, nullptr);
+    dialog.saveCheck->setChecked(true);
+    dialog.serverCheck->setChecked(true);
+    dialog.folderEdit->setText("Snet");
+    dialogs_.AnswerMessage(platform::MessageAnswer::Yes);  // type it again
+    dialog.accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialogs_.Boxes().size(), 1u);
+    dialog.folderEdit->setText("Sent");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Result().kind, kSaveQimPRelative);
+    EXPECT_EQ(dialog.Result().folder, "Sent");
+    // Nothing local was offered to be made.
+    EXPECT_EQ(dialogs_.Boxes().size(), 1u);
+    EXPECT_FALSE(qimtest::FileExists(home_.File("Sent")));
 }
 
 // ---- The frame of the mode ----
