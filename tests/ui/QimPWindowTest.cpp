@@ -586,6 +586,40 @@ TEST_F(QimPWindowScripted, TheSettingsCommandsStartFirstAndHearTheirOwnCompletio
     EXPECT_TRUE(s.Finished()) << testing::PrintToString(s.Problems());
 }
 
+TEST_F(QimPWindowScripted, TheMhVariantWorksOnEveryFolderItselfWithoutItsMbox) {
+    qimtest::Scenario s(imaptest::kLogin);
+    s.Script("C: a0003 LIST \"#mh.\" *\n"
+             "S: * LIST () \".\" \"#mh.A\"\n"
+             "S: * LIST () \".\" \"#mh.A.B\"\n"
+             "S: * LIST () \".\" \"#mh._inimbox\"\n"
+             "S: a0003 OK\n"
+             "C: a0004 SELECT inbox\nS: * 0 EXISTS\nS: * 1 RECENT\nS: a0004 OK\n"
+             // A folder's own mailbox; a new folder is a mailbox of its own.
+             "C: a0005 SELECT \"#mh.A\"\nS: * 0 EXISTS\nS: * 0 RECENT\nS: a0005 OK\n"
+             "C: a0006 CREATE \"#mh.A.X\"\nS: a0006 OK\n"
+             "C: a0007 LIST \"#mh.\" *\n"
+             "S: * LIST () \".\" \"#mh.A\"\n"
+             "S: * LIST () \".\" \"#mh.A.B\"\n"
+             "S: * LIST () \".\" \"#mh.A.X\"\n"
+             "S: * LIST () \".\" \"#mh._inimbox\"\n"
+             "S: a0007 OK\n" +
+             imaptest::Logout("a0008"));
+    qimtest::ScriptedSockets sockets(s);
+    SQimPWindow& w = Open<SQimPMhWindow>();
+    w.StartUp();
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(ServerNodes(), (std::vector<std::string>{"_QimP 3", "_QimP\\A 2", "_QimP\\A\\B 2"}));
+    w.SelectFolder("_QimP\\A");
+    ASSERT_TRUE(Idle());
+    dialogs_.AnswerInput(std::string("X"));
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::NewFolder));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(ServerNodes(),
+              (std::vector<std::string>{"_QimP 3", "_QimP\\A 2", "_QimP\\A\\B 2", "_QimP\\A\\X 2"}));
+    window_.reset();
+    EXPECT_TRUE(s.Finished()) << testing::PrintToString(s.Problems());
+}
+
 TEST_F(QimPWindowScripted, FolderCommandsThatCannotBeCarriedOutSendNothing) {
     qimtest::Scenario s(imaptest::kLogin + StartScript({"_QimP.A", "_QimP.A._mbox", "_QimP.A.B._mbox", "_QimP.M"}));
     s.Script(imaptest::Logout("a0005"));
