@@ -423,3 +423,51 @@ constexpr unsigned TrayUnread = 31414;          // number of unread mails in the
 constexpr unsigned KeyringUnavailable = 31415;
 
 }  // namespace qimstr
+
+// The server-folder window: its folders, its mail operations and what the
+// session's completions tell.
+namespace qimstr {
+
+constexpr unsigned CannotRenameServerFolder = 1351;  // "名前を変更できませんでした。"
+constexpr unsigned CannotDeleteServerFolder = 1352;
+constexpr unsigned FolderHoldsFolders = 1353;
+constexpr unsigned QimPCannotRename = 1354;
+constexpr unsigned QimPCannotDelete = 1355;
+constexpr unsigned HeaderListFailed = 1356;
+constexpr unsigned CannotCopyMail = 1359;
+constexpr unsigned CannotDeleteServerMail = 1360;
+constexpr unsigned CannotFetchMail = 1361;
+constexpr unsigned FolderStillHoldsMail = 1363;
+constexpr unsigned NoFolderUnderMailbox = 1369;
+constexpr unsigned CannotChangeMarks = 1371;
+constexpr unsigned NewMailArrived = 1372;
+constexpr unsigned HankakuKanaWidened = 1378;
+constexpr unsigned SearchFailed = 1379;
+
+}  // namespace qimstr
+
+// The server-folder window's own texts.
+namespace qimstr {
+
+constexpr unsigned ServerNameHasDelimiter = 31460;  // the delimiter
+constexpr unsigned NothingFound = 31461;
+constexpr unsigned FindMailCaption = 31462;
+constexpr unsigned FindPatternLabel = 31463;
+constexpr unsigned FindWholeMail = 31464;
+constexpr unsigned FindBodyOnly = 31465;
+constexpr unsigned FindInFieldLabel = 31466;
+constexpr unsigned WarnSizeCaption = 31467;
+constexpr unsigned WarnSizeNone = 31468;
+constexpr unsigned WarnSizeServer = 31469;
+constexpr unsigned WarnSizeLocal = 31470;
+constexpr unsigned WarnSizeBoth = 31471;
+constexpr unsigned WarnSizeLimitLabel = 31472;
+
+}  // namespace qimstr
+
+// The sent-mail and draft folders in the server-folder mode.
+namespace qimstr {
+
+constexpr unsigned SaveFolderOnServer = 31473;  // "サーバー側のフォルダーに保存する(&Q)"
+
+}  // namespace qimstr

@@ -27,20 +27,31 @@ SQimPFolderTree MakeQimPFolderTree(SQimPListState state, const std::vector<std::
     std::vector<std::string> names;
     for (const std::string& line : paths) {
         if (!qimimap::QimPComponents(line, names)) continue;
-        if (mboxFolders && !names.empty() && names.back() == qimimap::kMboxFolder) names.pop_back();
+        bool mailboxOnly = false;
+        if (mboxFolders && !names.empty()) {
+            if (names.back() == qimimap::kMboxFolder) names.pop_back();
+            else mailboxOnly = true;
+        }
         int parent = 0;
         std::vector<std::string> upTo;
-        for (const std::string& name : names) {
-            upTo.push_back(name);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            upTo.push_back(names[i]);
+            const bool last = i + 1 == names.size();
             const std::string path = qimimap::QimPPathOf(upTo);
             const auto found = index.find(path);
             if (found != index.end()) {
                 parent = found->second;
+                SQimPFolderNode& known = tree.nodes[static_cast<std::size_t>(parent)];
+                if (last) known.hasMailbox = true;
                 continue;
             }
             if (!cache.MakeDirectory(path)) break;
             const int node = static_cast<int>(tree.nodes.size());
-            tree.nodes.push_back({path, name, parent, qimimap::kFolderItemData});
+            SQimPFolderNode made{path, names[i], parent, qimimap::kFolderItemData};
+            // In the plain variant a folder on the way holds mail only once its "_mbox" is listed.
+            made.hasMailbox = !mboxFolders || last;
+            if (last && mailboxOnly) made.itemData = qimimap::kMailboxOnlyItemData;
+            tree.nodes.push_back(made);
             index.emplace(path, node);
             parent = node;
         }

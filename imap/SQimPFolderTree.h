@@ -17,6 +17,7 @@ namespace qimimap {
 // The item data of the tree's nodes.
 constexpr int kRootItemData = 3;
 constexpr int kFolderItemData = 2;
+constexpr int kMailboxOnlyItemData = 8;  // a server mailbox that holds no folders
 
 }  // namespace qimimap
 
@@ -25,6 +26,9 @@ struct SQimPFolderNode {
     std::string name;  // its own name ("B"; "_QimP" for the root)
     int parent = -1;   // index of the parent node; -1 for the root
     int itemData = qimimap::kFolderItemData;
+    // It holds mail: the root (the INBOX), a folder of the plain variant
+    // whose "_mbox" is listed, a mailbox, and every folder of the MH variant.
+    bool hasMailbox = true;
 };
 
 struct SQimPFolderTree {
@@ -46,7 +50,8 @@ enum class SQimPListState {
 SQimPFolderTree BuildQimPFolderTree(const SQimPFolderList& list, SQimPMemCacheFolder& cache, bool mboxFolders);
 
 // `mboxFolders`: the plain variant, where a folder keeps its mail in its
-// mailbox "_mbox"; a last name "_mbox" then makes no node. A path the cache
+// mailbox "_mbox"; a last name "_mbox" then makes no node, and a listed
+// folder without one is a mailbox of its own that cannot hold folders (8). A path the cache
 // refuses (one that would lead out of the cache root) makes no node, and
 // neither does any folder below a node whose directory could not be made.
 SQimPFolderTree MakeQimPFolderTree(SQimPListState state, const std::vector<std::string>& paths,

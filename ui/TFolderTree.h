@@ -44,9 +44,12 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     QStringList mimeTypes() const override;
+    // A node for `path` with its label, not yet in the tree.
+    QTreeWidgetItem* MakeItem(const std::string& path, const std::string& label);
+    // While set, label changes are the tree's own and no edit is reported.
+    void SetFilling(bool filling) { filling_ = filling; }
 
 private:
-    QTreeWidgetItem* MakeItem(const std::string& path, const std::string& label);
     void AddChildren(QTreeWidgetItem* item, int depth);
     void OnItemChanged(QTreeWidgetItem* item, int column);
 

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "app/TQimApp.h"
+#include "imap/QimPSizeColumn.h"
 #include "platform/qt/QtText.h"
 #include "store/QimStoreCodes.h"
 #include "store/SQimFolder.h"
@@ -130,6 +131,13 @@ void THeaderListModel::RefreshFromColumn() {
     if (!rows_.empty()) emit dataChanged(index(0, kColumnFrom), index(rowCount() - 1, kColumnFrom), {Qt::DisplayRole});
 }
 
+void THeaderListModel::SetSizeColumn(std::function<long long(int number)> size) {
+    if (!size && !size_) return;
+    beginResetModel();
+    size_ = std::move(size);
+    endResetModel();
+}
+
 int THeaderListModel::NumberAt(int row) const {
     const SQimMailData* record = RecordAt(row);
     return record ? record->number : 0;
@@ -164,7 +172,9 @@ int THeaderListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int THeaderListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+int THeaderListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount + (size_ ? 1 : 0);
+}
 
 QString THeaderListModel::Text(const SQimMailData& record, int column) const {
     switch (column) {
@@ -179,6 +189,8 @@ QString THeaderListModel::Text(const SQimMailData& record, int column) const {
         return platform::ToQString(record.header.from);
     case kColumnSubject:
         return platform::ToQString(record.header.subject);
+    case qimimap::kSizeColumn:
+        return size_ ? platform::ToQString(qimimap::SizeColumnText(size_(record.number))) : QString();
     default:
         return QString();
     }
@@ -190,7 +202,7 @@ QVariant THeaderListModel::data(const QModelIndex& index, int role) const {
     if (!record) return QVariant();
     if (role == Qt::DisplayRole) return Text(*record, index.column());
     if (role == Qt::DecorationRole && index.column() == kColumnNumber) return StateIcon(ListState(index.row()));
-    if (role == Qt::TextAlignmentRole && index.column() == kColumnNumber)
+    if (role == Qt::TextAlignmentRole && (index.column() == kColumnNumber || index.column() == qimimap::kSizeColumn))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return QVariant();
 }
@@ -206,6 +218,8 @@ QVariant THeaderListModel::headerData(int section, Qt::Orientation orientation, 
         return comparator_.ShowsTo() ? QStringLiteral("To") : QStringLiteral("From");
     case kColumnSubject:
         return QStringLiteral("Subject");
+    case qimimap::kSizeColumn:
+        return size_ ? QVariant(platform::ToQString(qimimap::SizeColumnHeader())) : QVariant();
     default:
         return QVariant();
     }

@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -37,6 +38,10 @@ public:
     void SetShowsTo(bool to);
     // The From column is drawn again (the substitution rules changed).
     void RefreshFromColumn();
+    // A column after Subject with each mail's size in kilobytes, read through
+    // `size` (bytes, -1 unknown) when drawn; an empty function takes it away.
+    void SetSizeColumn(std::function<long long(int number)> size);
+    bool HasSizeColumn() const { return static_cast<bool>(size_); }
 
     SQimComparator& Comparator() { return comparator_; }
     const SQimComparator& Comparator() const { return comparator_; }
@@ -68,6 +73,7 @@ private:
     mutable std::vector<signed char> states_;  // by array index; -1 not read yet
     mutable std::unordered_map<int, int> rowOfNumber_;  // built when first asked, dropped when rows move
     SQimComparator comparator_;
+    std::function<long long(int number)> size_;
     bool inInbox_ = false;
     int firstNew_ = 0;
 };

@@ -47,16 +47,14 @@ public:
     FrameCloseQuery(TQimFrame& frame, TQimApp& app) : frame_(frame), app_(app) {}
 
 protected:
-    bool ChildrenMayClose() override { return true; }
+    bool ChildrenMayClose() override { return frame_.ClientMayClose(); }
     void WriteSettings() override { app_.WriteSettings(); }
     void WriteWindowState() override {
         const SQimProfileTools tools(qimini::Qim, &frame_);
         tools.WriteShow(qimini::LastShow);
         tools.WriteWindowRect(qimini::LastWindow);
     }
-    void StoreClientLayout() override {
-        if (TQimWindow* client = frame_.Client()) client->StoreLayout();
-    }
+    void StoreClientLayout() override { frame_.StoreClientLayout(); }
     bool ViewersMayClose() override { return app_.ViewersMayClose(); }
     SClosingWindow* ComposeWindow() override { return app_.ComposeWindow(); }
     void ShowDialogStillOpen() override {
@@ -113,10 +111,18 @@ void TQimFrame::ConnectCommands() {
 
 void TQimFrame::SetClient(TQimWindow* client) {
     client_ = client;
-    clientCommands_ = client ? &client->Commands() : nullptr;
     if (client) connect(client, &TQimWindow::SelectionChanged, this, [this] { UpdateCommandStates(); });
-    setCentralWidget(client ? static_cast<QWidget*>(client) : new QWidget(this));
+    SetClientWindow(client, client ? &client->Commands() : nullptr);
+}
+
+void TQimFrame::SetClientWindow(QWidget* client, const SCommandTable* commands) {
+    clientCommands_ = commands;
+    setCentralWidget(client ? client : new QWidget(this));
     UpdateCommandStates();
+}
+
+void TQimFrame::StoreClientLayout() {
+    if (client_) client_->StoreLayout();
 }
 
 bool TQimFrame::IsCommandServed(int id) const {
@@ -201,6 +207,7 @@ bool TQimFrame::GetWindowPlacement(SWindowPlacement& placement) const {
 void TQimFrame::closeEvent(QCloseEvent* event) {
     FrameCloseQuery query(*this, app_);
     if (query.CanClose()) {
+        ClientClosing();
         event->accept();
     } else {
         event->ignore();

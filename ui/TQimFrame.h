@@ -57,6 +57,16 @@ public:
     TQimWindow* Client() const { return client_; }
     // F1, Shift+F1 and the context-help mode of the frame's menus.
     TContextHelp* Help() const { return help_; }
+
+    // Another client window (the server-folder window): its commands are
+    // asked after the frame's.
+    void SetClientWindow(QWidget* client, const SCommandTable* commands);
+
+    // The client's part of the close: it may refuse, it stores its layout,
+    // and it is told once the close is certain.
+    virtual bool ClientMayClose() { return true; }
+    virtual void StoreClientLayout();
+    virtual void ClientClosing() {}
     bool GetWindowPlacement(SWindowPlacement& placement) const override;
 
 protected:

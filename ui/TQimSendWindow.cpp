@@ -285,8 +285,8 @@ void TQimSendWindow::RegisterCommands() {
         // A head template chosen anew goes in at the caret.
         if (headTemplateChoice != appliedHeadTemplate_) InsertHeadTemplate();
     });
-    commands_.Add(SentMailFolder, [this] { EditSaveFolderSettings(this, settings_, false); });
-    commands_.Add(DraftFolder, [this] { EditSaveFolderSettings(this, settings_, true); });
+    commands_.Add(SentMailFolder, [this] { EditSaveFolderSettings(this, settings_, false, OffersServerFolders()); });
+    commands_.Add(DraftFolder, [this] { EditSaveFolderSettings(this, settings_, true, OffersServerFolders()); });
     commands_.Add(Exit, [this] { close(); });
     commands_.Add(HelpContents, [this] { OpenQimHelp("index.html", this); });
     commands_.Add(EditUndo, [this] { editor->undo(); });
@@ -476,19 +476,27 @@ void TQimSendWindow::FillTailMenu() {
 bool TQimSendWindow::SaveDraft() {
     CollectFields();
     const SSaveMailFolderProperty& draft = settings_.draft;
-    // Without a folder chosen the draft goes where new mail goes.
-    if (!EnsureSaveFolder(draft, this)) return false;
-    const std::string folder = draft.kind == kSaveNone ? GetQimHome() : draft.FullPath();
     SSaveDraftMail writer(header_, *editor, attachments_, draft.kind & kDraftKindMask, this);
     writer.onStored = [this](const std::string& f) {
         editor->document()->setModified(false);
         if (onFolderChanged) onFolderChanged(f);
     };
-    if (!writer.Save(folder)) return false;
+    if (!SaveDraftIn(draft, writer)) return false;
     const std::string question = DraftSavedQuestion(draft.kind == kSaveNone ? std::string() : draft.folder);
     if (QimMessageBox(this, question.c_str(), MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes)
         Destroy();
     return true;
+}
+
+bool TQimSendWindow::SaveDraftIn(const SSaveMailFolderProperty& draft, SSaveMailFile& writer) {
+    // Without a folder chosen the draft goes where new mail goes.
+    if (!EnsureSaveFolder(draft, this)) return false;
+    return writer.Save(draft.kind == kSaveNone ? GetQimHome() : draft.FullPath());
+}
+
+bool TQimSendWindow::StoreSentCopyIn(const SSaveMailFolderProperty& fcc, SSaveMailFile& writer) {
+    // The folder may have gone since it was chosen.
+    return EnsureSaveFolder(fcc, this) && StoreSentCopy(fcc, writer);
 }
 
 bool TQimSendWindow::OpenDraft(const std::string& path) {
@@ -644,8 +652,7 @@ bool TQimSendWindow::RunSend(const std::string& messageFile, bool ownFile) {
         writer->onStored = [this](const std::string& f) {
             if (onFolderChanged) onFolderChanged(f);
         };
-        // The folder may have gone since it was chosen.
-        copyStored = EnsureSaveFolder(settings_.sentMail, this) && StoreSentCopy(settings_.sentMail, *writer);
+        copyStored = StoreSentCopyIn(settings_.sentMail, *writer);
     };
     TSendMailDlg dialog(this, send);
     dialog.exec();

@@ -24,6 +24,8 @@ class TContextHelp;
 class SQimSendSettingData;
 class SUserInetData;
 class SUsePGP;
+class SSaveMailFile;
+struct SSaveMailFolderProperty;
 class TComposeEdit;
 
 class TQimSendWindow : public QMainWindow, public SClosingWindow {
@@ -96,6 +98,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Where the sent copy and the unsent mail go: the folder of the property
+    // in the local store. The server-folder mode's window may send them to
+    // the server instead. False when the mail was not stored.
+    virtual bool StoreSentCopyIn(const SSaveMailFolderProperty& fcc, SSaveMailFile& writer);
+    virtual bool SaveDraftIn(const SSaveMailFolderProperty& draft, SSaveMailFile& writer);
+    // The save-folder dialogs offer the server's folders.
+    virtual bool OffersServerFolders() const { return false; }
 
 private:
     void BuildWindow(bool pgpInUse);

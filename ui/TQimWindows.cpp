@@ -30,6 +30,11 @@
 #include "store/SQimFolder.h"
 #include "ui/QimMenuBuilder.h"
 #include "ui/QtDialogService.h"
+#include "ui/SQimPFrame.h"
+#include "ui/SQimPMhWindow.h"
+#include "ui/SQimPSendFrame.h"
+#include "ui/SQimPTreeView.h"
+#include "ui/SQimPWindow.h"
 #include "ui/SReceiveMailsDlg.h"
 #include "ui/TCertificateQuestion.h"
 #include "ui/TCryptDialogs.h"
@@ -63,18 +68,30 @@ TQimWindows::~TQimWindows() {
 TQimFrame* TQimWindows::CreateMainFrame() {
     // The installed icon of the theme; the drawn one where Qim runs from its build folder.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qim"), TNewMailNotice::TrayIcon(0)));
-    frame_ = std::make_unique<TQimFrame>(app_, app_.IsServerMode());
-    frame_->RestoreRectangle();
-    if (!app_.IsServerMode()) {
+    if (app_.IsServerMode()) {
+        // MailBoxType chooses the server's namespace before the frame is made.
+        SQimPWindow* client = nullptr;
+        if (app_.UserInetData().mailBoxType)
+            client = new SQimPMhWindow(app_.UserInetData(), GetSettingData(), AbsoluteDirectory(GetQimHome()));
+        auto frame = std::make_unique<SQimPFrame>(app_, client);
+        qimpWindow_ = frame->Window();
+        frame_ = std::move(frame);
+        frame_->RestoreRectangle();
+    } else {
+        frame_ = std::make_unique<TQimFrame>(app_, false);
+        frame_->RestoreRectangle();
         window_ = new TQimWindow(AbsoluteDirectory(GetQimHome()), &app_.SendSettingData(), frame_.get());
         frame_->SetClient(window_);
         window_->SetReceiveHook([this] { ReceiveIntoInbox(); });
         frame_->AddCommand(qimcmd::ExtractPgpKey, [this] { ImportKeysOfSelectedMail(); });
-        frame_->AddCommand(qimcmd::CryptKeys, [this] { EditKeyFile(frame_.get(), app_.UserInetData().password); });
         StartNewMailNotice();
     }
+    frame_->AddCommand(qimcmd::CryptKeys, [this] { EditKeyFile(frame_.get(), app_.UserInetData().password); });
     // A reply or a forward starts from the mail shown or selected.
-    const auto mailAtHand = [this] { return window_ && !window_->CurrentMailPath().empty(); };
+    const auto mailAtHand = [this] {
+        if (qimpWindow_) return !qimpWindow_->CurrentMailPath().empty() || !qimpWindow_->SelectedNumbers().empty();
+        return window_ && !window_->CurrentMailPath().empty();
+    };
     frame_->AddCommandWhen(qimcmd::Reply, mailAtHand, [this] { StartFromMail(qimcmd::Reply); });
     frame_->AddCommandWhen(qimcmd::Forward, mailAtHand, [this] { StartFromMail(qimcmd::Forward); });
     frame_->AddCommand(qimcmd::Templates, [this] {
@@ -90,7 +107,8 @@ TQimFrame* TQimWindows::CreateMainFrame() {
     // The sent-mail and draft folders: the list shows To in them, so it follows a change.
     for (const bool draft : {false, true})
         frame_->AddCommand(draft ? qimcmd::DraftFolder : qimcmd::SentMailFolder, [this, draft] {
-            if (!EditSaveFolderSettings(frame_.get(), app_.SendSettingData(), draft) || !window_) return;
+            if (!EditSaveFolderSettings(frame_.get(), app_.SendSettingData(), draft, app_.IsServerMode()) || !window_)
+                return;
             const SQimSendSettingData& send = app_.SendSettingData();
             FolderMayBeNew((draft ? send.draft : send.sentMail).FullPath());
             window_->Refresh();
@@ -131,7 +149,11 @@ void TQimWindows::StartNewMailNotice() {
 }
 
 void TQimWindows::StartFromMail(int command) {
-    const std::string mail = window_ ? window_->CurrentMailPath() : std::string();
+    const std::string mail = window_     ? window_->CurrentMailPath()
+                             : qimpWindow_ ? qimpWindow_->CurrentMailPath()
+                                           : std::string();
+    // A server mail is fetched first; the command comes again once it is here.
+    if (mail.empty() && qimpWindow_ && qimpWindow_->FetchForCommand(command)) return;
     if (mail.empty()) {
         QimMessageBox(frame_.get(), LoadQimString(qimstr::NoMailSelected).c_str(), platform::MessageIcon::Stop);
         return;
@@ -159,6 +181,7 @@ void TQimWindows::EditFromSubstitution() {
         QimMessageBox(frame_.get(), LoadQimString(qimstr::SubsFromSaveFailed).c_str(), platform::MessageIcon::Stop);
     // The list shows the new names at once, without reading the folder again.
     if (window_) window_->Model()->RefreshFromColumn();
+    if (qimpWindow_) qimpWindow_->Model()->RefreshFromColumn();
 }
 
 void TQimWindows::ImportKeysOfSelectedMail() {
@@ -194,6 +217,11 @@ void TQimWindows::ActivateMainFrame() {
 }
 
 void TQimWindows::ReloadFolder(const std::string& folder) {
+    if (qimpWindow_) {
+        qimpWindow_->Tree()->FillLocal(AbsoluteDirectory(GetQimHome()));
+        qimpWindow_->LocalFolderChanged(folder);
+        return;
+    }
     if (!window_) return;
     FolderMayBeNew(folder);
     window_->ReloadFolder(folder);
@@ -234,7 +262,11 @@ TQimSendWindow* TQimWindows::OpenComposeWindow(const std::string& mailto) {
     }
     composeLogin_ = std::make_unique<TAppLoginConfirmation>(app_.Login(), frame_.get());
     const bool pgpInUse = (GetSettingData().pgpUsage & 1) != 0;
-    auto* compose = new TQimSendWindow(app_.UserInetData(), app_.SendSettingData(), *composeLogin_, pgpInUse);
+    TQimSendWindow* compose = nullptr;
+    if (qimpWindow_)
+        compose = new SQimPSendFrame(*qimpWindow_, app_.UserInetData(), app_.SendSettingData(), *composeLogin_, pgpInUse);
+    else
+        compose = new TQimSendWindow(app_.UserInetData(), app_.SendSettingData(), *composeLogin_, pgpInUse);
     compose->onFolderChanged = [this](const std::string& folder) { ReloadFolder(folder); };
     compose->onDestroy = [this] { app_.SetComposeWindow(nullptr); };
     // The head templates' %X shows the sender as the list does, %A as the address book names it.

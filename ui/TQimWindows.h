@@ -11,6 +11,7 @@ class TQimApp;
 class TQimFrame;
 class TQimWindow;
 class TQimSendWindow;
+class SQimPWindow;
 class TAppLoginConfirmation;
 class TNewMailNotice;
 
@@ -28,6 +29,8 @@ public:
     TQimWindow* Window() const { return window_; }
     // New-mail notices and the tray icon; null in the server-folder mode.
     TNewMailNotice* Notice() const { return notice_; }
+    // The server-folder window; null in the local mode.
+    SQimPWindow* ServerWindow() const { return qimpWindow_; }
 
     // Once the main window is shown: grabs it (with one pop-up open, so its
     // texts show) into `file`, then closes it. The exit code tells whether
@@ -67,6 +70,7 @@ private:
     std::unique_ptr<TQimFrame> frame_;
     TQimWindow* window_ = nullptr;  // owned by the frame
     TNewMailNotice* notice_ = nullptr;  // owned by the frame
+    SQimPWindow* qimpWindow_ = nullptr;  // owned by the frame
     std::unique_ptr<TAppLoginConfirmation> composeLogin_;
 };
 

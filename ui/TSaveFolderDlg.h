@@ -1,6 +1,7 @@
 // Where sent mails (qimcmd::SentMailFolder) or unsent mails (qimcmd::DraftFolder) are saved:
-// on or off, the folder relative to the home directory, and the header-list
-// and question flags of the folder property. A folder that is not there is
+// on or off, the folder relative to the home directory (or, in the
+// server-folder mode, to "_QimP" on the server), and the header-list and
+// question flags of the folder property. A local folder that is not there is
 // offered to be made before the dialog closes.
 #pragma once
 
@@ -15,7 +16,8 @@ class TSaveFolderDlg : public QDialog {
     Q_OBJECT
 
 public:
-    TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& property, bool draft);
+    // `serverFolders`: the server-folder mode, where the folder may be a server's.
+    TSaveFolderDlg(QWidget* parent, const SSaveMailFolderProperty& property, bool draft, bool serverFolders = false);
     // The property with the dialog's values.
     SSaveMailFolderProperty Result() const;
     // OK: a folder that is not there is offered to be made; declined, the dialog stays open.
@@ -26,10 +28,11 @@ public:
     QCheckBox* showToCheck = nullptr;
     QCheckBox* showToSubCheck = nullptr;
     QCheckBox* noInquiryCheck = nullptr;
+    QCheckBox* serverCheck = nullptr;  // the server-folder mode only
 
 private:
     SSaveMailFolderProperty property_;
 };
 
 // Opens the dialog and, on OK, stores the settings record. True when changed.
-bool EditSaveFolderSettings(QWidget* parent, SQimSendSettingData& settings, bool draft);
+bool EditSaveFolderSettings(QWidget* parent, SQimSendSettingData& settings, bool draft, bool serverFolders = false);

@@ -104,12 +104,13 @@ TEST(QimPFolderListFile, IsSharedByTheProcessAndGoesWithTheLastObject) {
     EXPECT_EQ(SQimPFolderList::Path(), "PFolders.TXT");
 }
 
-// The nodes as "path parent-path item-data" lines, for whole-tree comparisons.
+// The nodes as "path parent-path item-data" lines, with " m" for a node that
+// holds mail, for whole-tree comparisons.
 std::vector<std::string> Shape(const SQimPFolderTree& tree) {
     std::vector<std::string> shape;
     for (const SQimPFolderNode& n : tree.nodes) {
         const std::string parent = n.parent < 0 ? "-" : tree.nodes[static_cast<std::size_t>(n.parent)].path;
-        shape.push_back(n.path + " " + parent + " " + std::to_string(n.itemData));
+        shape.push_back(n.path + " " + parent + " " + std::to_string(n.itemData) + (n.hasMailbox ? " m" : ""));
     }
     return shape;
 }
@@ -119,16 +120,18 @@ protected:
     SQimPMemCacheFolder cache{tmp.Path().c_str()};
 };
 
-TEST_F(QimPFolderTree, OneNodePerNameWithItsCacheDirectory) {
+TEST_F(QimPFolderTree, OneNodePerNameWithItsCacheDirectoryAndItsKind) {
     Write({"_QimP\\Work", "_QimP\\Work\\_mbox", "_QimP\\A\\B\\_mbox", "_QimP\\A\\C", "_QimP\\_mbox"});
     const SQimPFolderTree plain = BuildQimPFolderTree(list, cache, true);
     EXPECT_FALSE(plain.notice);
     EXPECT_EQ(Shape(plain), (std::vector<std::string>{
-                                "_QimP - 3",
-                                "_QimP\\Work _QimP 2",
+                                "_QimP - 3 m",
+                                "_QimP\\Work _QimP 2 m",
+                                // A folder on the way to another holds no mail without its "_mbox".
                                 "_QimP\\A _QimP 2",
-                                "_QimP\\A\\B _QimP\\A 2",
-                                "_QimP\\A\\C _QimP\\A 2",
+                                "_QimP\\A\\B _QimP\\A 2 m",
+                                // A mailbox without "_mbox" holds mail itself and no folders.
+                                "_QimP\\A\\C _QimP\\A 8 m",
                             }));
     EXPECT_EQ(plain.nodes[3].name, "B");
     EXPECT_EQ(plain.nodes[0].name, "_QimP");
@@ -138,6 +141,10 @@ TEST_F(QimPFolderTree, OneNodePerNameWithItsCacheDirectory) {
     const SQimPFolderTree mh = BuildQimPFolderTree(list, cache, false);
     EXPECT_EQ(mh.nodes.size(), 8u);
     EXPECT_EQ(mh.nodes[2].path, "_QimP\\Work\\_mbox");
+    for (const SQimPFolderNode& n : mh.nodes) {
+        EXPECT_EQ(n.itemData, n.parent < 0 ? qimimap::kRootItemData : qimimap::kFolderItemData) << n.path;
+        EXPECT_TRUE(n.hasMailbox) << n.path;
+    }
 }
 
 TEST_F(QimPFolderTree, NamesThatLeadOutOfTheRootOrCannotBeMadeMakeNoNode) {
@@ -148,22 +155,22 @@ TEST_F(QimPFolderTree, NamesThatLeadOutOfTheRootOrCannotBeMadeMakeNoNode) {
     Write({up + "\\evil", "_QimP\\F\\G", "_QimP\\" + Sjis("表") + "\\x", "_QimP\\ok"});
     const SQimPFolderTree tree = BuildQimPFolderTree(list, cache, true);
     EXPECT_EQ(Shape(tree), (std::vector<std::string>{
-                               "_QimP - 3",
+                               "_QimP - 3 m",
                                "_QimP\\" + Sjis("表") + " _QimP 2",
-                               "_QimP\\" + Sjis("表") + "\\x _QimP\\" + Sjis("表") + " 2",
-                               "_QimP\\ok _QimP 2",
+                               "_QimP\\" + Sjis("表") + "\\x _QimP\\" + Sjis("表") + " 8 m",
+                               "_QimP\\ok _QimP 8 m",
                            }));
     EXPECT_TRUE(std::filesystem::is_empty(outside.Path()));
 }
 
 TEST_F(QimPFolderTree, WithoutAListOnlyTheRootAndAnUnreadableListSaysSo) {
     const SQimPFolderTree empty = BuildQimPFolderTree(list, cache, true);
-    EXPECT_EQ(Shape(empty), std::vector<std::string>{"_QimP - 3"});
+    EXPECT_EQ(Shape(empty), std::vector<std::string>{"_QimP - 3 m"});
     EXPECT_FALSE(empty.notice);
     std::filesystem::remove(list.Path());
     EXPECT_EQ(BuildQimPFolderTree(list, cache, true).nodes.size(), 1u);
     const SQimPFolderTree unreadable = MakeQimPFolderTree(SQimPListState::Unreadable, {"_QimP\\A"}, cache, true);
-    EXPECT_EQ(Shape(unreadable), std::vector<std::string>{"_QimP - 3"});
+    EXPECT_EQ(Shape(unreadable), std::vector<std::string>{"_QimP - 3 m"});
     ASSERT_TRUE(unreadable.notice);
     EXPECT_EQ(unreadable.notice->id, qimstr::FolderFileNotOpened);
     EXPECT_EQ(unreadable.notice->icon, platform::MessageIcon::Stop);
