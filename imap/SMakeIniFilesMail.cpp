@@ -17,7 +17,7 @@
 bool CopyFileOver(const std::string& from, const std::string& to) {
     std::string dir, name, temporary;
     SplitFilePath(to, dir, name);
-    if (dir.empty()) dir = ".";
+    if (dir.empty()) dir.assign(1, '.');
     if (!platform::CreateTempFile(dir.c_str(), ".qimcopy-", temporary)) return false;
     FILE* in = platform::OpenFile(from.c_str(), "rb");
     FILE* out = in ? platform::OpenFile(temporary.c_str(), "wb") : nullptr;
