@@ -379,6 +379,34 @@ constexpr unsigned SizeUnknown = 31251;         // "unkown", as the program has 
 
 }  // namespace qimstr
 
+// The settings kept on the server: the settings mail, its options dialog.
+namespace qimstr {
+
+constexpr unsigned IniFileReadError = 1340;        // file name
+constexpr unsigned IniFilesPutFailed = 1365;
+constexpr unsigned IniFilesFetchFailed = 1366;
+constexpr unsigned IniFilesNotRestored = 1367;
+constexpr unsigned FileNotFound = 1370;            // file name
+constexpr unsigned IniDeleteAtExitWarning = 1373;  // the warning of the options dialog, first line
+constexpr unsigned IniDeleteAnyway = 1374;         // ... and its second
+constexpr unsigned IniFilesBackupFailed = 1376;
+constexpr unsigned IniFilesSaveFailed = 1377;
+constexpr unsigned IniFilesPlaceCaption = 31400;   // "設定ファイルのコピーの設定"
+constexpr unsigned IniFetchAtStartCheck = 31401;
+constexpr unsigned IniPutAtExitCheck = 31402;
+constexpr unsigned IniWithKeyFileCheck = 31403;
+constexpr unsigned IniDeleteAtExitCheck = 31404;
+constexpr unsigned IniWithMainFileCheck = 31405;
+constexpr unsigned IniFilesMailText = 31406;       // the settings mail's text, before the file names
+constexpr unsigned IniListFileLeftOut = 31407;     // file name
+constexpr unsigned IniFileNameRefused = 31408;     // attachment name
+constexpr unsigned IniFilesNothingWritten = 31409;
+constexpr unsigned IniFileNotWritten = 31410;      // file name
+constexpr unsigned IniFileNotDeleted = 31411;      // file name
+constexpr unsigned IniFilesKeptAtClose = 31412;
+
+}  // namespace qimstr
+
 // The IMAP4 session of the server-folder mode.
 namespace qimstr {
 

@@ -118,6 +118,8 @@ bool STemplateList::RemoveText(const std::string& name) const {
 
 bool TemplatesChanged() { return templatesChanged; }
 
+void ResetTemplatesChanged() { templatesChanged = false; }
+
 std::string ExpandHeadTemplate(const std::string& text, const SReplyFields& source, const STemplateSources& sources) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {

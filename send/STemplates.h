@@ -55,8 +55,10 @@ private:
     STemplateKind kind_;
 };
 
-// Whether a template file was written during this run.
+// Whether a template file was written during this run (or since the reset,
+// once the server holds the settings as they are).
 bool TemplatesChanged();
+void ResetTemplatesChanged();
 
 // Where %X and %A look: the From substitution of the header list and the
 // address book. Unset: the plain From.

@@ -11,8 +11,11 @@
 #include "config/SQimTmpFilePath.h"
 #include "config/SSettingData.h"
 #include "config/SUserInetData.h"
+#include "config/QimNotices.h"
 #include "imap/Imap4Codes.h"
 #include "imap/SImap4Flags.h"
+#include "imap/SQimPIniFilesMail.h"
+#include "imap/SQimPSettingData.h"
 #include "platform/CodePage.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
@@ -27,7 +30,7 @@ namespace {
 
 int ImapCommand(const std::vector<std::string>& args);
 
-const qimtool::Command kImap{"imap", "folders|headers|fetch|append|copy|flag|delete|search|mkdir|rename|rmdir ...",
+const qimtool::Command kImap{"imap", "folders|headers|fetch|append|copy|flag|delete|search|mkdir|rename|rmdir|put-settings|get-settings ...",
                              "IMAP4 サーバーのフォルダーとメールを扱う", ImapCommand};
 
 const char kHelp[] =
@@ -41,6 +44,9 @@ const char kHelp[] =
     "  delete FOLDER FIRST LAST           削除の印を付けてフォルダーを閉じる (消去する)\n"
     "  search [--field NAME] FOLDER PATTERN  見つかったメールの番号を 1 行に 1 つ出す\n"
     "  mkdir FOLDER / rename OLD NEW / rmdir FOLDER\n"
+    "  put-settings                       設定ファイルをサーバーに置く (終了時と同じ。置いたファイル名を出す)\n"
+    "  get-settings                       設定ファイルをサーバーから取り出す (起動時と同じ。書き換えたファイル名を出す)\n"
+    "  put-settings と get-settings の鍵ファイルと QIM.INI は QIM.INI の INIFilesPlace に従う。\n"
     "  FOLDER は _QimP\\A\\B の形 (先頭の _QimP\\ は省略でき、/ も区切りに使える)。_QimP は INBOX。\n"
     "  --mh は #mh 名前空間のサーバー。設定とパスワードは receive と同じ (QIM.INI, QIM_PASSWORD, 端末)。\n"
     "  終了状態: 0 成功、1 失敗 (search で見つからないときも)、2 使い方の誤り。\n";
@@ -52,6 +58,7 @@ struct SubCommand {
 constexpr SubCommand kSubCommands[] = {
     {"folders", 0}, {"headers", 1}, {"fetch", 3}, {"append", 2}, {"copy", 4},  {"flag", 4},
     {"delete", 3},  {"search", 2},  {"mkdir", 1}, {"rename", 2}, {"rmdir", 1},
+    {"put-settings", 0}, {"get-settings", 0},
 };
 
 // The local path form of a typed folder name, Shift_JIS: "_QimP" and
@@ -95,8 +102,8 @@ std::string Shown(const std::string& sjis, bool utf8) { return utf8 ? platform::
 
 class ImapTool {
 public:
-    ImapTool(qimtool::ImapRunner& runner, const qimtool::ParsedArgs& parsed, bool mh)
-        : runner_(runner), parsed_(parsed), mh_(mh) {}
+    ImapTool(qimtool::ImapRunner& runner, const SUserInetData& inet, const qimtool::ParsedArgs& parsed, bool mh)
+        : runner_(runner), inet_(inet), parsed_(parsed), mh_(mh) {}
 
     int Run(const std::string& sub);
 
@@ -112,6 +119,9 @@ private:
     int MakeFolder();
     int RenameFolder();
     int RemoveFolder();
+    int PutSettings();
+    int GetSettings();
+    int SettingsDone(SQimPIniFilesMail& settings, int operation, bool requested);
 
     bool Folder(std::size_t index, std::string& path) { return FolderPathOf(parsed_.operands[index], path); }
     bool Range(std::size_t index, SImap4Request& request);
@@ -119,6 +129,7 @@ private:
     int Usage(const std::string& message) { return qimtool::UsageError(kImap, message); }
 
     qimtool::ImapRunner& runner_;
+    const SUserInetData& inet_;
     const qimtool::ParsedArgs& parsed_;
     bool mh_;
 };
@@ -134,6 +145,8 @@ int ImapTool::Run(const std::string& sub) {
     if (sub == "search") return Search();
     if (sub == "mkdir") return MakeFolder();
     if (sub == "rename") return RenameFolder();
+    if (sub == "put-settings") return PutSettings();
+    if (sub == "get-settings") return GetSettings();
     return RemoveFolder();
 }
 
@@ -297,6 +310,41 @@ int ImapTool::RemoveFolder() {
     return Done(runner_.Run(qimimap::kOpDeleteFolder, request));
 }
 
+// The session's completion goes to the settings commands, which tell the rest.
+int ImapTool::SettingsDone(SQimPIniFilesMail& settings, int operation, bool requested) {
+    if (requested) {
+        const bool ok = runner_.Wait(operation);
+        settings.Completed(operation, ok ? qimimap::kResultSuccess : qimimap::kResultFailure);
+    }
+    ShowNotices(settings.TakeNotices());
+    if (!requested || !settings.Succeeded()) return qimtool::kExitFailure;
+    std::string out;
+    for (const std::string& name : settings.Files()) out.append(name).push_back('\n');
+    return Done(qimtool::WriteOutput("", Shown(out, parsed_.Has("--utf8"))));
+}
+
+int ImapTool::PutSettings() {
+    SQimPSettingData options;
+    options.Read();
+    // Listing the folders makes the settings mailbox when the server has none yet.
+    SQimTmpFilePath list;
+    SImap4Request request;
+    request.listFile = list.Path();
+    request.folder = qimimap::kQimPRoot;
+    if (!runner_.Run(qimimap::kOpListFolders, request)) return qimtool::kExitFailure;
+    SQimTmpFilePath mail;
+    SQimPIniFilesMail settings(runner_.Session(), inet_.mailAddress, options.iniFilesPlace);
+    return SettingsDone(settings, qimimap::kOpReplace, settings.Put(mail.Path()));
+}
+
+int ImapTool::GetSettings() {
+    SQimPSettingData options;
+    options.Read();
+    SQimTmpFilePath mail;
+    SQimPIniFilesMail settings(runner_.Session(), inet_.mailAddress, options.iniFilesPlace);
+    return SettingsDone(settings, qimimap::kOpFetchBodyForForward, settings.Fetch(mail.Path()));
+}
+
 int ImapCommand(const std::vector<std::string>& args) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         std::fputs(kHelp, stdout);
@@ -336,7 +384,7 @@ int ImapCommand(const std::vector<std::string>& args) {
     {
         qimtool::ImapRunner runner(inet, settings, parsed.Has("--mh"), parsed.Has("--verbose"));
         if (const char* t = std::getenv("QIM_RECEIVE_TIMEOUT_MS")) runner.Session().SetTimeout(std::atoi(t));
-        result = ImapTool(runner, parsed, parsed.Has("--mh")).Run(sub->name);
+        result = ImapTool(runner, inet, parsed, parsed.Has("--mh")).Run(sub->name);
     }
     platform::SetDialogService(before);
     return result;

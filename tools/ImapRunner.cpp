@@ -32,11 +32,28 @@ ImapRunner::ImapRunner(SUserInetData& inet, const SSettingData& settings, bool m
 ImapRunner::~ImapRunner() = default;
 
 bool ImapRunner::Run(int operation, const SImap4Request& request) {
+    Begin(operation);
+    if (!session_->Request(request, operation)) {
+        running_ = 0;
+        return false;
+    }
+    return Loop();
+}
+
+// Completions come from the event loop, never from inside Request.
+bool ImapRunner::Wait(int operation) {
+    Begin(operation);
+    return Loop();
+}
+
+void ImapRunner::Begin(int operation) {
     running_ = operation;
     done_ = false;
     ok_ = false;
     noRecentMail_ = false;
-    if (!session_->Request(request, operation)) return false;
+}
+
+bool ImapRunner::Loop() {
     QEventLoop loop;
     // A session that ends an operation without a completion must not keep us waiting.
     QTimer guard;

@@ -20,6 +20,8 @@ public:
 
     // True when the operation completed with success.
     bool Run(int operation, const SImap4Request& request);
+    // The same for an operation already requested from Session() by someone else.
+    bool Wait(int operation);
     SImap4Session& Session() { return *session_; }
     bool Verbose() const { return verbose_; }
     // The last notification of these kinds came in the last Run.
@@ -35,6 +37,8 @@ public:
     void Completed(int operation, int result, SImap4Target target, int replyTo) override;
 
 private:
+    void Begin(int operation);
+    bool Loop();
     void Finish(bool ok);
 
     SUserInetData& inet_;
