@@ -391,19 +391,19 @@ constexpr unsigned IniDeleteAtExitWarning = 1373;  // the warning of the options
 constexpr unsigned IniDeleteAnyway = 1374;         // ... and its second
 constexpr unsigned IniFilesBackupFailed = 1376;
 constexpr unsigned IniFilesSaveFailed = 1377;
-constexpr unsigned IniFilesPlaceCaption = 31400;   // "設定ファイルのコピーの設定"
-constexpr unsigned IniFetchAtStartCheck = 31401;
-constexpr unsigned IniPutAtExitCheck = 31402;
-constexpr unsigned IniWithKeyFileCheck = 31403;
-constexpr unsigned IniDeleteAtExitCheck = 31404;
-constexpr unsigned IniWithMainFileCheck = 31405;
-constexpr unsigned IniFilesMailText = 31406;       // the settings mail's text, before the file names
-constexpr unsigned IniListFileLeftOut = 31407;     // file name
-constexpr unsigned IniFileNameRefused = 31408;     // attachment name
-constexpr unsigned IniFilesNothingWritten = 31409;
-constexpr unsigned IniFileNotWritten = 31410;      // file name
-constexpr unsigned IniFileNotDeleted = 31411;      // file name
-constexpr unsigned IniFilesKeptAtClose = 31412;
+constexpr unsigned IniFilesPlaceCaption = 31480;   // "設定ファイルのコピーの設定"
+constexpr unsigned IniFetchAtStartCheck = 31481;
+constexpr unsigned IniPutAtExitCheck = 31482;
+constexpr unsigned IniWithKeyFileCheck = 31483;
+constexpr unsigned IniDeleteAtExitCheck = 31484;
+constexpr unsigned IniWithMainFileCheck = 31485;
+constexpr unsigned IniFilesMailText = 31486;       // the settings mail's text, before the file names
+constexpr unsigned IniListFileLeftOut = 31487;     // file name
+constexpr unsigned IniFileNameRefused = 31488;     // attachment name
+constexpr unsigned IniFilesNothingWritten = 31489;
+constexpr unsigned IniFileNotWritten = 31490;      // file name
+constexpr unsigned IniFileNotDeleted = 31491;      // file name
+constexpr unsigned IniFilesKeptAtClose = 31492;
 
 }  // namespace qimstr
 
