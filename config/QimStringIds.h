@@ -437,6 +437,7 @@ constexpr unsigned ImapNoSuchMessage = 31211;      // message number
 namespace qimstr {
 
 constexpr unsigned EmergencyButton = 31280;  // "非常ﾎﾞﾀﾝ(&E)"
+constexpr unsigned IniFilesServerFolderPrompt = 31281;  // the settings mail saved into a server folder
 
 }  // namespace qimstr
 

@@ -472,6 +472,7 @@ constexpr Entry kTable[] = {
      "設定ファイルをサーバーに置くことが出来なかったため、終了時の設定ファイルの削除は行いません。"},
     // The IMAP4 session of the server-folder mode.
     {qimstr::EmergencyButton, "非常ﾎﾞﾀﾝ(&E)"},
+    {qimstr::IniFilesServerFolderPrompt, "設定ファイルのメールを保存するサーバー側のフォルダー (空なら QimP):"},
     {qimstr::ImapConnected, "接続完了"},
     {qimstr::ImapRunning, "%s 実行中..."},
     {qimstr::ImapSucceeded, "%s 成功"},

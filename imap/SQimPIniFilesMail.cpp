@@ -16,8 +16,8 @@
 
 using namespace qimimap;
 
-SQimPIniFilesMail::SQimPIniFilesMail(SImap4Session& session, const std::string& mailAddress, int place)
-    : session_(session), address_(mailAddress), place_(place) {}
+SQimPIniFilesMail::SQimPIniFilesMail(RequestFunction request, const std::string& mailAddress, int place)
+    : request_(std::move(request)), address_(mailAddress), place_(place) {}
 
 std::vector<SNotice> SQimPIniFilesMail::TakeNotices() {
     std::vector<SNotice> taken;
@@ -52,7 +52,7 @@ bool SQimPIniFilesMail::Send(int operation, const std::string& folder, const std
     // The settings mail is nobody's unread mail.
     request.mark = qimstore::kMarkRead;
     request.first = 1;  // the fetch takes the only message
-    if (!session_.Request(request, operation)) {
+    if (!request_ || !request_(request, operation)) {
         Fail(failure);
         return false;
     }

@@ -12,12 +12,14 @@
 
 #include "common/SNotice.h"
 
-class SImap4Session;
+struct SImap4Request;
 
 class SQimPIniFilesMail {
 public:
+    // Hands a request to the session; false when it did not take it.
+    using RequestFunction = std::function<bool(const SImap4Request& request, int operation)>;
     // `mailAddress`: the user's own (MailAddr); `place`: INIFilesPlace.
-    SQimPIniFilesMail(SImap4Session& session, const std::string& mailAddress, int place);
+    SQimPIniFilesMail(RequestFunction request, const std::string& mailAddress, int place);
 
     int Place() const { return place_; }
     void SetPlace(int place) { place_ = place; }
@@ -78,7 +80,7 @@ private:
     void OnFetched(int result);
     void Fail(unsigned id);
 
-    SImap4Session& session_;
+    RequestFunction request_;
     std::string address_;
     int place_;
     int pending_ = 0;        // the operation requested and not completed yet

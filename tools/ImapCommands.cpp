@@ -119,6 +119,7 @@ private:
     int MakeFolder();
     int RenameFolder();
     int RemoveFolder();
+    SQimPIniFilesMail::RequestFunction SessionRequest();
     int PutSettings();
     int GetSettings();
     int SettingsDone(SQimPIniFilesMail& settings, int operation, bool requested);
@@ -323,6 +324,10 @@ int ImapTool::SettingsDone(SQimPIniFilesMail& settings, int operation, bool requ
     return Done(qimtool::WriteOutput("", Shown(out, parsed_.Has("--utf8"))));
 }
 
+SQimPIniFilesMail::RequestFunction ImapTool::SessionRequest() {
+    return [this](const SImap4Request& r, int op) { return runner_.Session().Request(r, op); };
+}
+
 int ImapTool::PutSettings() {
     SQimPSettingData options;
     options.Read();
@@ -333,7 +338,7 @@ int ImapTool::PutSettings() {
     request.folder = qimimap::kQimPRoot;
     if (!runner_.Run(qimimap::kOpListFolders, request)) return qimtool::kExitFailure;
     SQimTmpFilePath mail;
-    SQimPIniFilesMail settings(runner_.Session(), inet_.mailAddress, options.iniFilesPlace);
+    SQimPIniFilesMail settings(SessionRequest(), inet_.mailAddress, options.iniFilesPlace);
     return SettingsDone(settings, qimimap::kOpReplace, settings.Put(mail.Path()));
 }
 
@@ -341,7 +346,7 @@ int ImapTool::GetSettings() {
     SQimPSettingData options;
     options.Read();
     SQimTmpFilePath mail;
-    SQimPIniFilesMail settings(runner_.Session(), inet_.mailAddress, options.iniFilesPlace);
+    SQimPIniFilesMail settings(SessionRequest(), inet_.mailAddress, options.iniFilesPlace);
     return SettingsDone(settings, qimimap::kOpFetchBodyForForward, settings.Fetch(mail.Path()));
 }
 

@@ -43,6 +43,7 @@
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
 #include "ui/TQimFrame.h"
+#include "ui/TQimPSettingsMail.h"
 #include "ui/TQimSendWindow.h"
 #include "ui/SEditAddressListDlg.h"
 #include "ui/SSubsFromDlg.h"
@@ -57,6 +58,11 @@
 TQimWindows::TQimWindows(TQimApp& app) : app_(app) {}
 
 TQimWindows::~TQimWindows() {
+    if (settingsMail_) {
+        // The window goes with the frame first; the commands are ours until then.
+        frame_.reset();
+        SetQimPSettingsMail(nullptr);
+    }
     // The compose window and the login run lean on this layer: they go with it.
     if (auto* compose = dynamic_cast<TQimSendWindow*>(app_.ComposeWindow())) {
         app_.SetComposeWindow(nullptr);
@@ -69,6 +75,9 @@ TQimFrame* TQimWindows::CreateMainFrame() {
     // The installed icon of the theme; the drawn one where Qim runs from its build folder.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qim"), TNewMailNotice::TrayIcon(0)));
     if (app_.IsServerMode()) {
+        // The settings kept on the server: the window's start may fetch them already.
+        settingsMail_ = std::make_unique<TQimPSettingsMail>();
+        SetQimPSettingsMail(settingsMail_.get());
         // MailBoxType chooses the server's namespace before the frame is made.
         SQimPWindow* client = nullptr;
         if (app_.UserInetData().mailBoxType)

@@ -12,6 +12,7 @@ class TQimFrame;
 class TQimWindow;
 class TQimSendWindow;
 class SQimPWindow;
+class TQimPSettingsMail;
 class TAppLoginConfirmation;
 class TNewMailNotice;
 
@@ -71,6 +72,7 @@ private:
     TQimWindow* window_ = nullptr;  // owned by the frame
     TNewMailNotice* notice_ = nullptr;  // owned by the frame
     SQimPWindow* qimpWindow_ = nullptr;  // owned by the frame
+    std::unique_ptr<TQimPSettingsMail> settingsMail_;  // the server-folder window's settings commands
     std::unique_ptr<TAppLoginConfirmation> composeLogin_;
 };
 

@@ -26,6 +26,12 @@
 
 namespace {
 
+// Requests go straight to the test's session.
+template <typename S>
+SQimPIniFilesMail::RequestFunction RequestOf(S& session) {
+    return [&session](const SImap4Request& r, int op) { return session.session->Request(r, op); };
+}
+
 using namespace qimimap;
 using initest::MailOf;
 using initest::Part;
@@ -295,14 +301,15 @@ TEST_F(IniFilesClose, ACloseWaitsForThePutAndDeletesTheLocalFilesOnlyAfterItSucc
     for (const Case& c : steps) {
         imaptest::Session<> session(account);
         SetSettingsChanged(c.changed);
-        SQimPIniFilesMail settings(*session.session, "taro@example.jp", c.place);
+        SQimPIniFilesMail settings(RequestOf(session), "taro@example.jp", c.place);
         EXPECT_EQ(settings.OnCloseRequest(), c.step) << c.place << " " << c.changed;
     }
 
     for (const bool putOk : {false, true}) {
         imaptest::Session<> session(account);
         SetSettingsChanged(true);
-        SQimPIniFilesMail settings(*session.session, "taro@example.jp", kIniPutAtExit | kIniDeleteAtExit);
+        SQimPIniFilesMail settings(RequestOf(session), "taro@example.jp",
+                                   kIniPutAtExit | kIniDeleteAtExit);
         int written = 0;
         settings.writeSettings = [&] { ++written; };
         ASSERT_EQ(settings.OnCloseRequest(), SQimPIniFilesMail::CloseStep::PutFirst);

@@ -48,6 +48,7 @@
 #include "ui/SSetWarnSizeAFolderDlg.h"
 #include "ui/TSaveFolderDlg.h"
 #include "ui/SQimPWindow.h"
+#include "ui/TQimPSettingsMail.h"
 #include "ui/TDeleteConfirmDlg.h"
 #include "ui/THeaderListModel.h"
 #include "ui/TMailViewPane.h"
@@ -297,6 +298,29 @@ private:
     QTimer timer_;
 };
 
+TEST_F(QimPWindow, TheSettingsGoToTheServerOnceAndComeBackByteForByte) {
+    Prepare({}, {});
+    TQimPSettingsMail settings;
+    SQimPSettingsMail* before = SetQimPSettingsMail(&settings);
+    const std::string config = home_.File("CONFIG.INI");
+    qimtest::WriteFileBytes(config, "[QimP]\r\nWarnSizeAFolder=300\r\n");
+    SQimPWindow& w = Open();
+    w.StartUp();
+    ASSERT_TRUE(Idle());
+    for (int put = 0; put < 2; ++put) {
+        ASSERT_TRUE(w.Commands().Execute(qimcmd::SettingsToServer));
+        ASSERT_TRUE(Idle());
+    }
+    EXPECT_EQ(Count("_QimP._inimbox"), 1) << "the newest settings mail only";
+    const std::string stored = qimtest::ReadFileBytes(config);
+    EXPECT_NE(stored.find("WarnSizeAFolder=300"), std::string::npos) << stored;
+    qimtest::WriteFileBytes(config, "[QimP]\r\nWarnSizeAFolder=1\r\n");
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::SettingsFromServer));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(qimtest::ReadFileBytes(config), stored);
+    SetQimPSettingsMail(before);
+}
+
 TEST_F(QimPWindow, MarksGoToTheServerAndTheDeleteAsksPerMail) {
     Prepare({}, {{"_QimP", Mail("m1", "1", 1)}, {"_QimP", Mail("m2", "2", 2)}, {"_QimP", Mail("m3", "3", 3)}});
     const std::string local = home_.File("saved");
@@ -495,7 +519,8 @@ TEST_F(QimPFrame, EveryServerModeCommandIsServedOrGreyed) {
         // the frame and the application
         Exit, Compose, CryptKeys, SentMailFolder, LoadDraft, DraftFolder, Templates, ReplyPrefix, AddAddress,
         FromSubstitution, NetworkSettings, FixedPrintFont, NoAttachmentNotice, AttachmentFolder, DefaultSort, PgpUsage,
-        ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight, About,
+        ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight, About, HelpContents, HelpOnHelp,
+        PasswordInKeyring,
         // the server-folder window
         Receive, NewFolder, RenameFolder, DeleteFolder, RefreshCache, ImportAsNewMail, SwapFromTo, ShowMail, NextMail,
         PreviousMail, SelectAll, ClearSelection, ExtractAttachments, Uudecode, FindInFolder, FindAllAndMark,
