@@ -24,7 +24,7 @@
 
 namespace {
 
-// The notification service as the freedesktop specification has it, keeping each call.
+// The notification service as freedesktop.org describes it, keeping each call.
 class FakeNotifications : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
