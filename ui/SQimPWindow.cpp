@@ -31,6 +31,7 @@
 #include "ui/SSetWarnSizeAFolderDlg.h"
 #include "ui/TArchiveProgressDlg.h"
 #include "ui/TDeleteConfirmDlg.h"
+#include "ui/HeaderListView.h"
 #include "ui/THeaderListModel.h"
 #include "ui/TMailViewPane.h"
 #include "ui/TFindMailDlg.h"
@@ -81,26 +82,7 @@ void SQimPWindow::BuildPanes() {
     tree_->setObjectName("QimPFolderTree");
     const bool viewerOnTop = settings_.viewerDocking == kViewerUpperRight;
     listPane_ = new QSplitter(Qt::Vertical, this);
-    list_ = new QTreeView;
-    list_->setObjectName("QimPHeaderList");
-    model_ = new THeaderListModel(list_);
-    list_->setModel(model_);
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setItemsExpandable(false);
-    list_->setAllColumnsShowFocus(true);
-    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setDragEnabled(true);
-    list_->setDragDropMode(QAbstractItemView::DragOnly);
-    list_->setDefaultDropAction(Qt::MoveAction);
-    list_->setSortingEnabled(false);
-    QHeaderView* header = list_->header();
-    header->setSectionsClickable(true);
-    header->setSectionsMovable(false);
-    header->setStretchLastSection(false);
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    for (int c = 0; c < kColumnCount; ++c) list_->setColumnWidth(c, kBuiltInColumnWidths[c]);
+    list_ = MakeHeaderListView(QStringLiteral("QimPHeaderList"), model_, false);
     AttachHeaderListMenu(list_, commands_);
     viewer_ = new TMailViewPane;
     if (settings_.viewerDocking == kViewerSeparate) {
@@ -144,7 +126,7 @@ void SQimPWindow::BuildPanes() {
                     this, [this, source, destination, copy] { OnMailsDropped(source, destination, copy); },
                     Qt::QueuedConnection);
             });
-    connect(header, &QHeaderView::sectionClicked, this, &SQimPWindow::OnHeaderClicked);
+    connect(list_->header(), &QHeaderView::sectionClicked, this, &SQimPWindow::OnHeaderClicked);
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { OnListCurrentChanged(); });
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &SQimPWindow::SelectionChanged);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnListCurrentChanged(); });

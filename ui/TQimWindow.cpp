@@ -27,6 +27,7 @@
 #include "ui/TArchiveProgressDlg.h"
 #include "ui/TDeleteConfirmDlg.h"
 #include "ui/TFolderTree.h"
+#include "ui/HeaderListView.h"
 #include "ui/THeaderListModel.h"
 #include "ui/TRegisterSender.h"
 #include "ui/TMailViewPane.h"
@@ -68,26 +69,7 @@ void TQimWindow::BuildPanes() {
     tree_->setObjectName("QimFolderTree");
     const bool viewerOnTop = GetSettingData().viewerDocking == kViewerUpperRight;
     listPane_ = new QSplitter(Qt::Vertical, this);
-    list_ = new QTreeView;
-    list_->setObjectName("QimHeaderList");
-    model_ = new THeaderListModel(list_);
-    list_->setModel(model_);
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setItemsExpandable(false);
-    list_->setAllColumnsShowFocus(true);
-    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setDragEnabled(true);
-    list_->setDragDropMode(QAbstractItemView::DragOnly);
-    list_->setDefaultDropAction(Qt::MoveAction);
-    list_->setSortingEnabled(false);
-    QHeaderView* header = list_->header();
-    header->setSectionsClickable(true);
-    header->setSectionsMovable(false);
-    header->setStretchLastSection(true);
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    for (int c = 0; c < kColumnCount; ++c) list_->setColumnWidth(c, kBuiltInColumnWidths[c]);
+    list_ = MakeHeaderListView(QStringLiteral("QimHeaderList"), model_, true);
     AttachHeaderListMenu(list_, commands_);
     viewer_ = new TMailViewPane;
     if (GetSettingData().viewerDocking == kViewerSeparate) {
@@ -123,7 +105,7 @@ void TQimWindow::BuildPanes() {
                     this, [this, source, numbers, destination] { OnMailsDropped(source, numbers, destination); },
                     Qt::QueuedConnection);
             });
-    connect(header, &QHeaderView::sectionClicked, this, &TQimWindow::OnHeaderClicked);
+    connect(list_->header(), &QHeaderView::sectionClicked, this, &TQimWindow::OnHeaderClicked);
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { OnListCurrentChanged(); });
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TQimWindow::SelectionChanged);

@@ -1,0 +1,13 @@
+// The header list's view as both main windows show it: rows selected whole,
+// several at once, dragged out to move or copy, columns at their built-in
+// widths, sorted by the window (not by clicks on the view).
+#pragma once
+
+#include <QString>
+
+class QTreeView;
+class THeaderListModel;
+
+// A new view over a new model (parented to the view); `stretchLastColumn`
+// lets the last column take the rest of the width.
+QTreeView* MakeHeaderListView(const QString& objectName, THeaderListModel*& model, bool stretchLastColumn);
