@@ -1,7 +1,9 @@
 #include "ui/HeaderListView.h"
 
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QTreeView>
+#include <algorithm>
 
 #include "config/QimLayoutSettings.h"
 #include "store/QimStoreCodes.h"
@@ -29,4 +31,23 @@ QTreeView* MakeHeaderListView(const QString& objectName, THeaderListModel*& mode
     header->setSectionResizeMode(QHeaderView::Interactive);
     for (int c = 0; c < qimstore::kColumnCount; ++c) list->setColumnWidth(c, kBuiltInColumnWidths[c]);
     return list;
+}
+
+std::vector<int> SelectedHeaderNumbers(const QTreeView& list, const THeaderListModel& model) {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list.selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<int> numbers;
+    numbers.reserve(rows.size());
+    for (int row : rows) numbers.push_back(model.NumberAt(row));
+    return numbers;
+}
+
+void SelectHeaderNumbers(QTreeView& list, const THeaderListModel& model, const std::vector<int>& numbers) {
+    QItemSelection selection;
+    for (int number : numbers) {
+        const int row = model.RowOf(number);
+        if (row >= 0) selection.select(model.index(row, 0), model.index(row, model.columnCount() - 1));
+    }
+    list.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }

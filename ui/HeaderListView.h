@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 class QTreeView;
 class THeaderListModel;
@@ -11,3 +12,8 @@ class THeaderListModel;
 // A new view over a new model (parented to the view); `stretchLastColumn`
 // lets the last column take the rest of the width.
 QTreeView* MakeHeaderListView(const QString& objectName, THeaderListModel*& model, bool stretchLastColumn);
+
+// The mail numbers of the selected rows, in row order.
+std::vector<int> SelectedHeaderNumbers(const QTreeView& list, const THeaderListModel& model);
+// Selects the rows of these mail numbers (and nothing else); numbers not listed are passed over.
+void SelectHeaderNumbers(QTreeView& list, const THeaderListModel& model, const std::vector<int>& numbers);

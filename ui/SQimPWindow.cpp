@@ -144,15 +144,7 @@ void SQimPWindow::BuildPanes() {
         viewerWindow_->setWindowTitle(subject.empty() ? QStringLiteral("Qim") : QString::fromUtf8(subject.c_str()));
     });
     viewer_->registerSender = [this] { commands_.Execute(qimcmd::RegisterSender); };
-    viewer_->openLink = [](const std::string& url) {
-        std::string sjis;
-        platform::FromQString(QString::fromUtf8(url.c_str()), sjis);
-        SAppRequest request;
-        request.code = qimreq::OpenUrl;
-        request.text = sjis;
-        if (TQimApp* app = TQimApp::Instance(); app && app->Requests().Has(qimreq::OpenUrl)) app->Request(request);
-        else QDesktopServices::openUrl(QUrl(QString::fromUtf8(url.c_str())));
-    };
+    viewer_->openLink = OpenLinkAsConfigured;
 }
 
 void SQimPWindow::RegisterCommands() {

@@ -20,6 +20,7 @@
 #include "ui/SQimPTreeView.h"
 #include "ui/SQimPWindow.h"
 #include "ui/TDeleteConfirmDlg.h"
+#include "ui/HeaderListView.h"
 #include "ui/THeaderListModel.h"
 #include "ui/TMailViewPane.h"
 
@@ -27,24 +28,9 @@ using namespace qimstore;
 
 // ---- Selection and the viewer ----
 
-std::vector<int> SQimPWindow::SelectedNumbers() const {
-    std::vector<int> rows;
-    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    std::vector<int> numbers;
-    numbers.reserve(rows.size());
-    for (int row : rows) numbers.push_back(model_->NumberAt(row));
-    return numbers;
-}
+std::vector<int> SQimPWindow::SelectedNumbers() const { return SelectedHeaderNumbers(*list_, *model_); }
 
-void SQimPWindow::SelectNumbers(const std::vector<int>& numbers) {
-    QItemSelection selection;
-    for (int number : numbers) {
-        const int row = model_->RowOf(number);
-        if (row >= 0) selection.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
-    }
-    list_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
+void SQimPWindow::SelectNumbers(const std::vector<int>& numbers) { SelectHeaderNumbers(*list_, *model_, numbers); }
 
 bool SQimPWindow::ShowsTo() const { return fromTo_.ShowsTo(); }
 

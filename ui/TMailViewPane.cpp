@@ -20,7 +20,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/TQimApp.h"
 #include "config/QimCommandIds.h"
+#include "config/QimRequestCodes.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
 #include "config/QimLayoutSettings.h"
@@ -359,4 +361,16 @@ int TMailViewPane::TakeOutAttachments() {
 int TMailViewPane::Uudecode() {
     if (shown_.empty()) return 0;
     return data_.Uudecode();
+}
+
+void OpenLinkAsConfigured(const std::string& url) {
+    std::string sjis;
+    platform::FromQString(QString::fromUtf8(url.c_str()), sjis);
+    SAppRequest request;
+    request.code = qimreq::OpenUrl;
+    request.text = sjis;
+    if (TQimApp* app = TQimApp::Instance(); app && app->Requests().Has(qimreq::OpenUrl))
+        app->Request(request);
+    else
+        QDesktopServices::openUrl(QUrl(QString::fromUtf8(url.c_str())));
 }

@@ -110,3 +110,7 @@ private:
     QFont quoteFont_;
     QColor quoteColour_;
 };
+
+// A link of a shown mail, opened in the configured web browser as every link
+// of the program opens (the desktop's browser when none is configured).
+void OpenLinkAsConfigured(const std::string& url);

@@ -129,16 +129,7 @@ void TQimWindow::BuildPanes() {
         viewerWindow_->setWindowTitle(subject.empty() ? QStringLiteral("Qim") : QString::fromUtf8(subject.c_str()));
     });
     viewer_->registerSender = [this] { commands_.Execute(qimcmd::RegisterSender); };
-    viewer_->openLink = [](const std::string& url) {
-        // The configured web browser, as every link of the program opens.
-        std::string sjis;
-        platform::FromQString(QString::fromUtf8(url.c_str()), sjis);
-        SAppRequest request;
-        request.code = qimreq::OpenUrl;
-        request.text = sjis;
-        if (TQimApp* app = TQimApp::Instance(); app && app->Requests().Has(qimreq::OpenUrl)) app->Request(request);
-        else QDesktopServices::openUrl(QUrl(QString::fromUtf8(url.c_str())));
-    };
+    viewer_->openLink = OpenLinkAsConfigured;
 }
 
 std::string TQimWindow::CurrentMailPath() const {
@@ -313,24 +304,9 @@ void TQimWindow::OnHeaderClicked(int column) {
 
 // ---- Selection and the viewer ----
 
-std::vector<int> TQimWindow::SelectedNumbers() const {
-    std::vector<int> rows;
-    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    std::vector<int> numbers;
-    numbers.reserve(rows.size());
-    for (int row : rows) numbers.push_back(model_->NumberAt(row));
-    return numbers;
-}
+std::vector<int> TQimWindow::SelectedNumbers() const { return SelectedHeaderNumbers(*list_, *model_); }
 
-void TQimWindow::SelectNumbers(const std::vector<int>& numbers) {
-    QItemSelection selection;
-    for (int number : numbers) {
-        const int row = model_->RowOf(number);
-        if (row >= 0) selection.select(model_->index(row, 0), model_->index(row, kColumnCount - 1));
-    }
-    list_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
+void TQimWindow::SelectNumbers(const std::vector<int>& numbers) { SelectHeaderNumbers(*list_, *model_, numbers); }
 
 void TQimWindow::OnListCurrentChanged() {
     if (showingMail_) return;
