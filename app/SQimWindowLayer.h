@@ -6,6 +6,7 @@
 
 #include "platform/DialogService.h"
 
+class SFont;
 class SUserInetData;
 
 class SQimWindowLayer {
@@ -26,4 +27,12 @@ public:
     virtual bool EditDefaultSort(int& value) = 0;
     virtual bool EditPgpUsage(int& usage) = 0;
     virtual void ShowAbout() = 0;
+    // A font for `caption`; true with `font` changed on OK. Without a dialog: false.
+    virtual bool ChooseFont(const std::string& caption, SFont& font) {
+        (void)caption;
+        (void)font;
+        return false;
+    }
+    // A stored font changed: the windows read their fonts again.
+    virtual void FontsChanged() {}
 };

@@ -1,6 +1,7 @@
 #include "app/TQimApp.h"
 
 #include <QDesktopServices>
+#include <QProcess>
 #include <QScreen>
 #include <QUrl>
 #include <algorithm>
@@ -17,6 +18,8 @@
 #include "app/SQimHelp.h"
 #include "app/SQimInstance.h"
 #include "app/SQimWindowLayer.h"
+#include "app/SOptionCommands.h"
+#include "config/QimLayoutSettings.h"
 #include "app/SSettingsCommands.h"
 #include "common/AppNames.h"
 #include "common/CmmnStringIds.h"
@@ -116,9 +119,12 @@ void TQimApp::SetWindowLayer(SQimWindowLayer* windows) {
     windows_ = windows;
     commands_ = SCommandTable();
     settingsCommands_.reset();
+    optionCommands_.reset();
     if (!windows_) return;
     settingsCommands_ = std::make_unique<SSettingsCommands>(GetSettingData(), inet_, *windows_);
     settingsCommands_->Register(commands_);
+    optionCommands_ = std::make_unique<SOptionCommands>(send_, inet_, *windows_);
+    optionCommands_->Register(commands_);
     commands_.Add(qimcmd::NetworkSettings, [this] {
         const bool receiveNext = std::exchange(receiveAfterSettings_, false);
         if (settingsCommands_->AskNetworkSettings() && receiveNext && inet_.HasReceiveAccount() && windows_)
@@ -136,12 +142,28 @@ int TQimApp::FirstActionCommand() {
     return receiveAfterSettings_ ? qimcmd::NetworkSettings : command;
 }
 
+bool TQimApp::OpenUrl(const std::string& url) {
+    platform::ParentWindow parent = windows_ ? windows_->MainWindow() : nullptr;
+    const std::string browser = ReadWebBrowser();
+    if (browser.empty()) {
+        if (QDesktopServices::openUrl(QUrl(platform::ToQString(url)))) return true;
+        QimMessageBox(parent, LoadQimString(qimstr::NoWebBrowser).c_str(), platform::MessageIcon::Stop);
+        return false;
+    }
+    QProcess process;
+    process.setProgram(platform::ToQString(browser));
+    process.setArguments({platform::ToQString(url)});
+    if (process.startDetached()) return true;
+    char text[1024];
+    std::snprintf(text, sizeof text, LoadQimString(qimstr::CannotRun).c_str(), browser.c_str(),
+                  static_cast<long>(process.error()));
+    QimMessageBox(parent, text, platform::MessageIcon::Stop);
+    return false;
+}
+
 void TQimApp::RegisterRequests() {
     requests_.Register(qimreq::OpenUrl, [this](SAppRequest& r) -> long {
-        if (QDesktopServices::openUrl(QUrl(platform::ToQString(r.text)))) return 1;
-        QimMessageBox(windows_ ? windows_->MainWindow() : nullptr, LoadQimString(qimstr::NoWebBrowser).c_str(),
-                      platform::MessageIcon::Stop);
-        return 0;
+        return OpenUrl(r.text) ? 1 : 0;
     });
     requests_.Register(qimreq::AskPassword,
                        [this](SAppRequest&) -> long { return settingsCommands_ ? settingsCommands_->AskPassword() : 0; });

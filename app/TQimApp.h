@@ -25,6 +25,7 @@ class SClosingWindow;
 class SQimWindowLayer;
 class SRunningCopy;
 class SSettingsCommands;
+class SOptionCommands;
 
 class TQimApp : public QApplication {
     Q_OBJECT
@@ -88,6 +89,8 @@ public:
 
 private:
     void RegisterRequests();
+    // The link in the web browser of the settings, else the desktop's; a box tells a failure.
+    bool OpenUrl(const std::string& url);
     bool EnsureHomeDirectory();
     std::string AnswerInstanceRequest(const std::string& request);
 
@@ -103,6 +106,7 @@ private:
     SCommandTable commands_;
     SLoginState login_{inet_};
     std::unique_ptr<SSettingsCommands> settingsCommands_;
+    std::unique_ptr<SOptionCommands> optionCommands_;
     platform::InstanceServer instanceServer_;
     SQimWindowLayer* windows_ = nullptr;
     std::vector<SClosingWindow*> viewers_;

@@ -71,6 +71,16 @@ std::string ReadNewMailSound() {
     return sound;
 }
 
+std::string ReadWebBrowser() {
+    std::string path;
+    SQimProfile(qimini::Qim).GetString(qimini::WebBrowser, path, kMaxPath, nullptr);
+    return path;
+}
+
+bool WriteWebBrowser(const std::string& path) {
+    return SQimProfile(qimini::Qim).WriteString(qimini::WebBrowser, path.c_str());
+}
+
 void ReadForwardMarkers(std::string& pre, std::string& post) {
     const SConfigProfile config(qimini::QimSend);
     config.GetString(qimini::PreForwardMarker, pre, kMarkerSize, "----- Forwarded Message ------ ------");

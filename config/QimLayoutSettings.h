@@ -31,6 +31,10 @@ bool WriteQimFont(const char* key, const SFont& font);
 // The sound file played when new mail came in; empty when unset.
 std::string ReadNewMailSound();
 
+// The web browser that opens links (QIM.INI); empty: the desktop's own.
+std::string ReadWebBrowser();
+bool WriteWebBrowser(const std::string& path);
+
 // First and last lines around a forwarded mail.
 void ReadForwardMarkers(std::string& pre, std::string& post);
 

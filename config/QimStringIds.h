@@ -500,3 +500,16 @@ namespace qimstr {
 constexpr unsigned SaveFolderOnServer = 31473;  // "サーバー側のフォルダーに保存する(&Q)"
 
 }  // namespace qimstr
+
+// The options of the settings menu that take a value.
+namespace qimstr {
+
+constexpr unsigned FoldWidthPrompt = 31570;     // the bounds
+constexpr unsigned FoldWidthOutOfRange = 31571; // the bounds
+constexpr unsigned AddressPhrasePrompt = 31572;
+constexpr unsigned AddressPhraseTooLong = 31573;
+constexpr unsigned WebBrowserPrompt = 31574;
+constexpr unsigned SettingNotWritten = 31575;
+constexpr unsigned FolderNotOpened = 31576;     // the folder
+
+}  // namespace qimstr

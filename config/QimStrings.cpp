@@ -526,6 +526,13 @@ constexpr Entry kTable[] = {
     {qimstr::WarnSizeBoth, "両方のフォルダー(&B)"},
     {qimstr::WarnSizeLimitLabel, "規定値 (KB)(&K):"},
     {qimstr::SaveFolderOnServer, "サーバー側のフォルダーに保存する(&Q)"},
+    {qimstr::FoldWidthPrompt, "「長い行を折り畳む」際の一行の文字数 (半角で数えて %d～%d):"},
+    {qimstr::FoldWidthOutOfRange, "一行の文字数は %d から %d までの数で指定して下さい。"},
+    {qimstr::AddressPhrasePrompt, "自分のメール・アドレスの前に付ける名前 (空欄なら付けません):"},
+    {qimstr::AddressPhraseTooLong, "名前が長すぎます。半角で 71 文字 (全角で 35 文字) までにして下さい。"},
+    {qimstr::WebBrowserPrompt, "Web ブラウザのパス (空欄ならデスクトップの既定のブラウザを使います):"},
+    {qimstr::SettingNotWritten, "設定を書き込むことができませんでした。"},
+    {qimstr::FolderNotOpened, "フォルダー %s を開くことができませんでした。"},
 };
 
 const SStringTable& Strings() {

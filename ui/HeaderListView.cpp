@@ -8,6 +8,7 @@
 #include "config/QimLayoutSettings.h"
 #include "store/QimStoreCodes.h"
 #include "ui/THeaderListModel.h"
+#include "ui/QtFonts.h"
 
 QTreeView* MakeHeaderListView(const QString& objectName, THeaderListModel*& model, bool stretchLastColumn) {
     auto* list = new QTreeView;
@@ -22,6 +23,7 @@ QTreeView* MakeHeaderListView(const QString& objectName, THeaderListModel*& mode
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setDragEnabled(true);
     list->setDragDropMode(QAbstractItemView::DragOnly);
+    ApplyListFont(*list);
     list->setDefaultDropAction(Qt::MoveAction);
     list->setSortingEnabled(false);
     QHeaderView* header = list->header();

@@ -32,6 +32,7 @@
 #include "platform/CodePage.h"
 #include "platform/TextFile.h"
 #include "platform/qt/QtText.h"
+#include "ui/QtFonts.h"
 
 
 TMailViewPane::TMailViewPane(QWidget* parent) : QPlainTextEdit(parent), data_(this) {
@@ -62,22 +63,7 @@ TMailViewPane::TMailViewPane(QWidget* parent) : QPlainTextEdit(parent), data_(th
     ReadSettings();
 }
 
-QFont TMailViewPane::ToQFont(const SFont& font, QColor* colour) {
-    QFont out;
-    const LOGFONT& lf = font.logFont;
-    const std::string face(lf.lfFaceName, strnlen(lf.lfFaceName, sizeof lf.lfFaceName));
-    if (!face.empty()) out.setFamily(platform::ToQString(face));
-    // The fixed-pitch faces of Windows have no namesake here.
-    out.setStyleHint(face == "Terminal" || (lf.lfPitchAndFamily & 0x03) == 1 ? QFont::TypeWriter : QFont::AnyStyle);
-    if (font.pointSize > 0) out.setPointSizeF(font.pointSize / 10.0);
-    out.setBold(lf.lfWeight >= 600);
-    out.setItalic(lf.lfItalic != 0);
-    out.setUnderline(lf.lfUnderline != 0);
-    out.setStrikeOut(lf.lfStrikeOut != 0);
-    // COLORREF: red in the low byte.
-    if (colour) *colour = QColor(font.colour & 0xFF, (font.colour >> 8) & 0xFF, (font.colour >> 16) & 0xFF);
-    return out;
-}
+QFont TMailViewPane::ToQFont(const SFont& font, QColor* colour) { return ::ToQFont(font, colour); }
 
 void TMailViewPane::ReadSettings() {
     SFont text, quote;

@@ -71,7 +71,7 @@ public:
 
     // Mail beyond this is shown up to it, with a last line saying so.
     static constexpr std::size_t kDisplayLimit = 8u << 20;
-    // A stored font as Qt draws it.
+    // A stored font as Qt draws it (ui/QtFonts.h).
     static QFont ToQFont(const SFont& font, QColor* colour = nullptr);
 
 signals:

@@ -31,6 +31,7 @@
 #include "ui/THeaderListModel.h"
 #include "ui/TRegisterSender.h"
 #include "ui/TMailViewPane.h"
+#include "ui/OpenFolder.h"
 
 using namespace qimstore;
 
@@ -172,6 +173,8 @@ void TQimWindow::RegisterCommands() {
         list_->clearSelection();
         viewer_->Clear();
     });
+    // The shown folder in the desktop's file manager.
+    commands_.AddWhen(qimcmd::Explorer, [this] { return !shown_.empty(); }, [this] { OpenInFileManager(shown_, this); });
 }
 
 void TQimWindow::SetReceiveHook(std::function<void()> hook) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontDialog>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,6 +30,7 @@
 #include "platform/qt/QtText.h"
 #include "store/SQimFolder.h"
 #include "ui/QimMenuBuilder.h"
+#include "ui/QtFonts.h"
 #include "ui/QtDialogService.h"
 #include "ui/SQimPFrame.h"
 #include "ui/SQimPMhWindow.h"
@@ -48,6 +50,7 @@
 #include "ui/SEditAddressListDlg.h"
 #include "ui/SSubsFromDlg.h"
 #include "ui/THeaderListModel.h"
+#include "ui/TMailViewPane.h"
 #include "ui/TQimWindow.h"
 #include "ui/TSaveFolderDlg.h"
 #include "ui/TSendMailDlg.h"
@@ -253,6 +256,25 @@ bool TQimWindows::EditDefaultSort(int& value) {
     if (dialog.exec() != QDialog::Accepted) return false;
     value = dialog.Value();
     return true;
+}
+
+bool TQimWindows::ChooseFont(const std::string& caption, SFont& font) {
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, ToQFont(font), frame_.get(), platform::ToQString(caption));
+    if (!ok) return false;
+    TakeQFont(chosen, font);
+    return true;
+}
+
+void TQimWindows::FontsChanged() {
+    if (window_) {
+        window_->Viewer()->ReadSettings();
+        ApplyListFont(*window_->List());
+    }
+    if (qimpWindow_) {
+        qimpWindow_->Viewer()->ReadSettings();
+        ApplyListFont(*qimpWindow_->List());
+    }
 }
 
 bool TQimWindows::EditPgpUsage(int& usage) {

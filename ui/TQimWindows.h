@@ -46,6 +46,8 @@ public:
     bool EditDefaultSort(int& value) override;
     bool EditPgpUsage(int& usage) override;
     void ShowAbout() override;
+    bool ChooseFont(const std::string& caption, SFont& font) override;
+    void FontsChanged() override;
 
     // qimcmd::Compose and a mailto: start: the one compose window, made when
     // there is none, brought to the top when there is; `mailto` goes into To.

@@ -520,7 +520,7 @@ TEST_F(QimPFrame, EveryServerModeCommandIsServedOrGreyed) {
         Exit, Compose, CryptKeys, SentMailFolder, LoadDraft, DraftFolder, Templates, ReplyPrefix, AddAddress,
         FromSubstitution, NetworkSettings, FixedPrintFont, NoAttachmentNotice, AttachmentFolder, DefaultSort, PgpUsage,
         ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight, About, HelpContents, HelpOnHelp,
-        PasswordInKeyring,
+        PasswordInKeyring, TextAsMime, FoldWidth, AddressPhrase, WebBrowser, ViewerFont, QuoteFont, ListFont,
         // the server-folder window
         Receive, NewFolder, RenameFolder, DeleteFolder, RefreshCache, ImportAsNewMail, SwapFromTo, ShowMail, NextMail,
         PreviousMail, SelectAll, ClearSelection, ExtractAttachments, Uudecode, FindInFolder, FindAllAndMark,
