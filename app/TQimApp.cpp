@@ -1,7 +1,6 @@
 #include "app/TQimApp.h"
 
 #include <QDesktopServices>
-#include <QProcess>
 #include <QScreen>
 #include <QUrl>
 #include <algorithm>
@@ -19,7 +18,7 @@
 #include "app/SQimInstance.h"
 #include "app/SQimWindowLayer.h"
 #include "app/SOptionCommands.h"
-#include "config/QimLayoutSettings.h"
+#include "app/SOpenUrl.h"
 #include "app/SSettingsCommands.h"
 #include "common/AppNames.h"
 #include "common/CmmnStringIds.h"
@@ -142,28 +141,9 @@ int TQimApp::FirstActionCommand() {
     return receiveAfterSettings_ ? qimcmd::NetworkSettings : command;
 }
 
-bool TQimApp::OpenUrl(const std::string& url) {
-    platform::ParentWindow parent = windows_ ? windows_->MainWindow() : nullptr;
-    const std::string browser = ReadWebBrowser();
-    if (browser.empty()) {
-        if (QDesktopServices::openUrl(QUrl(platform::ToQString(url)))) return true;
-        QimMessageBox(parent, LoadQimString(qimstr::NoWebBrowser).c_str(), platform::MessageIcon::Stop);
-        return false;
-    }
-    QProcess process;
-    process.setProgram(platform::ToQString(browser));
-    process.setArguments({platform::ToQString(url)});
-    if (process.startDetached()) return true;
-    char text[1024];
-    std::snprintf(text, sizeof text, LoadQimString(qimstr::CannotRun).c_str(), browser.c_str(),
-                  static_cast<long>(process.error()));
-    QimMessageBox(parent, text, platform::MessageIcon::Stop);
-    return false;
-}
-
 void TQimApp::RegisterRequests() {
     requests_.Register(qimreq::OpenUrl, [this](SAppRequest& r) -> long {
-        return OpenUrl(r.text) ? 1 : 0;
+        return OpenUrlInBrowser(r.text, windows_ ? windows_->MainWindow() : nullptr) ? 1 : 0;
     });
     requests_.Register(qimreq::AskPassword,
                        [this](SAppRequest&) -> long { return settingsCommands_ ? settingsCommands_->AskPassword() : 0; });

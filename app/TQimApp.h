@@ -89,8 +89,6 @@ public:
 
 private:
     void RegisterRequests();
-    // The link in the web browser of the settings, else the desktop's; a box tells a failure.
-    bool OpenUrl(const std::string& url);
     bool EnsureHomeDirectory();
     std::string AnswerInstanceRequest(const std::string& request);
 

@@ -2,12 +2,19 @@
 // the next start; a value out of bounds is asked again, never stored.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <optional>
 #include <vector>
 #include <string>
 
 #include "app/SCommandTable.h"
+#include "app/SOpenUrl.h"
 #include "app/SOptionCommands.h"
 #include "app/SQimWindowLayer.h"
 #include "common/SFont.h"
@@ -114,6 +121,30 @@ TEST_F(OptionCommandsTest, TheWebBrowserIsKeptInTheSettings) {
     dialogs.AnswerInput(std::nullopt);
     EXPECT_TRUE(table.Execute(qimcmd::WebBrowser));
     EXPECT_EQ(ReadWebBrowser(), "/usr/bin/firefox");
+}
+
+TEST_F(OptionCommandsTest, LinksOpenInTheChosenBrowserAndAProgramThatCannotStartIsNamed) {
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    const std::string seen = home_ + "/seen.txt";
+    const std::string browser = home_ + "/browser.sh";
+    qimtest::WriteFileBytes(browser, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + seen + ".part\" && mv \"" + seen + ".part\" \"" + seen + "\"\n");
+    ASSERT_EQ(::chmod(browser.c_str(), 0700), 0);
+    ASSERT_TRUE(WriteWebBrowser(browser));
+    EXPECT_TRUE(OpenUrlInBrowser("https://example.jp/a?b=1&c=2", nullptr));
+    QElapsedTimer timer;
+    timer.start();
+    while (!qimtest::FileExists(seen) && timer.elapsed() < 10000) QThread::msleep(20);
+    EXPECT_EQ(qimtest::ReadFileBytes(seen), "https://example.jp/a?b=1&c=2");
+    EXPECT_TRUE(dialogs.Boxes().empty());
+
+    ASSERT_TRUE(WriteWebBrowser(home_ + "/no-such-browser"));
+    EXPECT_FALSE(OpenUrlInBrowser("https://example.jp/", nullptr));
+    ASSERT_EQ(dialogs.Boxes().size(), 1u);
+    EXPECT_NE(dialogs.Boxes()[0].text.find("no-such-browser"), std::string::npos);
+    EXPECT_NE(qimtest::Utf8(dialogs.Boxes()[0].text).find("を実行できませんでした"), std::string::npos);
 }
 
 TEST_F(OptionCommandsTest, EachFontCommandWritesItsOwnKeyAndTheWindowsFollow) {
