@@ -52,47 +52,44 @@ void SOptionCommands::ToggleTextAsMime() {
     Written(send_.Write());
 }
 
-void SOptionCommands::EditFoldWidth() {
-    platform::InputBoxRequest request;
+bool SOptionCommands::AskUntilValid(platform::InputBoxRequest request, const std::function<bool(const std::string&)>& valid,
+                                    const std::string& refusal, std::string& typed) {
     request.parent = windows_.MainWindow();
-    request.caption = LoadQimString(qimcmd::FoldWidth);
-    request.prompt = WithBounds(qimstr::FoldWidthPrompt);
-    request.text = std::to_string(send_.foldWidth);
-    request.maxLength = 6;
     for (;;) {
-        std::string typed;
-        if (!platform::Dialogs().InputBox(request, typed)) return;
-        int width = 0;
-        if (ParseWidth(typed, width) && width >= kMinFoldWidth && width <= kMaxFoldWidth) {
-            send_.foldWidth = width;
-            Written(send_.Write());
-            return;
-        }
-        QimMessageBox(windows_.MainWindow(), WithBounds(qimstr::FoldWidthOutOfRange).c_str(),
-                      platform::MessageIcon::Exclamation);
+        if (!platform::Dialogs().InputBox(request, typed)) return false;
+        if (valid(typed)) return true;
+        QimMessageBox(windows_.MainWindow(), refusal.c_str(), platform::MessageIcon::Exclamation);
         request.text = typed;
     }
 }
 
+void SOptionCommands::EditFoldWidth() {
+    platform::InputBoxRequest request;
+    request.caption = LoadQimString(qimcmd::FoldWidth);
+    request.prompt = WithBounds(qimstr::FoldWidthPrompt);
+    request.text = std::to_string(send_.foldWidth);
+    request.maxLength = 6;
+    int width = 0;
+    const auto inBounds = [&width](const std::string& text) {
+        return ParseWidth(text, width) && width >= kMinFoldWidth && width <= kMaxFoldWidth;
+    };
+    std::string typed;
+    if (!AskUntilValid(request, inBounds, WithBounds(qimstr::FoldWidthOutOfRange), typed)) return;
+    send_.foldWidth = width;
+    Written(send_.Write());
+}
+
 void SOptionCommands::EditAddressPhrase() {
     platform::InputBoxRequest request;
-    request.parent = windows_.MainWindow();
     request.caption = LoadQimString(qimcmd::AddressPhrase);
     request.prompt = LoadQimString(qimstr::AddressPhrasePrompt);
     request.text = inet_.addrPhrase;
-    for (;;) {
-        std::string typed;
-        if (!platform::Dialogs().InputBox(request, typed)) return;
-        // A longer phrase would come back cut at the next start.
-        if (typed.size() <= kMaxPhraseBytes) {
-            inet_.addrPhrase = typed;
-            Written(inet_.Write());
-            return;
-        }
-        QimMessageBox(windows_.MainWindow(), LoadQimString(qimstr::AddressPhraseTooLong).c_str(),
-                      platform::MessageIcon::Exclamation);
-        request.text = typed;
-    }
+    // A longer phrase would come back cut at the next start.
+    const auto fits = [](const std::string& text) { return text.size() <= kMaxPhraseBytes; };
+    std::string typed;
+    if (!AskUntilValid(request, fits, LoadQimString(qimstr::AddressPhraseTooLong), typed)) return;
+    inet_.addrPhrase = typed;
+    Written(inet_.Write());
 }
 
 void SOptionCommands::EditWebBrowser() {

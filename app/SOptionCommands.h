@@ -3,7 +3,10 @@
 // before the own address, the web browser and the three fonts.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "platform/DialogService.h"
 
 class SCommandTable;
 class SQimSendSettingData;
@@ -30,6 +33,10 @@ public:
     void EditFont(int command, const char* key);
 
 private:
+    // Asks until the typed text passes `valid`, showing `refusal` and the text again
+    // after each wrong answer; false on cancel.
+    bool AskUntilValid(platform::InputBoxRequest request, const std::function<bool(const std::string&)>& valid,
+                       const std::string& refusal, std::string& typed);
     // The setting could not be written: the user hears of it.
     void Written(bool ok);
 
