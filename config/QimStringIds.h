@@ -513,3 +513,29 @@ constexpr unsigned SettingNotWritten = 31575;
 constexpr unsigned FolderNotOpened = 31576;     // the folder
 
 }  // namespace qimstr
+
+// The search of the local folders, and find and replace in a text.
+namespace qimstr {
+
+constexpr unsigned FindLocalCaption = 31530;
+constexpr unsigned FindInHeaderLines = 31531;   // "ヘッダー全体(&A)"
+constexpr unsigned FindMatchCase = 31532;
+constexpr unsigned FindWholeWord = 31533;
+constexpr unsigned FindAtLineStart = 31534;
+constexpr unsigned FindFromCaption = 31535;
+constexpr unsigned FindSubjectCaption = 31536;
+constexpr unsigned FoundMailCount = 31537;      // number of mails
+constexpr unsigned TextFindCaption = 31538;
+constexpr unsigned TextReplaceCaption = 31539;
+constexpr unsigned ReplaceWithLabel = 31540;
+constexpr unsigned FindUpward = 31541;
+constexpr unsigned FindDownward = 31542;
+constexpr unsigned FindNextButton = 31543;
+constexpr unsigned ReplaceButton = 31544;
+constexpr unsigned ReplaceAllButton = 31545;
+constexpr unsigned ReplacedCount = 31546;       // number of places
+constexpr unsigned ViewerFindItem = 31547;
+constexpr unsigned ViewerFindNextItem = 31548;
+constexpr unsigned TextNotFound = 31549;        // the text looked for
+
+}  // namespace qimstr

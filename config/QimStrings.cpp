@@ -533,6 +533,27 @@ constexpr Entry kTable[] = {
     {qimstr::WebBrowserPrompt, "Web ブラウザのパス (空欄ならデスクトップの既定のブラウザを使います):"},
     {qimstr::SettingNotWritten, "設定を書き込むことができませんでした。"},
     {qimstr::FolderNotOpened, "フォルダー %s を開くことができませんでした。"},
+    // The search of the local folders, and find and replace in a text.
+    {qimstr::FindLocalCaption, "メールの検索"},
+    {qimstr::FindInHeaderLines, "ヘッダー全体(&A)"},
+    {qimstr::FindMatchCase, "大小区別(&C)"},
+    {qimstr::FindWholeWord, "単語単位(&O)"},
+    {qimstr::FindAtLineStart, "先頭のみ(&T)"},
+    {qimstr::FindFromCaption, "From(To)で検索"},
+    {qimstr::FindSubjectCaption, "Subjectで検索"},
+    {qimstr::FoundMailCount, "%d 通のメールが見つかりました。"},
+    {qimstr::TextFindCaption, "文字列の検索"},
+    {qimstr::TextReplaceCaption, "文字列の置換"},
+    {qimstr::ReplaceWithLabel, "置換後の文字列(&P):"},
+    {qimstr::FindUpward, "上へ(&U)"},
+    {qimstr::FindDownward, "下へ(&D)"},
+    {qimstr::FindNextButton, "次を検索(&N)"},
+    {qimstr::ReplaceButton, "置換(&R)"},
+    {qimstr::ReplaceAllButton, "すべて置換(&A)"},
+    {qimstr::ReplacedCount, "%d 箇所を置換しました。"},
+    {qimstr::ViewerFindItem, "検索(&F)...\tCtrl+F"},
+    {qimstr::ViewerFindNextItem, "次を検索(&N)\tF3"},
+    {qimstr::TextNotFound, "「%s」は見つかりませんでした。"},
 };
 
 const SStringTable& Strings() {

@@ -176,6 +176,13 @@ int THeaderListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kColumnCount + (size_ ? 1 : 0);
 }
 
+std::string THeaderListModel::FromColumnText(const SQimMailData& record) const {
+    if (comparator_.ShowsTo()) return record.header.to;
+    // The sender as the From substitution rules of the application show it.
+    if (const TQimApp* app = TQimApp::Instance()) return app->SubsFrom().Substitute(record.header.from);
+    return record.header.from;
+}
+
 QString THeaderListModel::Text(const SQimMailData& record, int column) const {
     switch (column) {
     case kColumnNumber:
@@ -183,10 +190,7 @@ QString THeaderListModel::Text(const SQimMailData& record, int column) const {
     case kColumnDate:
         return platform::ToQString(record.header.date);
     case kColumnFrom:
-        if (comparator_.ShowsTo()) return platform::ToQString(record.header.to);
-        // The sender as the From substitution rules of the application show it.
-        if (const TQimApp* app = TQimApp::Instance()) return platform::ToQString(app->SubsFrom().Substitute(record.header.from));
-        return platform::ToQString(record.header.from);
+        return platform::ToQString(FromColumnText(record));
     case kColumnSubject:
         return platform::ToQString(record.header.subject);
     case qimimap::kSizeColumn:

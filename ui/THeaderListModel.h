@@ -52,6 +52,9 @@ public:
     // Row of mail `number`, -1 when it is not listed.
     int RowOf(int number) const;
     int ListState(int row) const;
+    // The From column's text of a record (Shift_JIS): To when the column shows
+    // To, else the sender after the From substitution.
+    std::string FromColumnText(const SQimMailData& record) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -32,6 +32,7 @@
 #include "ui/TRegisterSender.h"
 #include "ui/TMailViewPane.h"
 #include "ui/OpenFolder.h"
+#include "ui/WaitCursor.h"
 
 using namespace qimstore;
 
@@ -39,13 +40,6 @@ namespace {
 
 // The tree's share of the width when no width is stored.
 constexpr double kDefaultTreeShare = 0.22;
-
-// While a command works on many files.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 
@@ -175,6 +169,7 @@ void TQimWindow::RegisterCommands() {
     });
     // The shown folder in the desktop's file manager.
     commands_.AddWhen(qimcmd::Explorer, [this] { return !shown_.empty(); }, [this] { OpenInFileManager(shown_, this); });
+    RegisterSearchCommands();
 }
 
 void TQimWindow::SetReceiveHook(std::function<void()> hook) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/SCommandTable.h"
+#include "common/SFindCondition.h"
 #include "store/SFolderCommands.h"
 #include "store/SMailCommands.h"
 #include "store/SMemCacheFolder.h"
@@ -73,6 +74,21 @@ public:
     // read mark.
     bool ShowMail(int number);
 
+    // The search commands (qimcmd::FindFrom to FindAllAndMark) past their
+    // dialogs, over the shown folder in list order. FindInList: every row
+    // whose From (To) column or Subject (`column`) matches is selected, the
+    // first made current and shown; the number found.
+    int FindInList(int column, const SFindCondition& condition);
+    // The first mail after the current row (from the top when that row is
+    // not selected) whose file matches, made current and shown; the condition is kept for FindNextMail. False, with a beep
+    // and a word in the status bar, when none is left.
+    bool FindMail(const SFindMailCondition& condition);
+    bool FindNextMail();
+    // Whether FindNextMail has a condition to go on with.
+    bool HasSearched() const { return searched_; }
+    // Selects every mail of the folder whose file matches; the number found.
+    int FindAllMails(const SFindMailCondition& condition);
+
     // Pane sizes, column widths and the folder shown: read from QIM.INI (the
     // folder when the window is made), stored at close.
     void RestoreLayout();
@@ -98,6 +114,13 @@ protected:
 private:
     void BuildPanes();
     void RegisterCommands();
+    void RegisterSearchCommands();
+    // Selects these rows (ascending) and nothing else, the first made current.
+    void SelectFoundRows(const std::vector<int>& rows);
+    // The outcome of a search in the frame's status bar; a beep when nothing was found.
+    void ReportFound(int count);
+    // A word in the frame's status bar (Shift_JIS; empty clears it).
+    void ShowStatus(const std::string& text);
     // The mail commands with the window's questions and viewer.
     SMailCommands MailCommands();
     void FillList();
@@ -154,4 +177,6 @@ private:
     bool receiving_ = false;
     bool layoutRestored_ = false;
     bool showingMail_ = false;
+    SFindMailCondition lastSearch_;  // of FindMail, for FindNextMail
+    bool searched_ = false;
 };

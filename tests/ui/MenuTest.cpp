@@ -139,7 +139,8 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
                                  ExtractAttachments, Templates, ReplyPrefix,
                                  AddAddress, FromSubstitution, ArchiveFolder, HelpContents, HelpOnHelp,
                                  DesktopNotice, PasswordInKeyring, TextAsMime, FoldWidth, AddressPhrase, WebBrowser,
-                                 ViewerFont, QuoteFont, ListFont, Explorer};
+                                 ViewerFont, QuoteFont, ListFont, Explorer, FindFrom, FindSubject, FindInFolder,
+                                 FindAllAndMark};
     const std::set<int> checked = {KeepMailOnServer, ViewerBelow, UseApop, DesktopNotice, TextAsMime};
     const std::set<int> checkable = {KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop,
                                      ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight,
@@ -160,6 +161,9 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
     // Served, but greyed while no mail is selected (the empty inbox has none).
     EXPECT_TRUE(frame->IsCommandServed(qimcmd::Reply));
     EXPECT_FALSE(FindCommandAction(frame->menuBar(), qimcmd::Reply)->isEnabled());
+    // The next search waits for a first one.
+    EXPECT_TRUE(frame->IsCommandServed(qimcmd::FindNext));
+    EXPECT_FALSE(FindCommandAction(frame->menuBar(), qimcmd::FindNext)->isEnabled());
     EXPECT_FALSE(frame->ExecCommand(99999));  // a number nobody serves
     app.SetWindowLayer(nullptr);
 }
