@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -33,6 +34,7 @@
 #include "platform/TextFile.h"
 #include "platform/qt/QtText.h"
 #include "ui/QtFonts.h"
+#include "ui/TTextFind.h"
 
 
 TMailViewPane::TMailViewPane(QWidget* parent) : QPlainTextEdit(parent), data_(this) {
@@ -60,6 +62,15 @@ TMailViewPane::TMailViewPane(QWidget* parent) : QPlainTextEdit(parent), data_(th
     connect(attachmentRow_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { SaveAttachmentAt(attachmentRow_->row(item)); });
     viewport()->setMouseTracking(true);
+    textFind_ = new TTextFind(this);
+    for (const auto& [keys, next] : {std::pair{QKeySequence::Find, false}, std::pair{QKeySequence::FindNext, true}}) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, next = next] {
+            if (next) textFind_->FindNext();
+            else textFind_->OpenFind();
+        });
+    }
     ReadSettings();
 }
 
@@ -260,6 +271,14 @@ void TMailViewPane::contextMenuEvent(QContextMenuEvent* event) {
         sender->setEnabled(!shown_.empty());
         connect(sender, &QAction::triggered, this, [this] { registerSender(); });
     }
+    menu->addSeparator();
+    QAction* find = menu->addAction(platform::ToQString(LoadQimString(qimstr::ViewerFindItem)));
+    find->setEnabled(!shown_.empty());
+    connect(find, &QAction::triggered, textFind_, &TTextFind::OpenFind);
+    QAction* next = menu->addAction(platform::ToQString(LoadQimString(qimstr::ViewerFindNextItem)));
+    next->setEnabled(!shown_.empty() && !textFind_->Current().pattern.isEmpty());
+    connect(next, &QAction::triggered, textFind_, &TTextFind::FindNext);
+    menu->addSeparator();
     QAction* take = menu->addAction(QString::fromUtf8("添付ﾌｧｲﾙの取り出し(&D)"));
     take->setEnabled(!attachments_.empty());
     connect(take, &QAction::triggered, this, [this] { TakeOutAttachments(); });

@@ -4,7 +4,7 @@
 // quoted lines in the quote font and a colour for each level, links that open
 // on a click, and a row of the attached files that saves one on a click. It
 // serves the commands that take attachments out and uudecode the mail, and
-// shows the stored source.
+// shows the stored source; a text is found in the mail shown (TTextFind).
 #pragma once
 
 #include <QFont>
@@ -21,6 +21,7 @@
 class QListWidget;
 class SFont;
 class SUsePGP;
+class TTextFind;
 
 class TMailViewPane : public QPlainTextEdit {
     Q_OBJECT
@@ -53,6 +54,8 @@ public:
     const std::vector<SAttachmentEntry>& AttachmentEntries() const { return attachments_; }
     // Saves the attachment of that row (its questions first); 1 when saved.
     int SaveAttachmentAt(int row);
+    // Find in the text shown (Ctrl+F, F3 and the pop-up).
+    TTextFind* TextFind() const { return textFind_; }
     // The link under a position of the text (empty when there is none), and what opens it.
     std::string LinkAt(int position) const;
     std::function<void(const std::string& url)> openLink;
@@ -109,6 +112,7 @@ private:
     SViewQuoteRule quoteRule_;
     QFont quoteFont_;
     QColor quoteColour_;
+    TTextFind* textFind_ = nullptr;
 };
 
 // A link of a shown mail, opened in the configured web browser as every link

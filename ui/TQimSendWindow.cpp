@@ -55,6 +55,7 @@
 #include "ui/TCryptDialogs.h"
 #include "ui/TSaveFolderDlg.h"
 #include "ui/TTemplatesDlg.h"
+#include "ui/TTextFind.h"
 #include "ui/TSendMailDlg.h"
 
 using platform::MessageAnswer;
@@ -237,6 +238,9 @@ void TQimSendWindow::BuildWindow(bool pgpInUse) {
     layout->addWidget(attachmentList);
     editor = new TComposeEdit(central);
     layout->addWidget(editor, 1);
+    textFind = new TTextFind(editor);
+    // The item's F3.
+    if (QAction* next = FindCommandAction(menuBar(), qimcmd::EditFindNext)) next->setShortcut(QKeySequence(Qt::Key_F3));
     setCentralWidget(central);
     resize(640, 480);
 }
@@ -295,6 +299,9 @@ void TQimSendWindow::RegisterCommands() {
     commands_.Add(EditPaste, [this] { editor->paste(); });
     commands_.Add(EditClearAll, [this] { editor->clear(); });
     commands_.Add(EditDelete, [this] { editor->textCursor().removeSelectedText(); });
+    commands_.Add(EditFind, [this] { textFind->OpenFind(); });
+    commands_.Add(EditReplace, [this] { textFind->OpenReplace(); });
+    commands_.Add(EditFindNext, [this] { textFind->FindNext(); });
 }
 
 bool TQimSendWindow::ExecCommand(int id) { return commands_.Execute(id); }

@@ -27,6 +27,7 @@ class SUsePGP;
 class SSaveMailFile;
 struct SSaveMailFolderProperty;
 class TComposeEdit;
+class TTextFind;
 
 class TQimSendWindow : public QMainWindow, public SClosingWindow {
     Q_OBJECT
@@ -90,6 +91,8 @@ public:
     QLineEdit* subjectEdit = nullptr;
     QListWidget* attachmentList = nullptr;
     TComposeEdit* editor = nullptr;
+    // Find and replace in the editor (qimcmd::EditFind, EditReplace, EditFindNext).
+    TTextFind* textFind = nullptr;
 
     // SClosingWindow
     bool CanClose() override { return true; }
