@@ -63,14 +63,8 @@ TMailViewPane::TMailViewPane(QWidget* parent) : QPlainTextEdit(parent), data_(th
             [this](QListWidgetItem* item) { SaveAttachmentAt(attachmentRow_->row(item)); });
     viewport()->setMouseTracking(true);
     textFind_ = new TTextFind(this);
-    for (const auto& [keys, next] : {std::pair{QKeySequence::Find, false}, std::pair{QKeySequence::FindNext, true}}) {
-        auto* shortcut = new QShortcut(QKeySequence(keys), this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, next = next] {
-            if (next) textFind_->FindNext();
-            else textFind_->OpenFind();
-        });
-    }
+    new QShortcut(QKeySequence::Find, this, textFind_, &TTextFind::OpenFind, Qt::WidgetWithChildrenShortcut);
+    new QShortcut(QKeySequence::FindNext, this, textFind_, &TTextFind::FindNext, Qt::WidgetWithChildrenShortcut);
     ReadSettings();
 }
 

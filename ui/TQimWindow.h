@@ -86,7 +86,8 @@ public:
     bool FindNextMail();
     // Whether FindNextMail has a condition to go on with.
     bool HasSearched() const { return searched_; }
-    // Selects every mail of the folder whose file matches; the number found.
+    // Selects every mail of the folder whose file matches, the first made
+    // current, and keeps the condition for FindNextMail; the number found.
     int FindAllMails(const SFindMailCondition& condition);
 
     // Pane sizes, column widths and the folder shown: read from QIM.INI (the
