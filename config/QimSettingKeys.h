@@ -58,6 +58,8 @@ constexpr const char* ListInnerHeight = "ListInnerHeight";
 constexpr const char* LastFolder = "LastFolder";
 // 0: no desktop notice (nor tray icon) for new mail.
 constexpr const char* DesktopNotice = "DesktopNotice";
+// 1: the first local rule set runs on the inbox right after a receive that brought mail.
+constexpr const char* SortAfterReceive = "SortAfterReceive";
 
 // HLWSort (QIM.INI): the header list's sort of each folder, "column:direction",
 // under the folder's path relative to the home directory written as upper-case

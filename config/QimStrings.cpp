@@ -35,6 +35,28 @@ constexpr Entry kTable[] = {
     {qimstr::TrayUnread, "未読 %d 通"},
     {qimstr::KeyringUnavailable, "デスクトップのキーリングが使えないため、パスワードは今までどおり QIM.INI にスクランブルして保存しました。"},
 
+    // Sorting mails into folders by rules.
+    {qimstr::SortDestinationMissing, "フォルダー %s が存在しません。スキップします。"},
+    {qimstr::AutoSortCaption, "自動振り分け設定"},
+    {qimstr::AutoSort2Caption, "自動振り分け２設定"},
+    {qimstr::SortItemColumn, "項目"},
+    {qimstr::SortPositionColumn, "位置"},
+    {qimstr::SortTextColumn, "内容"},
+    {qimstr::SortDestinationColumn, "移動先"},
+    {qimstr::SortAtStart, "先頭"},
+    {qimstr::SortAnywhere, "途中"},
+    {qimstr::MoveFilesCaption, "振り分けの条件"},
+    {qimstr::SortHeaderLabel, "項目(&H):"},
+    {qimstr::SortOtherField, "その他のヘッダー"},
+    {qimstr::SortTextLabel, "内容(&T):"},
+    {qimstr::SortDestinationLabel, "移動先(&M):"},
+    {qimstr::SortBrowseButton, "参照(&B)..."},
+    {qimstr::SortFieldsInvalid, "内容と移動先 (その他のヘッダーではその名前も) は 1 から 99 バイトまでで、改行を含めずに入力して下さい。受信箱 (QimHome) へは移動先を . とします。"},
+    {qimstr::SortProgress, "自動振り分け %d/%d 「%s」: %d 通移動"},
+    {qimstr::SortFinished, "自動振り分けが終わりました: %d 通移動しました。"},
+    {qimstr::SortChooseFolder, "移動先のフォルダー"},
+    {qimcmd::SortAfterReceive, "新しいメールを受信したら、すぐに受信箱で自動振り分けを実行する"},
+
     // Mail encryption and the PGP bridge.
     {qimstr::Encrypting, "暗号化中です ..."},
     {qimstr::Decrypting, "平文化中です ..."},
