@@ -14,6 +14,7 @@
 #include "config/QimStrings.h"
 #include "platform/qt/QtText.h"
 #include "ui/DialogButtons.h"
+#include "ui/RuleListButtons.h"
 
 namespace {
 
@@ -86,19 +87,9 @@ SSubsFromDlg::SSubsFromDlg(QWidget* parent, const SSubsFromArray& rules) : QDial
     const int widths[] = {48, 180, 180, 72, 72};
     for (int c = 0; c < 5; ++c) list->setColumnWidth(c, widths[c]);
     connect(list, &QTreeWidget::itemDoubleClicked, this, [this] { EditRule(); });
-    auto* buttons = new QVBoxLayout;
-    const std::pair<unsigned, std::function<void()>> actions[] = {
-        {qimstr::AddButton, [this] { AddRule(); }},         {qimstr::EditButton, [this] { EditRule(); }},
-        {qimstr::DeleteButton, [this] { DeleteRule(); }},   {qimstr::UpButton, [this] { MoveRule(-1); }},
-        {qimstr::DownButton, [this] { MoveRule(1); }},
-    };
-    for (const auto& [textId, action] : actions) {
-        auto* button = new QPushButton(Text(textId), this);
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, action);
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
+    QBoxLayout* buttons = MakeRuleListButtons(this, {[this] { AddRule(); }, [this] { EditRule(); },
+                                                     [this] { DeleteRule(); }, [this] { MoveRule(-1); },
+                                                     [this] { MoveRule(1); }});
     auto* panes = new QHBoxLayout;
     panes->addWidget(list, 1);
     panes->addLayout(buttons);
@@ -144,15 +135,10 @@ void SSubsFromDlg::EditRule() {
 
 void SSubsFromDlg::DeleteRule() {
     const int row = CurrentRow();
-    if (row < 0) return;
-    rules_.erase(rules_.begin() + row);
-    Fill(std::min(row, static_cast<int>(rules_.size()) - 1));
+    if (row >= 0) Fill(::RemoveRule(rules_, row));
 }
 
 void SSubsFromDlg::MoveRule(int delta) {
-    const int row = CurrentRow();
-    const int other = row + delta;
-    if (row < 0 || other < 0 || other >= static_cast<int>(rules_.size())) return;
-    std::swap(rules_[static_cast<std::size_t>(row)], rules_[static_cast<std::size_t>(other)]);
-    Fill(other);
+    const int row = ::MoveRule(rules_, CurrentRow(), delta);
+    if (row >= 0) Fill(row);
 }

@@ -138,11 +138,12 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
                                  PreviousMail, MarkUnread, MarkRead, ClearSelection, SelectAll, Uudecode,
                                  ExtractAttachments, Templates, ReplyPrefix,
                                  AddAddress, FromSubstitution, ArchiveFolder, HelpContents, HelpOnHelp,
-                                 DesktopNotice, PasswordInKeyring};
+                                 DesktopNotice, PasswordInKeyring, OneShotSort, AutoSort, AutoSort2,
+                                 AutoSortSettings, AutoSort2Settings, SortAfterReceive};
     const std::set<int> checked = {KeepMailOnServer, ViewerBelow, UseApop, DesktopNotice};
     const std::set<int> checkable = {KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop,
                                      ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight,
-                                     DesktopNotice, PasswordInKeyring};
+                                     DesktopNotice, PasswordInKeyring, SortAfterReceive};
     for (QAction* action : CommandActions(frame->menuBar())) {
         const int id = CommandOf(action);
         if (action->isSeparator()) continue;
