@@ -476,6 +476,7 @@ constexpr unsigned SortFieldsInvalid = 31525;
 constexpr unsigned SortProgress = 31526;            // rule number, rule count, pattern, mails moved
 constexpr unsigned SortFinished = 31527;            // mails moved
 constexpr unsigned SortChooseFolder = 31528;        // the folder chooser's title
+constexpr unsigned SortSaveFailed = 31529;
 
 }  // namespace qimstr
 

@@ -55,6 +55,7 @@ constexpr Entry kTable[] = {
     {qimstr::SortProgress, "自動振り分け %d/%d 「%s」: %d 通移動"},
     {qimstr::SortFinished, "自動振り分けが終わりました: %d 通移動しました。"},
     {qimstr::SortChooseFolder, "移動先のフォルダー"},
+    {qimstr::SortSaveFailed, "自動振り分けの設定を保存できませんでした。"},
     {qimcmd::SortAfterReceive, "新しいメールを受信したら、すぐに受信箱で自動振り分けを実行する"},
 
     // Mail encryption and the PGP bridge.
