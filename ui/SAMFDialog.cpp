@@ -1,16 +1,12 @@
 #include "ui/SAMFDialog.h"
 
-#include <QDialogButtonBox>
-#include <QHBoxLayout>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 #include "common/QimMessageBox.h"
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
 #include "platform/qt/QtText.h"
-#include "ui/DialogButtons.h"
-#include "ui/RuleListButtons.h"
+#include "ui/RuleListDialog.h"
 #include "ui/SMoveFilesDialog.h"
 
 namespace {
@@ -42,23 +38,13 @@ SAMFDialog::SAMFDialog(QWidget* parent, SSortRuleSet set, const std::string& hom
     setObjectName("QimAMFDlg");
     setWindowTitle(Text(IsSecondSet(set) ? qimstr::AutoSort2Caption : qimstr::AutoSortCaption));
     profile_.Load();
-    list = new QTreeWidget(this);
-    list->setRootIsDecorated(false);
-    list->setHeaderLabels({Text(qimstr::SubsNumberColumn), Text(qimstr::SortItemColumn), Text(qimstr::SortPositionColumn),
-                           Text(qimstr::SortTextColumn), Text(qimstr::SortDestinationColumn),
-                           Text(qimstr::SubsCaseColumn), Text(qimstr::SubsWordColumn)});
-    const int widths[] = {48, 90, 56, 180, 160, 72, 72};
-    for (int c = 0; c < 7; ++c) list->setColumnWidth(c, widths[c]);
-    connect(list, &QTreeWidget::itemDoubleClicked, this, [this] { EditRule(); });
-    QBoxLayout* buttons = MakeRuleListButtons(this, {[this] { AddRule(); }, [this] { EditRule(); },
-                                                     [this] { DeleteRule(); }, [this] { MoveRule(-1); },
-                                                     [this] { MoveRule(1); }});
-    auto* panes = new QHBoxLayout;
-    panes->addWidget(list, 1);
-    panes->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(panes, 1);
-    layout->addWidget(OkCancel(this));
+    const QStringList headers = {Text(qimstr::SubsNumberColumn),      Text(qimstr::SortItemColumn),
+                                 Text(qimstr::SortPositionColumn),    Text(qimstr::SortTextColumn),
+                                 Text(qimstr::SortDestinationColumn), Text(qimstr::SubsCaseColumn),
+                                 Text(qimstr::SubsWordColumn)};
+    list = BuildRuleListDialog(this, headers, {48, 90, 56, 180, 160, 72, 72},
+                               {[this] { AddRule(); }, [this] { EditRule(); }, [this] { DeleteRule(); },
+                                [this] { MoveRule(-1); }, [this] { MoveRule(1); }});
     resize(820, 340);
     Fill(0);
 }
@@ -72,13 +58,10 @@ void SAMFDialog::Fill(int current) {
                                    platform::ToQString(rule.pattern), platform::ToQString(rule.destination),
                                    Mark(rule.option.MatchCase), Mark(rule.option.WholeWord)});
     }
-    if (QTreeWidgetItem* item = list->topLevelItem(current)) list->setCurrentItem(item);
+    SelectRuleRow(list, current);
 }
 
-int SAMFDialog::CurrentRow() const {
-    QTreeWidgetItem* item = list->currentItem();
-    return item ? list->indexOfTopLevelItem(item) : -1;
-}
+int SAMFDialog::CurrentRow() const { return CurrentRuleRow(list); }
 
 void SAMFDialog::AddRule() {
     SAutoMoveFilesData rule;

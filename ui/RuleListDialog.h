@@ -1,21 +1,30 @@
 // What the dialogs that edit a list of rules share (the From substitution,
-// the sorting rule sets): the column of buttons beside the list, and the
-// deleting and moving of the current rule.
+// the sorting rule sets): the list with its column of buttons, the current
+// row, and the deleting and moving of a rule.
 #pragma once
 
 #include <algorithm>
 #include <functional>
 #include <vector>
 
-class QBoxLayout;
-class QWidget;
+#include <QStringList>
+
+class QDialog;
+class QTreeWidget;
 
 struct RuleListActions {
     std::function<void()> add, edit, remove, up, down;
 };
 
-// 追加, 編集, 削除, 上へ, 下へ, one above the other, with room below.
-QBoxLayout* MakeRuleListButtons(QWidget* owner, const RuleListActions& actions);
+// Fills `dialog` with the list of rules (columns `headers` of `widths`; a
+// double click edits), the buttons 追加, 編集, 削除, 上へ, 下へ beside it, and
+// OK and キャンセル below. Returns the list.
+QTreeWidget* BuildRuleListDialog(QDialog* dialog, const QStringList& headers, const std::vector<int>& widths,
+                                 const RuleListActions& actions);
+// The row of the current rule, -1 when none.
+int CurrentRuleRow(const QTreeWidget* list);
+// Makes rule `row` current when there is one.
+void SelectRuleRow(QTreeWidget* list, int row);
 
 // Removes rule `row`; the row to make current afterwards (-1 when none is left
 // or `row` was no rule).
