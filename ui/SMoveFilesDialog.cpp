@@ -103,12 +103,12 @@ void SMoveFilesDialog::ChooseDestination() {
     request.initialDir = ResolveSortDestination(home_, Sjis(destination));
     std::vector<std::string> paths;
     if (!platform::Dialogs().FileDialog(request, paths) || paths.empty()) return;
-    std::string chosen = paths.front();
+    const std::string& chosen = paths.front();
     std::string base;
     MergeFilePath(base, home_, "");
-    if (IsSameDir(chosen, home_)) chosen = ".";
-    else if (IsSubfolder(home_, chosen, true)) chosen.erase(0, base.size());
-    destination->setText(platform::ToQString(chosen));
+    if (IsSameDir(chosen, home_)) destination->setText(QStringLiteral("."));
+    else if (IsSubfolder(home_, chosen, true)) destination->setText(platform::ToQString(chosen.substr(base.size())));
+    else destination->setText(platform::ToQString(chosen));
 }
 
 bool EditMoveFilesRule(QWidget* parent, const SAutoMoveFilesData& initial, const std::string& home,
