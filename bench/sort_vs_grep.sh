@@ -72,7 +72,7 @@ if command -v perf >/dev/null && fresh &&
   echo "qimtool sort, share of samples (inclusive):"
   { perf report -i "$work/perf.data" --children --stdio -g none --sort symbol 2>/dev/null || true; } |
     grep -E '^ +[0-9].*(SAutoMoveFiles::(Mark|Move)|SMemCacheFolder::(Load|WriteAll)|RuleMatchesHeader|SFindInMailBase::FindByPath|SMailCommands::MoveMails|SQimCacheFolder::BatchBring|MoveFileKeepAttrib|WriteRecordOf|SQimFolder::MailExists)' |
-    awk '{ $2 = ""; $3 = ""; print }' | cut -c1-100 || true
+    sed -E 's/^ +([0-9.]+%) +[0-9.]+% +\[\.\] +/\1  /; s/ +- +- *$//' | cut -c1-100 || true
   echo
 fi
 
