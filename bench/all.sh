@@ -42,6 +42,7 @@ run() {  # script [arguments]
 run codes_vs_peers.sh
 run base64_vs_coreutils.sh
 run search_vs_grep.sh
+run sort_vs_grep.sh
 run store_scale.sh
 run receive_vs_fetchmail.sh
 run send_vs_smtplib.sh

@@ -134,6 +134,7 @@ constexpr int RegisterSender = 30750;  // the sender of the selected mail into t
 // Desktop options (settings menu, options pop-up).
 constexpr int DesktopNotice = 31401;      // new mail told on the desktop and in the tray
 constexpr int PasswordInKeyring = 31402;  // the saved password kept in the desktop's keyring
+constexpr int SortAfterReceive = 31500;   // the first rule set run on the inbox after new mail arrived
 
 // Posted between windows.
 constexpr int NewMail = 2142;           // to the compose window: start a new mail

@@ -60,6 +60,8 @@ constexpr const char* LastFolder = "LastFolder";
 constexpr const char* DesktopNotice = "DesktopNotice";
 // The program that opens links; empty: the desktop's own browser.
 constexpr const char* WebBrowser = "WebBrowser";
+// 1: the first local rule set runs on the inbox right after a receive that brought mail.
+constexpr const char* SortAfterReceive = "SortAfterReceive";
 
 // HLWSort (QIM.INI): the header list's sort of each folder, "column:direction",
 // under the folder's path relative to the home directory written as upper-case

@@ -453,6 +453,33 @@ constexpr unsigned KeyringUnavailable = 31415;
 
 }  // namespace qimstr
 
+// Sorting mails into folders by rules: the run, the rule-set dialog and the
+// dialog of one rule.
+namespace qimstr {
+
+constexpr unsigned SortDestinationMissing = 31510;  // the destination as written
+constexpr unsigned AutoSortCaption = 31511;         // "自動振り分け設定"
+constexpr unsigned AutoSort2Caption = 31512;        // "自動振り分け２設定"
+constexpr unsigned SortItemColumn = 31513;
+constexpr unsigned SortPositionColumn = 31514;
+constexpr unsigned SortTextColumn = 31515;
+constexpr unsigned SortDestinationColumn = 31516;
+constexpr unsigned SortAtStart = 31517;             // "先頭"
+constexpr unsigned SortAnywhere = 31518;            // "途中"
+constexpr unsigned MoveFilesCaption = 31519;
+constexpr unsigned SortHeaderLabel = 31520;
+constexpr unsigned SortOtherField = 31521;          // the header type of a named field
+constexpr unsigned SortTextLabel = 31522;
+constexpr unsigned SortDestinationLabel = 31523;
+constexpr unsigned SortBrowseButton = 31524;
+constexpr unsigned SortFieldsInvalid = 31525;
+constexpr unsigned SortProgress = 31526;            // rule number, rule count, pattern, mails moved
+constexpr unsigned SortFinished = 31527;            // mails moved
+constexpr unsigned SortChooseFolder = 31528;        // the folder chooser's title
+constexpr unsigned SortSaveFailed = 31529;
+
+}  // namespace qimstr
+
 // The server-folder window: its folders, its mail operations and what the
 // session's completions tell.
 namespace qimstr {

@@ -41,6 +41,7 @@ bool SSettingData::Read() {
     if (viewerDocking < kViewerLowerRight || viewerDocking > kViewerUpperRight) viewerDocking = kViewerSeparate;
     useApop = qim.GetInt(qimini::APOP, 0);
     desktopNotice = Flag(qim, qimini::DesktopNotice, true);
+    sortAfterReceive = Flag(qim, qimini::SortAfterReceive, false);
 
     const SQimProfile pgp(qimini::Pgp);
     pgpUsage = pgp.GetInt(qimini::Usage, 0);
@@ -73,6 +74,7 @@ bool SSettingData::Write() const {
     ok &= qim.WriteInt(qimini::EInnerView, viewerDocking);
     ok &= qim.WriteInt(qimini::APOP, useApop);
     ok &= qim.WriteInt(qimini::DesktopNotice, desktopNotice ? 1 : 0);
+    ok &= qim.WriteInt(qimini::SortAfterReceive, sortAfterReceive ? 1 : 0);
     ok &= SQimProfile(qimini::Pgp).WriteInt(qimini::Usage, pgpUsage);
     ok &= SQimProfile(qimini::QimP).WriteInt(qimini::SendNoop, sendNoop ? 1 : 0);
     const SConfigProfile config(qimini::Qim);

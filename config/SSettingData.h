@@ -15,6 +15,7 @@ public:
     bool noAttachmentNotice = false;    // NoMssgEIBinary
     bool noNewMailBeep = true;          // NoNewMailBeep
     bool desktopNotice = true;          // DesktopNotice: new mail told on the desktop
+    bool sortAfterReceive = false;      // SortAfterReceive: the first rule set runs on the inbox after new mail
     int viewerMenuOption = 3;           // MVFMenuE
     bool onlyNewMailsAtStart = false;   // OnlyNewMailsStart
     bool sendNoop = false;              // SendNoop

@@ -1,7 +1,5 @@
 #include "store/SMailCommands.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -12,7 +10,6 @@
 #include "config/QimStringIds.h"
 #include "config/QimStrings.h"
 #include "platform/FileSystem.h"
-#include "platform/NativePath.h"
 #include "store/QimStoreCodes.h"
 #include "store/SGetRecvFileName.h"
 #include "store/SQimComparator.h"
@@ -23,17 +20,6 @@ using platform::MessageButtons;
 using platform::MessageIcon;
 
 namespace {
-
-// Whether two paths name the same folder on disk (another spelling or a link
-// to it included).
-bool IsSameFolderOnDisk(const std::string& a, const std::string& b) {
-    if (IsSameDir(a, b)) return true;
-    std::string na, nb;
-    struct stat sa, sb;
-    return platform::ToNativePath(a.c_str(), na) && platform::ToNativePath(b.c_str(), nb) &&
-           stat(na.c_str(), &sa) == 0 && stat(nb.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
 
 std::vector<int> SortedRecordNumbers(const SMemCacheFolder& folder) {
     std::vector<int> numbers;

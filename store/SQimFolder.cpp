@@ -1,5 +1,7 @@
 #include "store/SQimFolder.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -11,6 +13,7 @@
 #include "platform/DirectoryList.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileSystem.h"
+#include "platform/NativePath.h"
 #include "store/QimStoreCodes.h"
 #include "store/SQimCacheFolder.h"
 #include "store/SQimComparator.h"
@@ -169,4 +172,13 @@ int MailListState(unsigned char marks, bool inInbox, int number, int firstNew) {
     if (read) return kStateRead;
     if (inInbox && firstNew > 0 && number >= firstNew) return kStateNew;
     return kStateUnread;
+}
+
+bool IsSameFolderOnDisk(const std::string& a, const std::string& b) {
+    if (IsSameDir(a, b)) return true;
+    std::string na, nb;
+    struct stat sa, sb;
+    return platform::ToNativePath(a.c_str(), na) && platform::ToNativePath(b.c_str(), nb) &&
+           stat(na.c_str(), &sa) == 0 && stat(nb.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }

@@ -61,3 +61,6 @@ protected:
 // The header list's icon for a mail (qimstore::kState...): `firstNew` is the
 // first number of the latest receive or import into the inbox (0: none).
 int MailListState(unsigned char marks, bool inInbox, int number, int firstNew);
+// Whether two paths name the same folder on disk (another spelling or a link
+// to it included).
+bool IsSameFolderOnDisk(const std::string& a, const std::string& b);

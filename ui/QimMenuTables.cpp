@@ -88,10 +88,12 @@ constexpr Row kLocalMode[] = {
     {qimcmd::DefaultSort, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "ﾃﾞﾌｫﾙﾄのｿｰﾃｨﾝｸﾞの設定(&S)..."},
     {qimcmd::UseApop, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "AP&OPを使う"},
     {qimcmd::DesktopNotice, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "新着ﾒｰﾙをﾃﾞｽｸﾄｯﾌﾟに通知(&W)"},
+    {qimcmd::SortAfterReceive, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "受信後に自動振り分けする(&J)"},
     {qimcmd::PasswordInKeyring, "設定(&K)/ｵﾌﾟｼｮﾝ(&O)", "ﾊﾟｽﾜｰﾄﾞをｷｰﾘﾝｸﾞに保存(&K)"},
 };
 
-constexpr int kLocalOnly[] = {qimcmd::KeepMailOnServer, qimcmd::UseApop, qimcmd::ExtractPgpKey, qimcmd::DesktopNotice};
+constexpr int kLocalOnly[] = {qimcmd::KeepMailOnServer, qimcmd::UseApop, qimcmd::ExtractPgpKey, qimcmd::DesktopNotice,
+                             qimcmd::SortAfterReceive};
 
 constexpr Row kServerAdditions[] = {
     {qimcmd::SettingsToServer, "実行(&G)", "設定ﾌｧｲﾙをｻｰﾊﾞｰにｺﾋﾟｰする(&C)"},

@@ -14,6 +14,7 @@
 #include "config/QimStrings.h"
 #include "platform/qt/QtText.h"
 #include "ui/DialogButtons.h"
+#include "ui/RuleListDialog.h"
 
 namespace {
 
@@ -79,32 +80,11 @@ bool EditSubsFrom(QWidget* parent, const SSubsFrom& initial, SSubsFrom& rule) {
 SSubsFromDlg::SSubsFromDlg(QWidget* parent, const SSubsFromArray& rules) : QDialog(parent), rules_(rules) {
     setObjectName("QimSubsFromDlg");
     setWindowTitle(Text(qimstr::SubsFromCaption));
-    list = new QTreeWidget(this);
-    list->setRootIsDecorated(false);
-    list->setHeaderLabels({Text(qimstr::SubsNumberColumn), Text(qimstr::SubsFromColumn), Text(qimstr::SubsToColumn),
-                           Text(qimstr::SubsCaseColumn), Text(qimstr::SubsWordColumn)});
-    const int widths[] = {48, 180, 180, 72, 72};
-    for (int c = 0; c < 5; ++c) list->setColumnWidth(c, widths[c]);
-    connect(list, &QTreeWidget::itemDoubleClicked, this, [this] { EditRule(); });
-    auto* buttons = new QVBoxLayout;
-    const std::pair<unsigned, std::function<void()>> actions[] = {
-        {qimstr::AddButton, [this] { AddRule(); }},         {qimstr::EditButton, [this] { EditRule(); }},
-        {qimstr::DeleteButton, [this] { DeleteRule(); }},   {qimstr::UpButton, [this] { MoveRule(-1); }},
-        {qimstr::DownButton, [this] { MoveRule(1); }},
-    };
-    for (const auto& [textId, action] : actions) {
-        auto* button = new QPushButton(Text(textId), this);
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, action);
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
-    auto* panes = new QHBoxLayout;
-    panes->addWidget(list, 1);
-    panes->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(panes, 1);
-    layout->addWidget(OkCancel(this));
+    const QStringList headers = {Text(qimstr::SubsNumberColumn), Text(qimstr::SubsFromColumn),
+                                 Text(qimstr::SubsToColumn), Text(qimstr::SubsCaseColumn), Text(qimstr::SubsWordColumn)};
+    list = BuildRuleListDialog(this, headers, {48, 180, 180, 72, 72},
+                               {[this] { AddRule(); }, [this] { EditRule(); }, [this] { DeleteRule(); },
+                                [this] { MoveRule(-1); }, [this] { MoveRule(1); }});
     resize(680, 320);
     Fill(0);
 }
@@ -116,13 +96,10 @@ void SSubsFromDlg::Fill(int current) {
         new QTreeWidgetItem(list, {QString::number(i + 1), platform::ToQString(rule.from), platform::ToQString(rule.subs),
                                    Mark(rule.opt.MatchCase), Mark(rule.opt.WholeWord)});
     }
-    if (QTreeWidgetItem* item = list->topLevelItem(current)) list->setCurrentItem(item);
+    SelectRuleRow(list, current);
 }
 
-int SSubsFromDlg::CurrentRow() const {
-    QTreeWidgetItem* item = list->currentItem();
-    return item ? list->indexOfTopLevelItem(item) : -1;
-}
+int SSubsFromDlg::CurrentRow() const { return CurrentRuleRow(list); }
 
 void SSubsFromDlg::AddRule() {
     SSubsFrom initial;
@@ -144,15 +121,10 @@ void SSubsFromDlg::EditRule() {
 
 void SSubsFromDlg::DeleteRule() {
     const int row = CurrentRow();
-    if (row < 0) return;
-    rules_.erase(rules_.begin() + row);
-    Fill(std::min(row, static_cast<int>(rules_.size()) - 1));
+    if (row >= 0) Fill(::RemoveRule(rules_, row));
 }
 
 void SSubsFromDlg::MoveRule(int delta) {
-    const int row = CurrentRow();
-    const int other = row + delta;
-    if (row < 0 || other < 0 || other >= static_cast<int>(rules_.size())) return;
-    std::swap(rules_[static_cast<std::size_t>(row)], rules_[static_cast<std::size_t>(other)]);
-    Fill(other);
+    const int row = ::MoveRule(rules_, CurrentRow(), delta);
+    if (row >= 0) Fill(row);
 }

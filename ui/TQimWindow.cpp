@@ -24,6 +24,7 @@
 #include "platform/DialogService.h"
 #include "archive/SArchiveFolder.h"
 #include "store/QimStoreCodes.h"
+#include "filters/SAutoMoveFiles.h"
 #include "ui/TArchiveProgressDlg.h"
 #include "ui/TDeleteConfirmDlg.h"
 #include "ui/TFolderTree.h"
@@ -55,6 +56,8 @@ TQimWindow::TQimWindow(const std::string& home, const SQimSendSettingData* send,
 }
 
 TQimWindow::~TQimWindow() {
+    // Steps still posted find no run.
+    sort_.reset();
     // The list outlives the cache by a moment as the widgets go.
     model_->Reset(nullptr, false, 0);
 }
@@ -163,6 +166,11 @@ void TQimWindow::RegisterCommands() {
     commands_.Add(qimcmd::NextMail, [this] { StepMail(1); });
     commands_.Add(qimcmd::PreviousMail, [this] { StepMail(-1); });
     commands_.Add(qimcmd::SelectAll, [this] { list_->selectAll(); });
+    commands_.Add(qimcmd::OneShotSort, [this] { OneShotSort(); });
+    commands_.Add(qimcmd::AutoSort, [this] { RunRuleSet(SSortRuleSet::Local1, shown_); });
+    commands_.Add(qimcmd::AutoSort2, [this] { RunRuleSet(SSortRuleSet::Local2, shown_); });
+    commands_.Add(qimcmd::AutoSortSettings, [this] { EditRuleSet(SSortRuleSet::Local1); });
+    commands_.Add(qimcmd::AutoSort2Settings, [this] { EditRuleSet(SSortRuleSet::Local2); });
     commands_.Add(qimcmd::ClearSelection, [this] {
         list_->clearSelection();
         viewer_->Clear();
@@ -460,6 +468,8 @@ void TQimWindow::SwapFromTo() {
 // ---- Receiving ----
 
 int TQimWindow::BeginReceive() {
+    // Not beside a receive: a rerun takes up what is left.
+    if (sort_) sort_->Stop();
     SQimFolder inbox(home_);
     receiving_ = true;
     SetFirstNew(inbox.LastNumber() + 1);

@@ -7,17 +7,21 @@
 
 #include <QSplitter>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/SCommandTable.h"
 #include "common/SFindCondition.h"
+#include "filters/SAMFProfile.h"
 #include "store/SFolderCommands.h"
 #include "store/SMailCommands.h"
 #include "store/SMemCacheFolder.h"
 #include "store/SQimComparator.h"
 
+class QLabel;
 class QTreeView;
+class SAutoMoveFiles;
 class QTreeWidgetItem;
 class TFolderTree;
 class THeaderListModel;
@@ -64,6 +68,20 @@ public:
     // Moves mails of the shown folder (numbers in list order) to
     // `destination`: the drag onto a tree folder, and the sorting rules.
     std::vector<int> MoveMailsTo(const std::vector<int>& numbers, const std::string& destination);
+    // Sorting: the rules run over `folder` as steps posted to the window, so
+    // it stays responsive; a new run replaces one still going. The list
+    // shows each rule's marks while it shows that folder, and reloads after
+    // each move. False when there was no rule to run.
+    bool RunSortRules(std::vector<SAutoMoveFilesData> rules, const std::string& folder);
+    // A stored rule set (as much of it as can be read).
+    bool RunRuleSet(SSortRuleSet set, const std::string& folder);
+    // The run going on or ended last; null before the first.
+    const SAutoMoveFiles* SortRun() const { return sort_.get(); }
+    // The progress line of the run, as the frame's status bar shows it.
+    const QString& SortStatus() const { return sortStatus_; }
+    // The rule of one-shot sorting (qimcmd::OneShotSort): its dialog opens with the last one.
+    const SAutoMoveFilesData& OneShotRule() const { return oneShot_; }
+
     // Selected mails in list order.
     std::vector<int> SelectedNumbers() const;
     // The mail a reply or a forward starts from: the one in the viewer, else
@@ -157,6 +175,11 @@ private:
     // qimcmd::ArchiveFolder on the shown folder.
     void ArchiveFolder();
     void StepMail(int delta);
+    void OneShotSort();
+    void EditRuleSet(SSortRuleSet set);
+    void PostSortStep();
+    void ShowSortProgress(int index);
+    void SetSortStatus(const QString& text);
 
     std::string home_;
     const SQimSendSettingData* send_ = nullptr;
@@ -180,4 +203,9 @@ private:
     bool showingMail_ = false;
     SFindMailCondition lastSearch_;  // of FindMail, for FindNextMail
     bool searched_ = false;
+    std::unique_ptr<SAutoMoveFiles> sort_;
+    unsigned sortRunId_ = 0;  // the run the posted steps belong to
+    SAutoMoveFilesData oneShot_;
+    QString sortStatus_;
+    QLabel* sortStatusLabel_ = nullptr;  // in the frame's status bar
 };

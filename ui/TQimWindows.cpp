@@ -96,6 +96,10 @@ TQimFrame* TQimWindows::CreateMainFrame() {
         frame_->SetClient(window_);
         window_->SetReceiveHook([this] { ReceiveIntoInbox(); });
         frame_->AddCommand(qimcmd::ExtractPgpKey, [this] { ImportKeysOfSelectedMail(); });
+        frame_->AddCommand(
+            qimcmd::SortAfterReceive,
+            [] { GetSettingData().sortAfterReceive = !GetSettingData().sortAfterReceive; },
+            [] { return GetSettingData().sortAfterReceive; });
         StartNewMailNotice();
     }
     frame_->AddCommand(qimcmd::CryptKeys, [this] { EditKeyFile(frame_.get(), app_.UserInetData().password); });
@@ -212,6 +216,8 @@ void TQimWindows::ReceiveIntoInbox() {
     const SReceiveOutcome outcome =
         RunReceiveDialog(frame_.get(), app_.UserInetData(), GetSettingData(), &app_.Login(), inbox);
     window_->ReceiveEnded(outcome.Arrived());
+    // The first rule set sorts the inbox with the new mail in it (as posted steps).
+    if (outcome.Arrived() && GetSettingData().sortAfterReceive) window_->RunRuleSet(SSortRuleSet::Local1, inbox);
     if (notice_) notice_->MailArrived(outcome.Arrived() ? outcome.lastNew - outcome.firstNew + 1 : 0);
     if (outcome.exitRequested) PostCommand(qimcmd::Exit);
 }

@@ -39,6 +39,8 @@
 #include "ui/SEditAddressListDlg.h"
 #include "ui/SReceiveMailsDlg.h"
 #include "ui/SSubsFromDlg.h"
+#include "ui/SAMFDialog.h"
+#include "ui/SMoveFilesDialog.h"
 #include "ui/TAttachDialog.h"
 #include "ui/TCryptDialogs.h"
 #include "ui/TDeleteConfirmDlg.h"
@@ -177,6 +179,8 @@ TEST_F(DialogLabels, EveryDialogCaptionIsJapaneseAndNoneIsASettingsKey) {
         [&] { return new SEditAddressListDlg(nullptr, addressBook); },
         [&] { return new SNewSubsFromDialog(nullptr, SSubsFrom{}); },
         [&] { return new SSubsFromDlg(nullptr, SSubsFromArray{}); },
+        [&] { return new SMoveFilesDialog(nullptr, SAutoMoveFilesData{}, home_); },
+        [&] { return new SAMFDialog(nullptr, SSortRuleSet::Local2, home_); },
         [&] { return new TAttachDialog(nullptr, "text", home_); },
         [&] { return new TCryptKeyDlg(nullptr, chooser, "hanako@x.jp"); },
         [&] { return new TKeyFileEditDlg(nullptr, keyFile); },

@@ -140,11 +140,12 @@ TEST_F(Menus, OnlyTheCommandsThatAreBuiltAreEnabledAndOptionsShowTheirState) {
                                  AddAddress, FromSubstitution, ArchiveFolder, HelpContents, HelpOnHelp,
                                  DesktopNotice, PasswordInKeyring, TextAsMime, FoldWidth, AddressPhrase, WebBrowser,
                                  ViewerFont, QuoteFont, ListFont, Explorer, FindFrom, FindSubject, FindInFolder,
-                                 FindAllAndMark};
+                                 FindAllAndMark, OneShotSort, AutoSort, AutoSort2, AutoSortSettings, AutoSort2Settings,
+                                 SortAfterReceive};
     const std::set<int> checked = {KeepMailOnServer, ViewerBelow, UseApop, DesktopNotice, TextAsMime};
     const std::set<int> checkable = {KeepMailOnServer, FixedPrintFont, NoAttachmentNotice, UseApop,
                                      ViewerSeparate, ViewerLowerRight, ViewerBelow, ViewerUpperRight,
-                                     DesktopNotice, PasswordInKeyring, TextAsMime};
+                                     DesktopNotice, PasswordInKeyring, TextAsMime, SortAfterReceive};
     for (QAction* action : CommandActions(frame->menuBar())) {
         const int id = CommandOf(action);
         if (action->isSeparator()) continue;
