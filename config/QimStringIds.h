@@ -500,3 +500,12 @@ namespace qimstr {
 constexpr unsigned SaveFolderOnServer = 31473;  // "サーバー側のフォルダーに保存する(&Q)"
 
 }  // namespace qimstr
+
+// Printing a mail and saving it as a file.
+namespace qimstr {
+
+constexpr unsigned PrintFailed = 31550;       // "印刷できませんでした。"
+constexpr unsigned SaveMailAsFilter = 31551;  // the text as shown, or the stored mail file
+constexpr unsigned SaveTextAsFilter = 31552;  // the compose window's text
+
+}  // namespace qimstr
