@@ -135,20 +135,22 @@ bool PrintMail(QWidget* parent, const TMailViewPane* viewer, const std::string& 
 
 bool SaveMailAs(QWidget* parent, const TMailViewPane* viewer, const std::string& path) {
     SPrintedMail mail;
-    std::string stored;
-    if (!ShownMailOf(viewer, path, mail) || !ReadWholeFile(path, stored)) {
+    if (!ShownMailOf(viewer, path, mail)) {
         ShowError(parent, qimstr::CannotOpenFile);
         return false;
     }
     const std::string target = AskSavePath(parent, qimstr::SaveMailAsFilter, NameOfSubject(mail.subject) + ".txt");
     if (target.empty()) return false;
+    if (!EndsWithEml(target)) return WriteText(parent, target, mail.Text());
     // The mail file as it is stored, for another mail program to read.
-    if (EndsWithEml(target)) {
-        if (platform::ReplaceFileContents(target.c_str(), stored, 0644)) return true;
-        ShowError(parent, qimstr::FileWriteFailed);
+    std::string stored;
+    if (!ReadWholeFile(path, stored)) {
+        ShowError(parent, qimstr::CannotOpenFile);
         return false;
     }
-    return WriteText(parent, target, mail.Text());
+    if (platform::ReplaceFileContents(target.c_str(), stored, 0644)) return true;
+    ShowError(parent, qimstr::FileWriteFailed);
+    return false;
 }
 
 bool SaveTextAs(QWidget* parent, const SPrintedMail& text) {

@@ -100,8 +100,7 @@ TQimFrame* TQimWindows::CreateMainFrame() {
     frame_->AddCommand(qimcmd::CryptKeys, [this] { EditKeyFile(frame_.get(), app_.UserInetData().password); });
     // A reply or a forward starts from the mail shown or selected.
     const auto mailAtHand = [this] {
-        if (qimpWindow_) return !qimpWindow_->CurrentMailPath().empty() || !qimpWindow_->SelectedNumbers().empty();
-        return window_ && !window_->CurrentMailPath().empty();
+        return !MailAtHand().empty() || (qimpWindow_ && !qimpWindow_->SelectedNumbers().empty());
     };
     frame_->AddCommandWhen(qimcmd::Reply, mailAtHand, [this] { StartFromMail(qimcmd::Reply); });
     frame_->AddCommandWhen(qimcmd::Forward, mailAtHand, [this] { StartFromMail(qimcmd::Forward); });
