@@ -566,3 +566,12 @@ constexpr unsigned ViewerFindNextItem = 31548;
 constexpr unsigned TextNotFound = 31549;        // the text looked for
 
 }  // namespace qimstr
+
+// Printing a mail and saving it as a file.
+namespace qimstr {
+
+constexpr unsigned PrintFailed = 31550;       // "印刷できませんでした。"
+constexpr unsigned SaveMailAsFilter = 31551;  // the text as shown, or the stored mail file
+constexpr unsigned SaveTextAsFilter = 31552;  // the compose window's text
+
+}  // namespace qimstr

@@ -288,6 +288,7 @@ constexpr Entry kTable[] = {
     {qimcmd::DeleteMail, "指定したメールを削除する"},
     {qimcmd::LoadDraft, "書きかけメールとして保存されているファイルを読み込む"},
     {qimcmd::SaveMailAs, "現在表示しているメールに名前を付けてファイルとして保存する"},
+    {qimcmd::Print, "現在表示しているメールを印刷する"},
     {qimcmd::Exit, "文書を保存することを促し、Qim を終了"},
     {qimcmd::FindFrom, "一覧表示を対象に From で検索を行う"},
     {qimcmd::FindSubject, "一覧表示を対象に Subject で検索を行う"},
@@ -363,6 +364,7 @@ constexpr Entry kTable[] = {
     {qimcmd::FileNew, "新しくｳｨﾝﾄﾞｳを作成する"},
     {qimcmd::FileOpen, "ｳｨﾝﾄﾞｳを開く"},
     {qimcmd::FileSaveAs, "この文書に名前を付けて保存"},
+    {qimcmd::FilePrint, "この文書を印刷する"},
     {qimcmd::EditUndo, "直前の操作の取り消し"},
     {qimcmd::EditCut, "選択範囲をｸﾘｯﾌﾟﾎﾞｰﾄﾞへ切り取る"},
     {qimcmd::EditCopy, "選択範囲をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰする"},
@@ -577,6 +579,9 @@ constexpr Entry kTable[] = {
     {qimstr::ViewerFindItem, "検索(&F)...\tCtrl+F"},
     {qimstr::ViewerFindNextItem, "次を検索(&N)\tF3"},
     {qimstr::TextNotFound, "「%s」は見つかりませんでした。"},
+    {qimstr::PrintFailed, "印刷できませんでした。"},
+    {qimstr::SaveMailAsFilter, "テキストファイル (*.txt)|*.txt|メールファイル (*.eml)|*.eml|"},
+    {qimstr::SaveTextAsFilter, "テキストファイル (*.txt)|*.txt|すべてのファイル (*)|*|"},
 };
 
 const SStringTable& Strings() {

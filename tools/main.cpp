@@ -25,6 +25,10 @@ void PrintHelp(FILE* out) {
 
 }  // namespace
 
+// Fontconfig, which the print layout loads, keeps its caches until the
+// process ends; the leak checker of the sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 int main(int argc, char** argv) {
     // A password the settings keep in the desktop's keyring is read from there
     // by the subcommands that run an event loop (receive, send).

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QVBoxLayout>
 #include <functional>
@@ -187,7 +188,15 @@ bool QtDialogService::FileDialog(const platform::FileDialogRequest& request, std
     }
     if (!request.filter.empty() && request.kind != platform::FileDialogKind::Folder)
         dialog.setNameFilter(QtFileFilter(request.filter));
-    if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (!request.defaultExtension.empty()) {
+        dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+        // A name typed without an extension takes the one of the filter chosen.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            static const QRegularExpression kFirstExtension(QStringLiteral(R"(\*\.(\w+))"));
+            const QRegularExpressionMatch m = kFirstExtension.match(filter);
+            if (m.hasMatch()) dialog.setDefaultSuffix(m.captured(1));
+        });
+    }
     if (!request.fileName.empty()) dialog.selectFile(platform::ToQString(request.fileName));
     if (dialog.exec() != QDialog::Accepted) return false;
     for (const QString& chosen : dialog.selectedFiles()) {

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFontDatabase>
@@ -33,6 +32,7 @@
 #include "platform/CodePage.h"
 #include "platform/TextFile.h"
 #include "platform/qt/QtText.h"
+#include "print/SPrintedMail.h"
 #include "ui/QtFonts.h"
 #include "ui/TTextFind.h"
 
@@ -93,16 +93,6 @@ bool TMailViewPane::ShowMail(const std::string& mailPath, int number, const std:
 
 namespace {
 
-// "2026/06/01(月) 10:00" in the machine's zone; the text as it came when it is no date.
-QString LocalDate(const std::string& value) {
-    QDateTime when = QDateTime::fromString(QString::fromUtf8(value.c_str()).simplified(), Qt::RFC2822Date);
-    if (!when.isValid()) return QString::fromUtf8(value.c_str());
-    static const char* const kDays[] = {"月", "火", "水", "木", "金", "土", "日"};
-    const QDateTime local = when.toLocalTime();
-    return local.toString("yyyy/MM/dd") + "(" + QString::fromUtf8(kDays[local.date().dayOfWeek() - 1]) + ") " +
-           local.toString("HH:mm");
-}
-
 // "12 KB": a size as people read it.
 QString ShownSize(long bytes) {
     if (bytes < 1024) return QString::number(bytes) + " B";
@@ -121,24 +111,11 @@ bool TMailViewPane::Render() {
     // lacks (an emoji, a hangul) still shows.
     if (!MailFileViewUtf8(data_.TextPath().c_str(), view, kDisplayLimit, false)) return false;
     subject_ = view.Field("Subject");
-    QString text;
-    int headerLines = 0;
-    if (allHeaders_) {
-        for (const auto& [name, value] : view.fields) {
-            text += QString::fromUtf8(name.c_str()) + ": " + QString::fromUtf8(value.c_str()) + "\n";
-            ++headerLines;
-        }
-    } else {
-        for (const char* name : {"From", "To", "Cc", "Date", "Subject"}) {
-            const std::string value = view.Field(name);
-            if (value.empty()) continue;
-            const QString shown = std::string(name) == "Date" ? LocalDate(value) : QString::fromUtf8(value.c_str());
-            text += QString::fromUtf8(name) + ": " + shown + "\n";
-            ++headerLines;
-        }
-    }
-    text += "\n";
-    text += QString::fromUtf8(view.body.data(), static_cast<qsizetype>(view.body.size()));
+    SPrintedMail shown;
+    shown.header = ViewerHeaderBlock(view, allHeaders_);
+    shown.body = QString::fromUtf8(view.body.data(), static_cast<qsizetype>(view.body.size()));
+    const int headerLines = static_cast<int>(shown.header.size());
+    const QString text = shown.Text();
     setPlainText(text);
     const std::string utf8 = text.toStdString();
     MarkQuotedLines(utf8);

@@ -63,6 +63,7 @@ public:
     std::function<void()> registerSender;
 
     SViewMailData& Data() { return data_; }
+    const SViewMailData& Data() const { return data_; }
     // The bridge the application owns (null: the pane opens its own when PGP is in use).
     void SetPgp(SUsePGP* pgp) { data_.SetPgp(pgp); }
     // Replaces the attachment dialog (tests).

@@ -38,6 +38,7 @@
 #include "platform/TextFile.h"
 #include "platform/qt/QtText.h"
 #include "config/QimLayoutSettings.h"
+#include "config/QimSettingKeys.h"
 #include "send/SSaveFolderOffer.h"
 #include "send/SComposeChecks.h"
 #include "send/SHalfwayHeader.h"
@@ -50,6 +51,7 @@
 #include "send/SendCodes.h"
 #include "ui/QimMenuBuilder.h"
 #include "ui/QimMenuTables.h"
+#include "ui/TMailPrint.h"
 #include "ui/TAliasMenu.h"
 #include "ui/TComposeEdit.h"
 #include "ui/TCryptDialogs.h"
@@ -264,6 +266,8 @@ void TQimSendWindow::RegisterCommands() {
     commands_.Add(FoldLongLinesAsking, [this] { ::FoldLongLines(*editor, settings_.foldWidth, SFoldMode::Ask, this); });
     commands_.Add(CheckHankakuKana, [this] { CheckBeforeSend(*editor, this); });
     commands_.Add(SaveDraftAsFile, [this] { SaveDraft(); });
+    commands_.Add(FilePrint, [this] { PrintThroughDialog(this, TypedText(), qimini::SMEDefFont); });
+    commands_.Add(FileSaveAs, [this] { SaveTextAs(this, TypedText()); });
     commands_.Add(InsertFile, [this] { InsertFileText(); });
     commands_.Add(InsertMailWhole, [this] { InsertMailWithPrefix(false); });
     commands_.Add(InsertMailBody, [this] { InsertMailWithPrefix(true); });
@@ -305,6 +309,15 @@ void TQimSendWindow::RegisterCommands() {
 }
 
 bool TQimSendWindow::ExecCommand(int id) { return commands_.Execute(id); }
+
+SPrintedMail TQimSendWindow::TypedText() const {
+    SPrintedMail text;
+    text.subject = subjectEdit->text();
+    for (const auto& [name, field] : {std::pair{"To", toEdit}, {"Cc", ccEdit}, {"Bcc", bccEdit}, {"Subject", subjectEdit}})
+        if (!field->text().isEmpty()) text.header.emplace_back(QString::fromLatin1(name), field->text());
+    text.body = editor->toPlainText();
+    return text;
+}
 
 void TQimSendWindow::SetMailto(const std::string& mailto) {
     const SMailtoFields fields = ParseMailtoUrl(mailto);

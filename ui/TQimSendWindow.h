@@ -12,6 +12,7 @@
 
 #include "app/SCommandTable.h"
 #include "app/SQimCloseQuery.h"
+#include "print/SPrintedMail.h"
 #include "send/SAttachmentList.h"
 #include "send/SEMailHeader.h"
 #include "send/SSendMail.h"
@@ -66,6 +67,9 @@ public:
 
     // The header fields into the header object.
     void CollectFields();
+    // The fields as typed (the empty ones left out) and the text, for the
+    // page of qimcmd::FilePrint and the file of qimcmd::FileSaveAs.
+    SPrintedMail TypedText() const;
     SEMailMimeHeader& Header() { return header_; }
     SAttachmentList& Attachments() { return attachments_; }
     void RefreshAttachmentList();

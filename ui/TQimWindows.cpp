@@ -41,6 +41,8 @@
 #include "ui/TCertificateQuestion.h"
 #include "ui/TCryptDialogs.h"
 #include "ui/TFolderTree.h"
+#include "ui/TMailPrint.h"
+#include "ui/TMailViewPane.h"
 #include "ui/TNewMailNotice.h"
 #include "ui/TNetworkSettingsDlg.h"
 #include "ui/TOptionDialogs.h"
@@ -105,11 +107,12 @@ TQimFrame* TQimWindows::CreateMainFrame() {
     frame_->AddCommand(qimcmd::CryptKeys, [this] { EditKeyFile(frame_.get(), app_.UserInetData().password); });
     // A reply or a forward starts from the mail shown or selected.
     const auto mailAtHand = [this] {
-        if (qimpWindow_) return !qimpWindow_->CurrentMailPath().empty() || !qimpWindow_->SelectedNumbers().empty();
-        return window_ && !window_->CurrentMailPath().empty();
+        return !MailAtHand().empty() || (qimpWindow_ && !qimpWindow_->SelectedNumbers().empty());
     };
     frame_->AddCommandWhen(qimcmd::Reply, mailAtHand, [this] { StartFromMail(qimcmd::Reply); });
     frame_->AddCommandWhen(qimcmd::Forward, mailAtHand, [this] { StartFromMail(qimcmd::Forward); });
+    frame_->AddCommandWhen(qimcmd::Print, mailAtHand, [this] { OnMailAtHand(qimcmd::Print); });
+    frame_->AddCommandWhen(qimcmd::SaveMailAs, mailAtHand, [this] { OnMailAtHand(qimcmd::SaveMailAs); });
     frame_->AddCommand(qimcmd::Templates, [this] {
         TTemplatesDlg dialog(frame_.get());
         dialog.exec();
@@ -165,9 +168,7 @@ void TQimWindows::StartNewMailNotice() {
 }
 
 void TQimWindows::StartFromMail(int command) {
-    const std::string mail = window_     ? window_->CurrentMailPath()
-                             : qimpWindow_ ? qimpWindow_->CurrentMailPath()
-                                           : std::string();
+    const std::string mail = MailAtHand();
     // A server mail is fetched first; the command comes again once it is here.
     if (mail.empty() && qimpWindow_ && qimpWindow_->FetchForCommand(command)) return;
     if (mail.empty()) {
@@ -188,6 +189,19 @@ void TQimWindows::StartFromMail(int command) {
             else alive->StartForward(mail);
         },
         Qt::QueuedConnection);
+}
+
+std::string TQimWindows::MailAtHand() const {
+    return window_ ? window_->CurrentMailPath() : qimpWindow_ ? qimpWindow_->CurrentMailPath() : std::string();
+}
+
+void TQimWindows::OnMailAtHand(int command) {
+    const std::string mail = MailAtHand();
+    if (mail.empty() && qimpWindow_ && qimpWindow_->FetchForCommand(command)) return;
+    if (mail.empty()) return;
+    const TMailViewPane* viewer = window_ ? window_->Viewer() : qimpWindow_->Viewer();
+    if (command == qimcmd::Print) PrintMail(frame_.get(), viewer, mail);
+    else SaveMailAs(frame_.get(), viewer, mail);
 }
 
 void TQimWindows::EditFromSubstitution() {

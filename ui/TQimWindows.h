@@ -58,6 +58,10 @@ private:
     void ReceiveIntoInbox();
     // qimcmd::Reply, qimcmd::Forward: the compose window, handed the mail shown or selected.
     void StartFromMail(int command);
+    // qimcmd::Print, qimcmd::SaveMailAs on the mail shown or selected (a server mail fetched first).
+    void OnMailAtHand(int command);
+    // The mail shown, else the one selected; empty when there is none (or it is still on the server).
+    std::string MailAtHand() const;
     // qimcmd::FromSubstitution: the rules dialog; on OK the application keeps
     // and saves the rules and the header list shows them.
     void EditFromSubstitution();

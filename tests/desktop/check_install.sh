@@ -14,7 +14,7 @@ DESTDIR="$dest" cmake --install "$build" --prefix /usr >"$dest/install.log" 2>&1
   { cat "$dest/install.log"; fail "cmake --install"; }
 root="$dest/usr"
 
-for file in bin/qim bin/qimtool lib/qim/libqimcmmns.so.1 lib/qim/libpgpmsg60.so lib/qim/libpgpmsg55.so \
+for file in bin/qim bin/qimtool lib/qim/libqimcmmns.so.1 lib/qim/libpgpmsg60.so lib/qim/libpgpmsg55.so lib/qim/libqimprint.so \
             share/applications/qim.desktop share/icons/hicolor/scalable/apps/qim.svg share/metainfo/org.qim.Qim.metainfo.xml \
             share/man/man1/qim.1.gz share/man/man1/qimtool.1.gz share/qim/manual/index.html share/qim/screenshots/main-window.png \
             share/doc/qim/copyright share/doc/qim/changelog.gz; do
@@ -45,6 +45,10 @@ out=$(env -u LD_LIBRARY_PATH "$root/bin/qimtool" --version 2>&1) || fail "qimtoo
 # And do their work: a conversion through the installed library.
 out=$(printf '\x1b$B$3$s$K$A$O\x1b(B' | env -u LD_LIBRARY_PATH "$root/bin/qimtool" jis2sjis --utf8) || fail "qimtool jis2sjis"
 [[ "$out" == "こんにちは" ]] || fail "installed qimtool jis2sjis gave '$out'"
+# The print layout is loaded from the private folder.
+printf 'Subject: test\r\n\r\nhello\r\n' > "$dest/mail"
+out=$(env -u LD_LIBRARY_PATH "$root/bin/qimtool" print "$dest/mail" "$dest/mail.pdf" 2>&1) || fail "qimtool print: $out"
+[[ "$(head -c 5 "$dest/mail.pdf" 2>/dev/null)" == "%PDF-" ]] || fail "installed qimtool print wrote no PDF"
 
 if ((failed)); then exit 1; fi
 echo "install: the installed qim and qimtool run from $root with their own libraries"

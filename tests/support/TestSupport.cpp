@@ -69,6 +69,17 @@ std::string RunCommand(const std::string& command, int* status) {
     return out;
 }
 
+std::string PdfText(const std::string& pdf) {
+    int status = 0;
+    const std::string text = RunCommand(
+        "pdftotext -layout '" + pdf + "' - | /usr/bin/python3 -c 'import sys, unicodedata as u; "
+        "t = sys.stdin.read().replace(\"\\u2ed1\", \"\\u9577\").replace(\" \", \"\"); "
+        "sys.stdout.write(\"\".join(u.normalize(\"NFKC\", c) if 0x2f00 <= ord(c) <= 0x2fdf else c for c in t))'",
+        &status);
+    if (status != 0) throw std::runtime_error("pdftotext failed on " + pdf);
+    return text;
+}
+
 std::string Sjis(const std::string& utf8) {
     std::string out;
     if (!platform::Utf8ToCp932(utf8, out)) throw std::runtime_error("no Shift_JIS form: " + utf8);

@@ -28,6 +28,12 @@ unsigned FileMode(const std::string& path);
 // Runs a shell command and returns its standard output; `status` gets the exit status.
 std::string RunCommand(const std::string& command, int* status = nullptr);
 
+// The text of a PDF file as poppler's pdftotext reads it (-layout), with the
+// spaces taken out (it drops some between glyphs) and the CJK radicals read
+// back as the ideographs they were drawn for: Qt's PDF writer names a glyph
+// shared by 日 and the radical ⽇ by the lower code point.
+std::string PdfText(const std::string& pdf);
+
 // Shift_JIS bytes of a UTF-8 literal, so tests can be written in readable
 // Japanese; fails the test when the text has no Shift_JIS form.
 std::string Sjis(const std::string& utf8);

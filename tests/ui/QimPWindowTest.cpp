@@ -528,7 +528,7 @@ TEST_F(QimPFrame, EveryServerModeCommandIsServedOrGreyed) {
         ShowLocalMailSize, MailVolumeWarning};
     // Served, but not now: they need a selected mail, a local folder or a search done.
     const std::set<int> greyed = {Reply, Forward, DeleteMail, MarkUnread, MarkRead, MarkImportant, RenumberGaps,
-                                  RenumberByDate, ArchiveFolder, FindNext};
+                                  RenumberByDate, ArchiveFolder, FindNext, Print, SaveMailAs};
     for (QAction* action : CommandActions(frame->menuBar())) {
         const int id = CommandOf(action);
         if (action->isSeparator()) continue;
