@@ -19,6 +19,8 @@
 #include "platform/DialogService.h"
 #include "platform/DurableFile.h"
 #include "platform/FileSystem.h"
+#include "filters/SAMFProfile.h"
+#include "filters/SAutoMoveFiles.h"
 #include "pop3/SReceiveRun.h"
 #include "tools/AccountPassword.h"
 #include "tools/ToolCommand.h"
@@ -37,6 +39,7 @@ const char kHelp[] =
     "  それもなければ端末から (表示せずに) 読みます。経過とメッセージは標準エラーに出します。\n"
     "  DelMails=0 (サーバーにメールを残す) のときは受信済みのメールを UIDL で DIR/UIDL*.TXT に覚え、\n"
     "  次の受信では新しいメールだけを受信します。\n"
+    "  SortAfterReceive=1 ([Qim]) のときは、受信したあと受信箱で自動振り分けを実行します。\n"
     "  終了状態: 0 成功、1 受信の失敗、2 使い方の誤り。\n";
 
 std::string ToTerminal(const std::string& sjis) {
@@ -70,6 +73,21 @@ private:
     SUserInetData& inet_;
     std::string last_;
 };
+
+// The first rule set over the inbox, as the window does after new mail when
+// the option is on. A skipped rule is only told (the mail is safe in the
+// inbox); false when a move failed.
+bool SortInbox(const std::string& home, platform::DialogService& dialogs) {
+    SAMFProfile profile(SSortRuleSet::Local1);
+    profile.Load();
+    if (profile.rules.empty()) return true;
+    SAutoMoveFiles run(dialogs);
+    if (!run.Start(home, home, profile.rules)) return false;
+    while (run.RunStep()) {
+    }
+    std::fprintf(stderr, "自動振り分けで %d 通を移しました。\n", run.TotalMoved());
+    return !run.Failed();
+}
 
 int ReceiveCommand(const std::vector<std::string>& args) {
     for (const std::string& a : args) {
@@ -120,12 +138,13 @@ int ReceiveCommand(const std::vector<std::string>& args) {
     const SReceiveOutcome outcome = RunReceive(run, progress, timeoutMs);
     ShowNotices(outcome.notices);
     if (outcome.noNewMail) ShowNotice(SNotice::Program(qimstr::NoNewMail, {}, platform::MessageIcon::Information));
+    const bool sorted = !(settings.sortAfterReceive && outcome.Arrived()) || SortInbox(home, dialogs);
     platform::SetDialogService(before);
 
     if (outcome.Arrived())
         std::fprintf(stderr, "%d 通受信しました (%d から %d)。\n", outcome.lastNew - outcome.firstNew + 1,
                      outcome.firstNew, outcome.lastNew);
-    return outcome.failed || outcome.result != qimpop3::kResultOk ? qimtool::kExitFailure : qimtool::kExitOk;
+    return outcome.failed || outcome.result != qimpop3::kResultOk || !sorted ? qimtool::kExitFailure : qimtool::kExitOk;
 }
 
 const bool kRegistered = qimtool::RegisterCommand(kReceive);

@@ -86,6 +86,33 @@ TEST_F(ReceiveCommand, StoresTheMailboxAndReportsOnStandardError) {
     EXPECT_EQ(Receive(home, "secret", "", " extra").status, 2);
 }
 
+TEST_F(ReceiveCommand, WithTheOptionOnTheNewMailIsSortedByTheFirstRuleSet) {
+    dovecot.Deliver(user, "From: a@example.jp\r\nSubject: [ml] one\r\n\r\nx\r\n");
+    dovecot.Deliver(user, "From: b@example.jp\r\nSubject: two\r\n\r\ny\r\n");
+    std::filesystem::create_directory(home + "/ml");
+    const std::string rules = "[QimMoveFiles]\r\nNum=1\r\nHeaderType0=1\r\nPosType0=1\r\nIn0=\"[ml]\"\r\n"
+                              "Dest0=\"ml\"\r\n";
+    qimtest::WriteFileBytes(home + "/QIM.INI", Ini(user, dovecot.Pop3Port(), true) + "SortAfterReceive=1\r\n" + rules);
+    const ToolRun r = Receive(home, "secret");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("自動振り分けで 1 通を移しました。"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFileBytes(home + "/ml/1"), "From: a@example.jp\r\nSubject: [ml] one\r\n\r\nx\r\n");
+    EXPECT_FALSE(qimtest::FileExists(home + "/1"));
+    EXPECT_EQ(ReadFileBytes(home + "/2"), "From: b@example.jp\r\nSubject: two\r\n\r\ny\r\n");
+    // Both caches list what their folders hold.
+    EXPECT_EQ(ReadFileBytes(home + "/HCACHE.TXT").find("[ml] one"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(home + "/HCACHE.TXT").find("two"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(home + "/ml/HCACHE.TXT").find("[ml] one"), std::string::npos);
+
+    // A rule whose destination is gone: the mail stays in the inbox and the user is told.
+    dovecot.Deliver(user, "From: c@example.jp\r\nSubject: [ml] three\r\n\r\nz\r\n");
+    std::filesystem::remove_all(home + "/ml");
+    const ToolRun missing = Receive(home, "secret");
+    EXPECT_EQ(missing.status, 0) << missing.err;
+    EXPECT_NE(missing.err.find("が存在しません。スキップします。"), std::string::npos) << missing.err;
+    EXPECT_TRUE(qimtest::FileExists(home + "/3"));
+}
+
 // Whether this machine lets a test mount a small file system of its own.
 bool CanMountTmpfs(const std::string& dir) {
     int status = -1;
