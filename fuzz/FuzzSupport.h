@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,18 @@ std::string FreshFolder(const char* name);
 // Boxes answer the safe button without a word; a save dialog gets the file
 // "saved" in PrivateDir(), other dialogs are cancelled.
 void InstallQuietDialogs();
+
+// Each line of `bytes` with its LF (the last one may have none), as the file
+// readers hand lines over; stops when `take` returns false.
+inline void ForEachLine(const std::string& bytes, const std::function<bool(const std::string&)>& take) {
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        end = end == std::string::npos ? bytes.size() : end + 1;
+        if (!take(bytes.substr(start, end - start))) return;
+        start = end;
+    }
+}
 
 inline std::string_view Bytes(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};

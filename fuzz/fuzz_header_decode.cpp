@@ -34,14 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Line by line, each line with its LF, as the file readers hand them over.
     CollectingMail mail;
     mail.Init();
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        end = end == std::string::npos ? bytes.size() : end + 1;
-        std::string line = bytes.substr(start, end - start);
-        if (!mail.Execute(line.c_str())) break;
-        start = end;
-    }
+    qimfuzz::ForEachLine(bytes, [&](const std::string& line) { return mail.Execute(line.c_str()); });
     mail.Finish();
 
     // One line at a time through the static decoders (they stop at a NUL).

@@ -13,14 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     SAnalizeMimeHeader header;
     header.Init();
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        end = end == std::string::npos ? bytes.size() : end + 1;
-        const std::string line = bytes.substr(start, end - start);
-        if (!header.Execute(line.c_str())) break;
-        start = end;
-    }
+    qimfuzz::ForEachLine(bytes, [&](const std::string& line) { return header.Execute(line.c_str()); });
     header.Finish();
     (void)header.Part();
     (void)header.Boundary();

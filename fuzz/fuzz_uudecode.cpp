@@ -13,16 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     decoder.Run(mail.c_str());
 
     // The line pieces on their own, line by line.
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        end = end == std::string::npos ? bytes.size() : end + 1;
-        const std::string line = bytes.substr(start, end - start);
+    qimfuzz::ForEachLine(bytes, [](const std::string& line) {
         std::string name, out;
         int count = 0;
         (void)SUudecode::ParseBegin(line.c_str(), name);
         if (SUudecode::DecodeLine(line.c_str(), out, count) && count < 0) __builtin_trap();
-        start = end;
-    }
+        return true;
+    });
     return 0;
 }
