@@ -4,6 +4,7 @@
 #include <fnmatch.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <strings.h>
@@ -187,7 +188,13 @@ bool SArchiveFolder::RunArchiver(const SUnlhaEntryPoints& library, const std::st
 void SArchiveFolder::DeleteArchived(const std::string& folder, const std::vector<std::string>& names) {
     observer_.ShowStatus(LoadQimString(qimstr::ArchiveDeleting));
     SQimFolder dir(folder);
-    for (const std::string& name : names) {
+    // The header cache goes first: a run that dies among the mails then
+    // leaves no cache listing mails already deleted, and the folder's next
+    // opening builds one from what is left.
+    std::vector<std::string> order(names);
+    std::stable_partition(order.begin(), order.end(),
+                          [](const std::string& name) { return name == qimstore::kCacheFileName; });
+    for (const std::string& name : order) {
         const std::string path = dir.ChildPath(name.c_str());
         platform::SetFileAttributes(path.c_str(), platform::FILE_ATTRIBUTE_NORMAL);
         if (platform::RemoveFile(path.c_str())) {

@@ -273,6 +273,17 @@ std::size_t SMailCommands::RenumberFiles(const std::vector<std::pair<int, int>>&
     }
     return done;
 }
+std::size_t SMailCommands::RenumberWithoutCache(const std::vector<std::pair<int, int>>& moves, SMemCacheFolder& folder,
+                                                  bool& failed) {
+    failed = false;
+    if (moves.empty()) return 0;
+    // A run that dies among the renames must not leave a cache that lists
+    // the old numbers: without one, the folder's next opening builds it.
+    platform::RemoveFile(folder.CachePath().c_str());
+    const std::size_t done = RenumberFiles(moves, folder, failed);
+    folder.RebuildCache();
+    return done;
+}
 bool SMailCommands::CloseGaps(SMemCacheFolder& folder) {
     // The files decide, not the records: a stale cache can neither make a
     // move fail nor leave a mail out.
@@ -284,9 +295,7 @@ bool SMailCommands::CloseGaps(SMemCacheFolder& folder) {
     }
     if (moves.empty()) return false;
     bool failed = false;
-    const std::size_t done = RenumberFiles(moves, folder, failed);
-    if (done > 0) folder.RebuildCache();
-    return done > 0;
+    return RenumberWithoutCache(moves, folder, failed) > 0;
 }
 bool SMailCommands::RenumberByDate(SMemCacheFolder& folder) {
     // Every mail needs its record to take part in the date order.
@@ -309,9 +318,8 @@ bool SMailCommands::RenumberByDate(SMemCacheFolder& folder) {
     for (std::size_t i = 0; i < rows.size(); ++i)
         moves.emplace_back(rows[i]->number, static_cast<int>(last + static_cast<long long>(i) + 1));
     bool failed = false;
-    const std::size_t done = RenumberFiles(moves, folder, failed);
+    const std::size_t done = RenumberWithoutCache(moves, folder, failed);
     if (done == 0) return false;
-    folder.RebuildCache();
     if (!failed) CloseGaps(folder);
     return true;
 }

@@ -97,6 +97,8 @@ private:
     // Moves mail files as `moves` says (from, to), stopping at the first that
     // fails with the renaming messages. Returns how many moved.
     std::size_t RenumberFiles(const std::vector<std::pair<int, int>>& moves, SQimFolder& folder, bool& failed);
+    // RenumberFiles with the folder's cache removed first and rebuilt after.
+    std::size_t RenumberWithoutCache(const std::vector<std::pair<int, int>>& moves, SMemCacheFolder& folder, bool& failed);
 
     SStoreDialogs dialogs_;
     DeleteConfirmation confirm_;

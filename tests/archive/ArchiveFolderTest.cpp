@@ -87,6 +87,38 @@ TEST_F(ArchiveFolder, PacksEveryMailAndTheCacheThenEmptiesTheFolderAndRebuildsTh
     EXPECT_EQ(qimtest::FileMode(out + "/3") & 0777, 0544u);
 }
 
+// A run that dies while it deletes the archived mails (the kill test found
+// it) must not leave a header cache that lists mails already gone: the cache
+// goes first, and the next opening builds one from what is left.
+TEST_F(ArchiveFolder, WhileTheMailsAreDeletedNoCacheListsAMailAlreadyGone) {
+    // Mail 12 vanishes once the deleting begins: its failed deletion is the
+    // moment a kill could come, with mails 1, 10 and 11 deleted before it.
+    struct MidwayObserver : RecordingObserver {
+        std::string folder;
+        std::vector<std::string> staleRecords;
+        bool checked = false;
+        void ShowStatus(const std::string& text) override {
+            RecordingObserver::ShowStatus(text);
+            if (text == Sjis("書庫に入れたメールを削除中です...")) std::filesystem::remove(folder + "/12");
+        }
+        void Notify(const SNotice& notice) override {
+            RecordingObserver::Notify(notice);
+            checked = true;
+            const std::string cache = qimtest::ReadFileBytes(folder + "/HCACHE.TXT");
+            std::vector<SQimMailData> records;
+            SMemCacheFolder::ParseRecords(cache.data(), cache.size(), records);
+            for (const SQimMailData& r : records)
+                if (!std::filesystem::exists(folder + "/" + std::to_string(r.number))) staleRecords.push_back(std::to_string(r.number));
+        }
+    } observer;
+    observer.folder = native_;
+    SArchiveFolder command(observer);
+    EXPECT_EQ(command.Run(folder_), Result::Archived);
+    ASSERT_TRUE(observer.checked);
+    EXPECT_EQ(observer.staleRecords, std::vector<std::string>{});
+    EXPECT_EQ(SMemCacheFolder(folder_).Count(), 0);
+}
+
 TEST_F(ArchiveFolder, TheNameQuestion) {
     qimtest::WriteFileBytes(native_ + "/old.LZH", "an earlier archive");
     const struct {

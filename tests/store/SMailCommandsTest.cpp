@@ -340,6 +340,47 @@ TEST(Renumbering, InterruptedByDateLosesNoMail) {
     }
 }
 
+// A renumbering that dies halfway (the kill test found it) must not leave a
+// cache that lists numbers already gone: the next opening would show rows
+// without mails. At the second rename, where a kill could come, the cache
+// lists nothing that is not there.
+TEST(Renumbering, HalfwayNoCacheListsAMailAlreadyGone) {
+    class Watching : public SMailCommands {
+    public:
+        Watching(platform::DialogService& d, std::string folder) : SMailCommands(d), folder_(std::move(folder)) {}
+        std::vector<int> stale;
+        int renames = 0;
+
+    protected:
+        bool RenameMail(const std::string& from, const std::string& to) override {
+            if (++renames == 2) {
+                const std::string cache = qimtest::ReadFileBytes(folder_ + "/HCACHE.TXT");
+                std::vector<SQimMailData> records;
+                SMemCacheFolder::ParseRecords(cache.data(), cache.size(), records);
+                for (const SQimMailData& r : records)
+                    if (!SQimFolder(folder_).MailExists(r.number)) stale.push_back(r.number);
+            }
+            return SMailCommands::RenameMail(from, to);
+        }
+
+    private:
+        std::string folder_;
+    };
+    for (const bool byDate : {false, true}) {
+        TempDir dir;
+        for (int n : {2, 4, 6, 8})
+            storetest::WriteMail(dir.Path(), n, storetest::Mail(storetest::Subject(n), "Mon, 0" + std::to_string(9 - n) +
+                                                                                           " Jan 2001 00:00:00 +0900"));
+        Fixture f;
+        Watching commands(f.dialogs, dir.Path());
+        SMemCacheFolder shown(dir.Path());
+        EXPECT_TRUE(byDate ? commands.RenumberByDate(shown) : commands.CloseGaps(shown));
+        EXPECT_GE(commands.renames, 2) << byDate;
+        EXPECT_EQ(commands.stale, std::vector<int>{}) << byDate;
+        ExpectCacheAgrees(dir.Path());
+    }
+}
+
 TEST(StoreNewMail, ReceiveAndStoreClearTheReadMark) {
     TempDir home;
     WriteMails(home.Path(), {1});
