@@ -371,6 +371,30 @@ TEST_F(QimPWindow, MarksGoToTheServerAndTheDeleteAsksPerMail) {
     EXPECT_TRUE(BoxTexts().empty()) << testing::PrintToString(BoxTexts());
 }
 
+TEST_F(QimPWindow, ARuleSetMovesServerMailIntoALocalAndAServerFolder) {
+    Prepare({"_QimP\\ml\\_mbox"}, {{"_QimP", Mail("m1", "1", 1)}, {"_QimP", Mail("m2", "2", 2)}, {"_QimP", Mail("m3", "3", 3)}});
+    ASSERT_TRUE(platform::CreateDirectory(home_.File("saved").c_str()));
+    qimtest::WriteFileBytes(home_.File("QIM.INI"),
+                            "[QimPMoveFiles]\r\nNum=2\r\n"
+                            "HeaderType0=1\r\nPosType0=0\r\nIn0=\"m1\"\r\nDest0=\"saved\"\r\n"
+                            "HeaderType1=1\r\nPosType1=0\r\nIn1=\"m3\"\r\nDest1=\"_QimP\\ml\"\r\n");
+    SQimPWindow& w = Open();
+    w.StartUp();
+    ASSERT_TRUE(Idle());
+    ASSERT_EQ(Rows(), (std::vector<int>{3, 2, 1}));
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::AutoSort));
+    ASSERT_TRUE(qimtest::RunUntil([&] { return !w.IsSorting(); }, 20000));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(w.SortMoved(), 2);
+    EXPECT_EQ(qimtest::ReadFileBytes(home_.File("saved") + "/1"), Mail("m1", "1", 1));
+    EXPECT_EQ(SMemCacheFolder(home_.File("saved")).Count(), 1);
+    EXPECT_EQ(Count("INBOX"), 1);
+    EXPECT_EQ(Count("_QimP.ml._mbox"), 1);
+    ASSERT_EQ(Rows(), std::vector<int>{1});
+    EXPECT_EQ(w.Model()->RecordAt(0)->header.subject, "m2");
+    EXPECT_TRUE(BoxTexts().empty()) << testing::PrintToString(BoxTexts());
+}
+
 TEST_F(QimPWindow, TheComposeWindowSavesItsDraftIntoAServerFolder) {
     Prepare({"_QimP\\" + Sjis("下書き") + "\\_mbox"}, {});
     SQimPWindow& w = Open();
@@ -775,9 +799,48 @@ TEST_F(QimPWindowScripted, ARuleSetMovesWhatEachRuleMatchesOnceTheMoveBeforeIsDo
     ASSERT_TRUE(Idle());
     EXPECT_EQ(w.SortMoved(), 3);
     EXPECT_TRUE(Rows().empty());
+    // Over a local folder the runs are not offered.
+    w.SelectFolder(home_.Path());
+    EXPECT_FALSE(w.Commands().IsEnabled(qimcmd::AutoSort));
     // Told once: the missing folder; the shown folder itself is passed over silently.
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{FormatNotice(LoadQimString(qimstr::SortDestinationMissing),
                                                                 {std::string("_QimP\\gone")})});
+    window_.reset();
+    EXPECT_TRUE(s.Finished()) << testing::PrintToString(s.Problems());
+}
+
+TEST_F(QimPWindowScripted, ANamedFieldRuleAsksTheServerAndAFailedMoveEndsTheRun) {
+    qimtest::WriteFileBytes(home_.File("QIM.INI"),
+                            "[QimPMoveFiles2]\r\nNum=2\r\n"
+                            "HeaderType0=3\r\nPosType0=1\r\nIn0=\"qim\"\r\nDest0=\"_QimP\\ml\"\r\nHFName0=\"X-ML\"\r\n"
+                            "HeaderType1=1\r\nPosType1=1\r\nIn1=\"s\"\r\nDest1=\"gone\"\r\n");
+    qimtest::Scenario s(imaptest::kLogin);
+    s.Script("C: a0003 LIST \"_QimP.\" *\n"
+             "S: * LIST () \".\" \"_QimP.ml._mbox\"\n"
+             "S: * LIST () \".\" \"_QimP._inimbox\"\n"
+             "S: a0003 OK\n"
+             "C: a0004 SELECT inbox\nS: * 2 EXISTS\nS: * 0 RECENT\nS: a0004 OK\n");
+    HeaderFetch(s, 5, 1, "s1", "a@example.jp");
+    HeaderFetch(s, 6, 2, "s2", "b@example.jp");
+    // A number the list does not show is none of its mails.
+    s.Script("C: a0007 SELECT inbox\nS: * 2 EXISTS\nS: a0007 OK\n"
+             "C: a0008 SEARCH HEADER \"X-ML\" qim\nS: * SEARCH 2 9\nS: a0008 OK\n"
+             "C: a0009 EXAMINE inbox\nS: * 2 EXISTS\nS: a0009 OK\n"
+             "C: a0010 COPY 2:2 \"_QimP.ml._mbox\"\nS: a0010 NO over quota\n" +
+             imaptest::Logout("a0011"));
+    qimtest::ScriptedSockets sockets(s);
+    SQimPWindow& w = Open();
+    w.ListFolders();
+    ASSERT_TRUE(Idle());
+    ASSERT_EQ(Rows(), (std::vector<int>{2, 1}));
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::AutoSort2));
+    ASSERT_TRUE(qimtest::RunUntil([&] { return !w.IsSorting(); }, 15000));
+    ASSERT_TRUE(Idle());
+    // Nothing deleted, and the rule after it not tried.
+    EXPECT_EQ(w.SortMoved(), 0);
+    EXPECT_EQ(Rows(), (std::vector<int>{2, 1}));
+    EXPECT_TRUE(Boxed(qimstr::CannotCopyMail)) << testing::PrintToString(BoxTexts());
+    for (const std::string& text : BoxTexts()) EXPECT_EQ(text.find("gone"), std::string::npos) << text;
     window_.reset();
     EXPECT_TRUE(s.Finished()) << testing::PrintToString(s.Problems());
 }
