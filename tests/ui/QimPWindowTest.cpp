@@ -721,6 +721,17 @@ void HeaderFetch(qimtest::Scenario& s, int tag, int number, const std::string& s
              std::to_string(header.size()) + "}\r\n" + header + ")\r\n" + t + " OK\r\n");
 }
 
+// The folder list with "_QimP\\ml" and the INBOX holding `exists` mails,
+// whose headers follow from the tag a0005 on.
+std::string SortStartScript(int exists) {
+    return "C: a0003 LIST \"_QimP.\" *\n"
+           "S: * LIST () \".\" \"_QimP.ml._mbox\"\n"
+           "S: * LIST () \".\" \"_QimP._inimbox\"\n"
+           "S: a0003 OK\n"
+           "C: a0004 SELECT inbox\nS: * " +
+           std::to_string(exists) + " EXISTS\nS: * 0 RECENT\nS: a0004 OK\n";
+}
+
 TEST_F(QimPWindowScripted, TheServerRuleSetsAreEditedInTheirOwnSection) {
     qimtest::WriteFileBytes(home_.File("QIM.INI"),
                             "[QimMoveFiles]\r\nNum=1\r\nHeaderType0=1\r\nPosType0=1\r\nIn0=\"local\"\r\nDest0=\"l\"\r\n"
@@ -764,12 +775,7 @@ TEST_F(QimPWindowScripted, ARuleSetMovesWhatEachRuleMatchesOnceTheMoveBeforeIsDo
         "HeaderType2=1\r\nPosType2=1\r\nIn2=\"hello\"\r\nDest2=\"_QimP\"\r\n"
         // After the first move the server numbers "s3 hello" 1.
         "HeaderType3=0\r\nPosType3=1\r\nIn3=\"boss\"\r\nDest3=\"_QimP/ml/\"\r\n");
-    qimtest::Scenario s(imaptest::kLogin);
-    s.Script("C: a0003 LIST \"_QimP.\" *\n"
-             "S: * LIST () \".\" \"_QimP.ml._mbox\"\n"
-             "S: * LIST () \".\" \"_QimP._inimbox\"\n"
-             "S: a0003 OK\n"
-             "C: a0004 SELECT inbox\nS: * 3 EXISTS\nS: * 0 RECENT\nS: a0004 OK\n");
+    qimtest::Scenario s(imaptest::kLogin + SortStartScript(3));
     HeaderFetch(s, 5, 1, "s1 report", "a@example.jp");
     HeaderFetch(s, 6, 2, "s2 report", "b@example.jp");
     HeaderFetch(s, 7, 3, "s3 hello", "boss@example.jp");
@@ -814,12 +820,7 @@ TEST_F(QimPWindowScripted, ANamedFieldRuleAsksTheServerAndAFailedMoveEndsTheRun)
                             "[QimPMoveFiles2]\r\nNum=2\r\n"
                             "HeaderType0=3\r\nPosType0=1\r\nIn0=\"qim\"\r\nDest0=\"_QimP\\ml\"\r\nHFName0=\"X-ML\"\r\n"
                             "HeaderType1=1\r\nPosType1=1\r\nIn1=\"s\"\r\nDest1=\"gone\"\r\n");
-    qimtest::Scenario s(imaptest::kLogin);
-    s.Script("C: a0003 LIST \"_QimP.\" *\n"
-             "S: * LIST () \".\" \"_QimP.ml._mbox\"\n"
-             "S: * LIST () \".\" \"_QimP._inimbox\"\n"
-             "S: a0003 OK\n"
-             "C: a0004 SELECT inbox\nS: * 2 EXISTS\nS: * 0 RECENT\nS: a0004 OK\n");
+    qimtest::Scenario s(imaptest::kLogin + SortStartScript(2));
     HeaderFetch(s, 5, 1, "s1", "a@example.jp");
     HeaderFetch(s, 6, 2, "s2", "b@example.jp");
     // A number the list does not show is none of its mails.
