@@ -260,6 +260,7 @@ void SQimPWindow::RegisterCommands() {
             if (!IsServerFolderShown()) ShowList(false);
         },
         [this] { return qimpSettings_.showLocalMailSize; });
+    RegisterSortCommands();
     commands_.Add(qimcmd::MailVolumeWarning, [this] {
         SSetWarnSizeAFolderDlg dialog(this, qimpSettings_);
         if (dialog.exec() != QDialog::Accepted) return;
@@ -314,7 +315,10 @@ void SQimPWindow::OnCompleted(int operation, int result) {
         QimPSettingsMail().Completed(*this, operation, result);
         return;
     }
-    if (operations_.Completed(operation, result)) return;
+    if (operations_.Completed(operation, result)) {
+        OnSortOperationCompleted(ok);
+        return;
+    }
     switch (operation) {
     case qimimap::kOpCreateFolder:
         if (ok) ListFolders();

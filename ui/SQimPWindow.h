@@ -18,6 +18,7 @@
 #include "app/SCommandTable.h"
 #include "common/SFindCondition.h"
 #include "config/SQimTmpFilePath.h"
+#include "filters/SAutoMoveFilesData.h"
 #include "imap/SQimPFolderList.h"
 #include "imap/SQimPFolderTree.h"
 #include "imap/SQimPMailOperations.h"
@@ -89,6 +90,18 @@ public:
     // Appends a mail file of the compose window to a server folder
     // ("_QimP\..."), operation 756; `done` gets whether it was stored.
     bool AppendMailFile(const std::string& file, const std::string& folder, std::function<void(bool)> done);
+
+    // ---- Sorting (qimcmd::AutoSort, qimcmd::AutoSort2, qimcmd::OneShotSort) ----
+    // Runs `rules` over the shown server folder: a rule's mails are marked
+    // from the folder's cache (a named field by the server's search) and
+    // moved; the next rule is marked once that move completed and the list
+    // came again, since the server numbers the mails anew. A destination
+    // "_QimP\..." is a server folder, any other a local one below the home
+    // directory. False when nothing runs.
+    bool RunServerSort(std::vector<SAutoMoveFilesData> rules);
+    bool IsSorting() const { return sort_ != nullptr; }
+    // Mails the last run moved.
+    int SortMoved() const { return sortMoved_; }
 
     // ---- Closing ----
     // The settings may refuse the close (they are put on the server first).
@@ -167,11 +180,22 @@ private:
         std::function<void(bool)> appended;  // the compose window's append
         bool search = false;
         bool searchSelectsAll = false;  // qimcmd::FindAllAndMark; else the first found is shown
+        bool sortSearch = false;        // the search of a sorting rule
     };
     // The mail the viewer shows, as the server numbers it.
     struct Shown {
         std::string mailbox;
         int number = 0;
+    };
+
+    // A sorting run: its rules, the rule at work and what it waits for.
+    struct ServerSort {
+        enum class Wait { None, Search, Move, Headers };
+        std::vector<SAutoMoveFilesData> rules;
+        std::size_t index = 0;
+        std::string folder;
+        SQimPFolderRef destination;  // the current rule's
+        Wait wait = Wait::None;
     };
 
     // SQimPWindow.cpp: the panes, the commands, the session.
@@ -195,7 +219,23 @@ private:
     void TakeSortOf(const std::string& folder);
     void OnHeaderClicked(int column);
 
+    // SQimPWindowSort.cpp
+    void RegisterSortCommands();
+    void PostSortRule();
+    // Runs rules until one waits for the server or the run ends.
+    void SortRules();
+    // The usable destination of a rule; false (told when missing) to skip it.
+    bool SortDestination(const SAutoMoveFilesData& rule, SQimPFolderRef& destination);
+    // Moves `numbers`; false when nothing was started.
+    bool SortMove(const std::vector<int>& numbers);
+    // The operations' completions as far as a run waits for them.
+    void OnSortOperationCompleted(bool ok);
+    void OnSortSearchCompleted(bool ok, const std::vector<int>& found);
+    void OnSortHeadersCompleted(bool ok);
+    void EndSort();
+
     // SQimPWindowMails.cpp
+    std::vector<int> ParseSearchResult() const;
     void OnListCurrentChanged();
     void OnViewCompleted(bool ok);
     void OnMailsDropped(const std::string& source, const std::string& destination, bool copy);
@@ -232,6 +272,11 @@ private:
     Pending pending_;
     Shown viewed_;
     std::vector<int> found_;
+    std::unique_ptr<ServerSort> sort_;
+    unsigned sortRunId_ = 0;
+    int sortMoved_ = 0;
+    std::vector<int> sortMarked_;
+    SAutoMoveFilesData oneShot_;
     std::string searchResult_;
     int sortColumn_ = 0;
     int sortDirection_ = 0;

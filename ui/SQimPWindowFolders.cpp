@@ -183,9 +183,13 @@ void SQimPWindow::OnHeadersCompleted(bool ok) {
     newMailCount_ = 0;
     startingUp_ = false;
     if (!ok) Notify(SNotice::Program(qimstr::HeaderListFailed));
-    if (folder.empty() || folder != shown_) return;
+    if (folder.empty() || folder != shown_) {
+        OnSortHeadersCompleted(false);
+        return;
+    }
     cache_.Load();
     ShowList(true);
+    OnSortHeadersCompleted(ok);
     if (!ok) return;
     if (std::optional<SNotice> warning = qimimap::FolderSizeWarning(qimpSettings_, true, folder, cache_.TotalSize()))
         Notify(*warning);

@@ -279,15 +279,10 @@ bool SQimPWindow::SearchShownFolder(const SFindMailCondition& condition, bool se
     return false;
 }
 
-void SQimPWindow::OnSearchCompleted(bool ok) {
-    if (!pending_.search) return;
-    pending_.search = false;
-    found_.clear();
-    if (!ok) {
-        Notify(SNotice::Program(qimstr::SearchFailed));
-        return;
-    }
-    // The numbers, separated by blanks; anything else is no number.
+std::vector<int> SQimPWindow::ParseSearchResult() const {
+    // The numbers, separated by blanks; anything else is no number, and a
+    // number the list does not show is none of its mails.
+    std::vector<int> found;
     const char* text = searchResult_.c_str();
     while (*text) {
         char* end = nullptr;
@@ -297,9 +292,26 @@ void SQimPWindow::OnSearchCompleted(bool ok) {
             continue;
         }
         if (value > 0 && value <= 0x7fffffff && model_->RowOf(static_cast<int>(value)) >= 0)
-            found_.push_back(static_cast<int>(value));
+            found.push_back(static_cast<int>(value));
         text = end;
     }
+    return found;
+}
+
+void SQimPWindow::OnSearchCompleted(bool ok) {
+    if (pending_.sortSearch) {
+        pending_.sortSearch = false;
+        OnSortSearchCompleted(ok, ok ? ParseSearchResult() : std::vector<int>());
+        return;
+    }
+    if (!pending_.search) return;
+    pending_.search = false;
+    found_.clear();
+    if (!ok) {
+        Notify(SNotice::Program(qimstr::SearchFailed));
+        return;
+    }
+    found_ = ParseSearchResult();
     if (found_.empty()) {
         Notify(SNotice::Program(qimstr::NothingFound, {}, platform::MessageIcon::Information));
         return;

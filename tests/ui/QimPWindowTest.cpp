@@ -29,6 +29,7 @@
 #include "imap/SQimPFolderList.h"
 #include "send/SSendMail.h"
 #include "platform/FileSystem.h"
+#include "platform/PrivateProfile.h"
 #include "platform/ScriptedDialogService.h"
 #include "store/QimStoreCodes.h"
 #include "store/SMemCacheFolder.h"
@@ -39,6 +40,7 @@
 #include "tests/imap/ImapTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/QimMenuBuilder.h"
+#include "ui/SAMFDialog.h"
 #include "ui/SImap4CommunDlg.h"
 #include "ui/SQimPFrame.h"
 #include "ui/SQimPSendFrame.h"
@@ -369,6 +371,30 @@ TEST_F(QimPWindow, MarksGoToTheServerAndTheDeleteAsksPerMail) {
     EXPECT_TRUE(BoxTexts().empty()) << testing::PrintToString(BoxTexts());
 }
 
+TEST_F(QimPWindow, ARuleSetMovesServerMailIntoALocalAndAServerFolder) {
+    Prepare({"_QimP\\ml\\_mbox"}, {{"_QimP", Mail("m1", "1", 1)}, {"_QimP", Mail("m2", "2", 2)}, {"_QimP", Mail("m3", "3", 3)}});
+    ASSERT_TRUE(platform::CreateDirectory(home_.File("saved").c_str()));
+    qimtest::WriteFileBytes(home_.File("QIM.INI"),
+                            "[QimPMoveFiles]\r\nNum=2\r\n"
+                            "HeaderType0=1\r\nPosType0=0\r\nIn0=\"m1\"\r\nDest0=\"saved\"\r\n"
+                            "HeaderType1=1\r\nPosType1=0\r\nIn1=\"m3\"\r\nDest1=\"_QimP\\ml\"\r\n");
+    SQimPWindow& w = Open();
+    w.StartUp();
+    ASSERT_TRUE(Idle());
+    ASSERT_EQ(Rows(), (std::vector<int>{3, 2, 1}));
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::AutoSort));
+    ASSERT_TRUE(qimtest::RunUntil([&] { return !w.IsSorting(); }, 20000));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(w.SortMoved(), 2);
+    EXPECT_EQ(qimtest::ReadFileBytes(home_.File("saved") + "/1"), Mail("m1", "1", 1));
+    EXPECT_EQ(SMemCacheFolder(home_.File("saved")).Count(), 1);
+    EXPECT_EQ(Count("INBOX"), 1);
+    EXPECT_EQ(Count("_QimP.ml._mbox"), 1);
+    ASSERT_EQ(Rows(), std::vector<int>{1});
+    EXPECT_EQ(w.Model()->RecordAt(0)->header.subject, "m2");
+    EXPECT_TRUE(BoxTexts().empty()) << testing::PrintToString(BoxTexts());
+}
+
 TEST_F(QimPWindow, TheComposeWindowSavesItsDraftIntoAServerFolder) {
     Prepare({"_QimP\\" + Sjis("下書き") + "\\_mbox"}, {});
     SQimPWindow& w = Open();
@@ -525,7 +551,8 @@ TEST_F(QimPFrame, EveryServerModeCommandIsServedOrGreyed) {
         Receive, NewFolder, RenameFolder, DeleteFolder, RefreshCache, ImportAsNewMail, SwapFromTo, ShowMail, NextMail,
         PreviousMail, SelectAll, ClearSelection, ExtractAttachments, Uudecode, FindInFolder, FindAllAndMark,
         SettingsToServer, SettingsFromServer, BackupSettingsOnServer, BackupSettingsLocally, SettingsOnServer,
-        ShowLocalMailSize, MailVolumeWarning};
+        ShowLocalMailSize, MailVolumeWarning, ServerAutoSortSettings, ServerAutoSort2Settings, AutoSort, AutoSort2,
+        OneShotSort};
     // Served, but not now: they need a selected mail, a local folder or a search done.
     const std::set<int> greyed = {Reply, Forward, DeleteMail, MarkUnread, MarkRead, MarkImportant, RenumberGaps,
                                   RenumberByDate, ArchiveFolder, FindNext, Print, SaveMailAs};
@@ -535,9 +562,9 @@ TEST_F(QimPFrame, EveryServerModeCommandIsServedOrGreyed) {
         EXPECT_EQ(action->isEnabled(), enabled.count(id) == 1) << id;
         EXPECT_EQ(frame->IsCommandServed(id), enabled.count(id) + greyed.count(id) == 1) << id;
     }
-    // The sorting rules of the server's folders have nothing to run yet: not served.
+    // The server folders' sorting: the settings always, the runs on a shown server folder.
     for (int id : {ServerAutoSortSettings, ServerAutoSort2Settings, AutoSort, AutoSort2, OneShotSort})
-        EXPECT_FALSE(frame->IsCommandServed(id)) << id;
+        EXPECT_TRUE(frame->IsCommandServed(id)) << id;
     // The option shows its state and keeps it.
     EXPECT_TRUE(FindCommandAction(frame->menuBar(), ShowLocalMailSize)->isCheckable());
     EXPECT_FALSE(FindCommandAction(frame->menuBar(), ShowLocalMailSize)->isChecked());
@@ -677,6 +704,144 @@ TEST_F(QimPWindowScripted, FolderCommandsThatCannotBeCarriedOutSendNothing) {
         ASSERT_TRUE(Idle());
         EXPECT_TRUE(Boxed(c.refusal)) << c.node << " " << c.command << testing::PrintToString(BoxTexts());
     }
+    window_.reset();
+    EXPECT_TRUE(s.Finished()) << testing::PrintToString(s.Problems());
+}
+
+// ---- Sorting the server's folders ----
+
+// The fetch of one INBOX header, as the session asks for it, and its reply.
+void HeaderFetch(qimtest::Scenario& s, int tag, int number, const std::string& subject, const std::string& from) {
+    const std::string header = "From: " + from + "\r\nSubject: " + subject + "\r\nDate: " + std::to_string(number) +
+                               " Jan 2026 09:00:00 +0900\r\n\r\n";
+    const std::string t = "a00" + std::string(tag < 10 ? "0" : "") + std::to_string(tag);
+    s.Script("C: " + t + " FETCH " + std::to_string(number) +
+             " (RFC822.SIZE FLAGS BODY.PEEK[HEADER.FIELDS (TO DATE FROM SUBJECT)])\n");
+    s.Server("* " + std::to_string(number) + " FETCH (RFC822.SIZE 100 FLAGS (\\Seen) BODY[HEADER.FIELDS (TO DATE FROM SUBJECT)] {" +
+             std::to_string(header.size()) + "}\r\n" + header + ")\r\n" + t + " OK\r\n");
+}
+
+// The folder list with "_QimP\\ml" and the INBOX holding `exists` mails,
+// whose headers follow from the tag a0005 on.
+std::string SortStartScript(int exists) {
+    return "C: a0003 LIST \"_QimP.\" *\n"
+           "S: * LIST () \".\" \"_QimP.ml._mbox\"\n"
+           "S: * LIST () \".\" \"_QimP._inimbox\"\n"
+           "S: a0003 OK\n"
+           "C: a0004 SELECT inbox\nS: * " +
+           std::to_string(exists) + " EXISTS\nS: * 0 RECENT\nS: a0004 OK\n";
+}
+
+TEST_F(QimPWindowScripted, TheServerRuleSetsAreEditedInTheirOwnSection) {
+    qimtest::WriteFileBytes(home_.File("QIM.INI"),
+                            "[QimMoveFiles]\r\nNum=1\r\nHeaderType0=1\r\nPosType0=1\r\nIn0=\"local\"\r\nDest0=\"l\"\r\n"
+                            "[QimPMoveFiles]\r\nNum=2\r\nHeaderType0=1\r\nPosType0=1\r\nIn0=\"a\"\r\nDest0=\"_QimP\\A\"\r\n"
+                            "HeaderType1=0\r\nPosType1=1\r\nIn1=\"b\"\r\nDest1=\"_QimP\\B\"\r\n");
+    SQimPWindow& w = Open();
+    std::string caption;
+    qimtest::WhenModalOpens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<SAMFDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        caption = dialog->windowTitle().toStdString();
+        dialog->list->setCurrentItem(dialog->list->topLevelItem(0));
+        dialog->DeleteRule();
+        dialog->accept();
+    });
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::ServerAutoSortSettings));
+    EXPECT_EQ(caption, "自動振り分け設定");
+    const auto key = [&](const char* section, const char* name) {
+        char buffer[64];
+        platform::GetPrivateProfileString(section, name, "<none>", buffer, sizeof buffer, home_.File("QIM.INI").c_str());
+        return std::string(buffer);
+    };
+    EXPECT_EQ(key("QimPMoveFiles", "Num"), "1");
+    EXPECT_EQ(key("QimPMoveFiles", "In0"), "b");
+    EXPECT_EQ(key("QimPMoveFiles", "In1"), "<none>");
+    EXPECT_EQ(key("QimMoveFiles", "In0"), "local");
+    qimtest::WhenModalOpens([&](QWidget* modal) {
+        caption = modal->windowTitle().toStdString();
+        static_cast<QDialog*>(modal)->reject();
+    });
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::ServerAutoSort2Settings));
+    EXPECT_EQ(caption, "自動振り分け２設定");
+}
+
+TEST_F(QimPWindowScripted, ARuleSetMovesWhatEachRuleMatchesOnceTheMoveBeforeIsDone) {
+    qimtest::WriteFileBytes(
+        home_.File("QIM.INI"),
+        "[QimPMoveFiles]\r\nNum=4\r\n"
+        "HeaderType0=1\r\nPosType0=1\r\nIn0=\"report\"\r\nDest0=\"_QimP\\ml\"\r\n"
+        "HeaderType1=0\r\nPosType1=1\r\nIn1=\"boss\"\r\nDest1=\"_QimP\\gone\"\r\n"
+        "HeaderType2=1\r\nPosType2=1\r\nIn2=\"hello\"\r\nDest2=\"_QimP\"\r\n"
+        // After the first move the server numbers "s3 hello" 1.
+        "HeaderType3=0\r\nPosType3=1\r\nIn3=\"boss\"\r\nDest3=\"_QimP/ml/\"\r\n");
+    qimtest::Scenario s(imaptest::kLogin + SortStartScript(3));
+    HeaderFetch(s, 5, 1, "s1 report", "a@example.jp");
+    HeaderFetch(s, 6, 2, "s2 report", "b@example.jp");
+    HeaderFetch(s, 7, 3, "s3 hello", "boss@example.jp");
+    // The first rule: 1 and 2 together, then gone from the INBOX.
+    s.Script("C: a0008 EXAMINE inbox\nS: * 3 EXISTS\nS: a0008 OK\n"
+             "C: a0009 COPY 1:2 \"_QimP.ml._mbox\"\nS: a0009 OK\n"
+             "C: a0010 SELECT inbox\nS: * 3 EXISTS\nS: a0010 OK\n"
+             "C: a0011 STORE 1:2 +FLAGS.SILENT (\\Deleted)\nS: a0011 OK\n"
+             "C: a0012 CLOSE\nS: a0012 OK\n"
+             "C: a0013 SELECT inbox\nS: * 1 EXISTS\nS: * 0 RECENT\nS: a0013 OK\n");
+    HeaderFetch(s, 14, 1, "s3 hello", "boss@example.jp");
+    s.Script("C: a0015 EXAMINE inbox\nS: * 1 EXISTS\nS: a0015 OK\n"
+             "C: a0016 COPY 1:1 \"_QimP.ml._mbox\"\nS: a0016 OK\n"
+             "C: a0017 SELECT inbox\nS: * 1 EXISTS\nS: a0017 OK\n"
+             "C: a0018 STORE 1:1 +FLAGS.SILENT (\\Deleted)\nS: a0018 OK\n"
+             "C: a0019 CLOSE\nS: a0019 OK\n"
+             "C: a0020 SELECT inbox\nS: * 0 EXISTS\nS: * 0 RECENT\nS: a0020 OK\n" +
+             imaptest::Logout("a0021"));
+    qimtest::ScriptedSockets sockets(s);
+    SQimPWindow& w = Open();
+    w.ListFolders();
+    ASSERT_TRUE(Idle());
+    ASSERT_EQ(Rows(), (std::vector<int>{3, 2, 1}));
+    ASSERT_TRUE(w.Commands().IsEnabled(qimcmd::AutoSort));
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::AutoSort));
+    ASSERT_TRUE(qimtest::RunUntil([&] { return !w.IsSorting(); }, 15000));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(w.SortMoved(), 3);
+    EXPECT_TRUE(Rows().empty());
+    // Over a local folder the runs are not offered.
+    w.SelectFolder(home_.Path());
+    EXPECT_FALSE(w.Commands().IsEnabled(qimcmd::AutoSort));
+    // Told once: the missing folder; the shown folder itself is passed over silently.
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{FormatNotice(LoadQimString(qimstr::SortDestinationMissing),
+                                                                {std::string("_QimP\\gone")})});
+    window_.reset();
+    EXPECT_TRUE(s.Finished()) << testing::PrintToString(s.Problems());
+}
+
+TEST_F(QimPWindowScripted, ANamedFieldRuleAsksTheServerAndAFailedMoveEndsTheRun) {
+    qimtest::WriteFileBytes(home_.File("QIM.INI"),
+                            "[QimPMoveFiles2]\r\nNum=2\r\n"
+                            "HeaderType0=3\r\nPosType0=1\r\nIn0=\"qim\"\r\nDest0=\"_QimP\\ml\"\r\nHFName0=\"X-ML\"\r\n"
+                            "HeaderType1=1\r\nPosType1=1\r\nIn1=\"s\"\r\nDest1=\"gone\"\r\n");
+    qimtest::Scenario s(imaptest::kLogin + SortStartScript(2));
+    HeaderFetch(s, 5, 1, "s1", "a@example.jp");
+    HeaderFetch(s, 6, 2, "s2", "b@example.jp");
+    // A number the list does not show is none of its mails.
+    s.Script("C: a0007 SELECT inbox\nS: * 2 EXISTS\nS: a0007 OK\n"
+             "C: a0008 SEARCH HEADER \"X-ML\" qim\nS: * SEARCH 2 9\nS: a0008 OK\n"
+             "C: a0009 EXAMINE inbox\nS: * 2 EXISTS\nS: a0009 OK\n"
+             "C: a0010 COPY 2:2 \"_QimP.ml._mbox\"\nS: a0010 NO over quota\n" +
+             imaptest::Logout("a0011"));
+    qimtest::ScriptedSockets sockets(s);
+    SQimPWindow& w = Open();
+    w.ListFolders();
+    ASSERT_TRUE(Idle());
+    ASSERT_EQ(Rows(), (std::vector<int>{2, 1}));
+    ASSERT_TRUE(w.Commands().Execute(qimcmd::AutoSort2));
+    ASSERT_TRUE(qimtest::RunUntil([&] { return !w.IsSorting(); }, 15000));
+    ASSERT_TRUE(Idle());
+    // Nothing deleted, and the rule after it not tried.
+    EXPECT_EQ(w.SortMoved(), 0);
+    EXPECT_EQ(Rows(), (std::vector<int>{2, 1}));
+    EXPECT_TRUE(Boxed(qimstr::CannotCopyMail)) << testing::PrintToString(BoxTexts());
+    for (const std::string& text : BoxTexts()) EXPECT_EQ(text.find("gone"), std::string::npos) << text;
     window_.reset();
     EXPECT_TRUE(s.Finished()) << testing::PrintToString(s.Problems());
 }
