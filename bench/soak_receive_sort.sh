@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mails=${1:-50000}
 rounds=${2:-10}
-build=build/release-bench
+build=build/release
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQIM_BUILD_TESTS=OFF -DQIM_BUILD_BENCH=ON "${launcher[@]}" >/dev/null
