@@ -48,6 +48,7 @@ run receive_vs_fetchmail.sh
 run send_vs_smtplib.sh
 run imap_headers_vs_imaplib.sh
 run window_open.sh
+run soak_receive_sort.sh
 loadEnd=$(cut -d' ' -f1-3 /proc/loadavg)
 
 cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)

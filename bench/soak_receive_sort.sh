@@ -8,6 +8,7 @@
 # Usage: bench/soak_receive_sort.sh [MAILS] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/lib.sh
 mails=${1:-50000}
 rounds=${2:-10}
 build=build/release
@@ -81,9 +82,11 @@ first, last = int(rows[1][4]), int(rows[-1][4])
 growth = (last - first) * 100.0 / first
 print(f"mails stored {len(ids)}, distinct {len(unique)}, expected {n}; inbox left {rows[-1][3]}")
 print(f"memory after round 1: {first} KB, after round {rows[-1][0]}: {last} KB ({growth:+.1f} %); {seconds} s in all")
+open(rounds + ".growth", "w").write(f"{growth:.1f}")
 ok = len(ids) == n and len(unique) == n and None not in unique and growth <= 10.0
 sys.exit(0 if ok else 1)
 PY
 left=$(find "$maildir/new" "$maildir/cur" -type f | wc -l)
 [[ $left -eq 0 ]] || { echo "the server still holds $left messages" >&2; exit 1; }
+bench_row "soak: memory growth % over $mails received+sorted" "$(cat "$work/rounds.tsv.growth")" "-" "-" "value<=10"
 echo "soak passed"
