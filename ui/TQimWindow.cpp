@@ -261,6 +261,8 @@ void TQimWindow::FillList() {
     }
     ShowSortIndicator();
     if (model_->rowCount() > 0) list_->scrollToTop();
+    // A reset model drops the selection without a word: the commands on it must hear.
+    emit SelectionChanged();
 }
 
 void TQimWindow::TakeSortOf(const std::string& folder) {

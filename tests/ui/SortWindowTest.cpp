@@ -147,6 +147,9 @@ TEST_F(SortWindow, ARuleSetRunShowsTheMarksTellsAMissingDestinationAndMovesTheRe
     WriteIni("[QimMoveFiles]\nNum=2\n"
              "HeaderType0=1\nPosType0=5\nIn0=\"s1\"\nDest0=\"gone\"\n"
              "HeaderType1=1\nPosType1=0\nIn1=\"s2\"\nDest1=\"ml\"\n");
+    // What the commands on the selection last heard of it.
+    std::vector<int> heard = {-1};
+    QObject::connect(window_.get(), &TQimWindow::SelectionChanged, [&] { heard = window_->SelectedNumbers(); });
     ASSERT_TRUE(window_->Commands().Execute(qimcmd::AutoSort));
     std::vector<std::vector<int>> marksAtCheck;
     RunToEnd([&] {
@@ -162,6 +165,9 @@ TEST_F(SortWindow, ARuleSetRunShowsTheMarksTellsAMissingDestinationAndMovesTheRe
     EXPECT_EQ(Rows(), (std::vector<int>{1, 3}));
     EXPECT_EQ(Subjects("ml"), (std::vector<std::string>{"s2 minutes"}));
     EXPECT_EQ(window_->SortRun()->MovedPerRule(), (std::vector<int>{0, 1}));
+    // The reloaded list has no selection, and that was told (the reply command greys).
+    EXPECT_TRUE(window_->SelectedNumbers().empty());
+    EXPECT_EQ(heard, window_->SelectedNumbers());
     storetest::ExpectCacheAgrees(home_.Path());
     storetest::ExpectCacheAgrees(home_.File("ml"));
     // The second set is empty: nothing runs.
