@@ -15,11 +15,7 @@ namespace {
 
 QString Text(unsigned id) { return platform::ToQString(LoadQimString(id)); }
 
-std::string Sjis(const QLineEdit* edit) {
-    std::string out;
-    platform::FromQString(edit->text(), out);
-    return out;
-}
+std::string Sjis(const QLineEdit* edit) { return platform::SjisOf(edit->text()); }
 
 }  // namespace
 

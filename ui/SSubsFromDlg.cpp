@@ -20,11 +20,7 @@ namespace {
 
 QString Text(unsigned id) { return platform::ToQString(LoadQimString(id)); }
 
-std::string Sjis(const QLineEdit* edit) {
-    std::string out;
-    platform::FromQString(edit->text(), out);
-    return out;
-}
+std::string Sjis(const QLineEdit* edit) { return platform::SjisOf(edit->text()); }
 
 // A set option shows "v", a clear one nothing.
 QString Mark(bool set) { return set ? QStringLiteral("v") : QString(); }

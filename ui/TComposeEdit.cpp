@@ -7,13 +7,7 @@
 
 namespace {
 
-std::string Sjis(const QString& text) {
-    std::string out;
-    // A character without a Shift_JIS form cannot be sent; the conversion
-    // leaves what it can.
-    platform::FromQString(text, out);
-    return out;
-}
+std::string Sjis(const QString& text) { return platform::SjisOf(text); }
 
 }  // namespace
 

@@ -69,11 +69,7 @@ namespace {
 
 constexpr int kInsertPrefixSize = 128;
 
-std::string Sjis(const QString& text) {
-    std::string out;
-    platform::FromQString(text, out);
-    return out;
-}
+std::string Sjis(const QString& text) { return platform::SjisOf(text); }
 
 // The header dialog (qimcmd::ResetHeaders): every field of the header object.
 class THeaderDlg : public QDialog {

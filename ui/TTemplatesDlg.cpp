@@ -21,11 +21,7 @@ using platform::ToQString;
 
 namespace {
 
-std::string Sjis(const QString& text) {
-    std::string out;
-    platform::FromQString(text, out);
-    return out;
-}
+std::string Sjis(const QString& text) { return platform::SjisOf(text); }
 
 // The editor's text with CR LF line ends, as template files hold it.
 std::string CrLf(const QString& text) {

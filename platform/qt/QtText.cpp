@@ -13,4 +13,10 @@ bool FromQString(const QString& text, std::string& sjis) {
     return static_cast<bool>(Utf16ToCp932(utf16, sjis));
 }
 
+std::string SjisOf(const QString& text) {
+    std::string sjis;
+    FromQString(text, sjis);
+    return sjis;
+}
+
 }  // namespace platform
