@@ -1,11 +1,14 @@
 #include "ui/HeaderListView.h"
 
 #include <QHeaderView>
+#include <QSplitter>
+#include <QVBoxLayout>
 #include <QItemSelection>
 #include <QTreeView>
 #include <algorithm>
 
 #include "config/QimLayoutSettings.h"
+#include "config/SSettingData.h"
 #include "store/QimStoreCodes.h"
 #include "ui/THeaderListModel.h"
 #include "ui/QtFonts.h"
@@ -52,4 +55,24 @@ void SelectHeaderNumbers(QTreeView& list, const THeaderListModel& model, const s
         if (row >= 0) selection.select(model.index(row, 0), model.index(row, model.columnCount() - 1));
     }
     list.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QWidget* PlaceListAndViewer(QSplitter* listPane, QTreeView* list, QWidget* viewer, int docking, QWidget* owner,
+                            const QString& windowName) {
+    if (docking == kViewerSeparate) {
+        auto* window = new QWidget(owner, Qt::Window);
+        window->setObjectName(windowName);
+        window->setWindowTitle("Qim");
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(viewer);
+        window->resize(640, 480);
+        listPane->addWidget(list);
+        return window;
+    }
+    const bool viewerOnTop = docking == kViewerUpperRight;
+    if (viewerOnTop) listPane->addWidget(viewer);
+    listPane->addWidget(list);
+    if (!viewerOnTop) listPane->addWidget(viewer);
+    return nullptr;
 }

@@ -6,7 +6,9 @@
 #include <QString>
 #include <vector>
 
+class QSplitter;
 class QTreeView;
+class QWidget;
 class THeaderListModel;
 
 // A new view over a new model (parented to the view); `stretchLastColumn`
@@ -17,3 +19,10 @@ QTreeView* MakeHeaderListView(const QString& objectName, THeaderListModel*& mode
 std::vector<int> SelectedHeaderNumbers(const QTreeView& list, const THeaderListModel& model);
 // Selects the rows of these mail numbers (and nothing else); numbers not listed are passed over.
 void SelectHeaderNumbers(QTreeView& list, const THeaderListModel& model, const std::vector<int>& numbers);
+
+// The header list and the viewer in `listPane` as the docking setting
+// (EInnerView) places them; with the separate viewer, the viewer goes into a
+// new window of `owner` named `windowName` (opened by the first mail shown),
+// which is returned; null otherwise.
+QWidget* PlaceListAndViewer(QSplitter* listPane, QTreeView* list, QWidget* viewer, int docking, QWidget* owner,
+                            const QString& windowName);

@@ -80,25 +80,13 @@ SQimPWindow::~SQimPWindow() {
 void SQimPWindow::BuildPanes() {
     tree_ = new SQimPTreeView(this);
     tree_->setObjectName("QimPFolderTree");
-    const bool viewerOnTop = settings_.viewerDocking == kViewerUpperRight;
     listPane_ = new QSplitter(Qt::Vertical, this);
     list_ = MakeHeaderListView(QStringLiteral("QimPHeaderList"), model_, false);
     AttachHeaderListMenu(list_, commands_);
     viewer_ = new TMailViewPane;
-    if (settings_.viewerDocking == kViewerSeparate) {
-        viewerWindow_ = new QWidget(this, Qt::Window);
-        viewerWindow_->setObjectName("QimPViewerWindow");
-        viewerWindow_->setWindowTitle("Qim");
-        auto* layout = new QVBoxLayout(viewerWindow_);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(viewer_);
-        viewerWindow_->resize(640, 480);
-        listPane_->addWidget(list_);
-    } else {
-        if (viewerOnTop) listPane_->addWidget(viewer_);
-        listPane_->addWidget(list_);
-        if (!viewerOnTop) listPane_->addWidget(viewer_);
-    }
+    // The separate viewer is a window of its own, opened by the first mail shown.
+    viewerWindow_ =
+        PlaceListAndViewer(listPane_, list_, viewer_, settings_.viewerDocking, this, QStringLiteral("QimPViewerWindow"));
     addWidget(tree_);
     addWidget(listPane_);
     setStretchFactor(0, 0);

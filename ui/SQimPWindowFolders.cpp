@@ -277,17 +277,8 @@ void SQimPWindow::OnLabelEdited(QTreeWidgetItem* item, const std::string& name) 
     // The node may have gone while the edit waited.
     if (tree_->AnyItemOf(oldPath) != item) return;
     if (!SQimPTreeView::IsServerItem(item)) {
-        const std::string newPath = SFolderCommands(platform::Dialogs(), window()).RenameFolder(oldPath, name);
-        if (newPath.empty() || newPath == oldPath) {
-            tree_->RestoreLabel(item);
-            return;
-        }
-        const bool shownMoves = IsSubfolder(oldPath, shown_, true);
-        {
-            const QSignalBlocker block(tree_);
-            tree_->Renamed(item, newPath);
-        }
-        if (shownMoves) SelectFolder(newPath + shown_.substr(oldPath.size()));
+        const std::string moved = tree_->RenameLocalFolder(item, name, shown_);
+        if (!moved.empty()) SelectFolder(moved);
         return;
     }
     if (SQimPTreeView::KindOf(item) == qimimap::kRootItemData) {

@@ -4,11 +4,14 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <algorithm>
 
 #include "common/FilePath.h"
+#include "platform/DialogService.h"
 #include "platform/DirectoryList.h"
 #include "platform/qt/QtText.h"
+#include "store/SFolderCommands.h"
 #include "ui/THeaderListModel.h"
 
 namespace {
@@ -203,4 +206,19 @@ bool TFolderTree::DropMails(const QMimeData* mime, const QPoint& at) {
     if (numbers.empty()) return false;
     emit MailsDropped(source, numbers, PathOf(target));
     return true;
+}
+
+std::string TFolderTree::RenameLocalFolder(QTreeWidgetItem* item, const std::string& name, const std::string& shown) {
+    const std::string oldPath = PathOf(item);
+    const std::string newPath = SFolderCommands(platform::Dialogs(), window()).RenameFolder(oldPath, name);
+    if (newPath.empty() || newPath == oldPath) {
+        RestoreLabel(item);
+        return std::string();
+    }
+    const bool shownMoves = IsSubfolder(oldPath, shown, true);
+    {
+        const QSignalBlocker block(this);
+        Renamed(item, newPath);
+    }
+    return shownMoves ? newPath + shown.substr(oldPath.size()) : std::string();
 }

@@ -31,6 +31,10 @@ public:
     bool DropMails(const QMimeData* mime, const QPoint& at);
     // The label of a node as it was before an edit.
     void RestoreLabel(QTreeWidgetItem* item);
+    // The local folder of `item` renamed to the edited label `name` on disk and in
+    // the tree (the old label back when that fails). Returns where the folder
+    // `shown` now is when it moved with it, else empty.
+    std::string RenameLocalFolder(QTreeWidgetItem* item, const std::string& name, const std::string& shown);
 
 signals:
     // Mails of `sourceFolder` (numbers in list order) dropped on `destination`.

@@ -65,26 +65,13 @@ TQimWindow::~TQimWindow() {
 void TQimWindow::BuildPanes() {
     tree_ = new TFolderTree(this);
     tree_->setObjectName("QimFolderTree");
-    const bool viewerOnTop = GetSettingData().viewerDocking == kViewerUpperRight;
     listPane_ = new QSplitter(Qt::Vertical, this);
     list_ = MakeHeaderListView(QStringLiteral("QimHeaderList"), model_, true);
     AttachHeaderListMenu(list_, commands_);
     viewer_ = new TMailViewPane;
-    if (GetSettingData().viewerDocking == kViewerSeparate) {
-        // A window of its own, opened by the first mail shown.
-        viewerWindow_ = new QWidget(this, Qt::Window);
-        viewerWindow_->setObjectName("QimViewerWindow");
-        viewerWindow_->setWindowTitle("Qim");
-        auto* layout = new QVBoxLayout(viewerWindow_);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(viewer_);
-        viewerWindow_->resize(640, 480);
-        listPane_->addWidget(list_);
-    } else {
-        if (viewerOnTop) listPane_->addWidget(viewer_);
-        listPane_->addWidget(list_);
-        if (!viewerOnTop) listPane_->addWidget(viewer_);
-    }
+    // The separate viewer is a window of its own, opened by the first mail shown.
+    viewerWindow_ =
+        PlaceListAndViewer(listPane_, list_, viewer_, GetSettingData().viewerDocking, this, QStringLiteral("QimViewerWindow"));
     addWidget(tree_);
     addWidget(listPane_);
     setStretchFactor(0, 0);
@@ -517,18 +504,8 @@ void TQimWindow::RenameFolder() {
 void TQimWindow::OnLabelEdited(QTreeWidgetItem* item, const std::string& name) {
     // The node may have gone while the edit waited.
     if (!tree_->ItemOf(TFolderTree::PathOf(item))) return;
-    const std::string oldPath = TFolderTree::PathOf(item);
-    const std::string newPath = SFolderCommands(platform::Dialogs(), window()).RenameFolder(oldPath, name);
-    if (newPath.empty() || newPath == oldPath) {
-        tree_->RestoreLabel(item);
-        return;
-    }
-    const bool shownMoves = IsSubfolder(oldPath, shown_, true);
-    {
-        const QSignalBlocker block(tree_);
-        tree_->Renamed(item, newPath);
-    }
-    if (shownMoves) ShowFolder(newPath + shown_.substr(oldPath.size()));
+    const std::string moved = tree_->RenameLocalFolder(item, name, shown_);
+    if (!moved.empty()) ShowFolder(moved);
 }
 
 void TQimWindow::RemoveFolder() {
